@@ -1,0 +1,55 @@
+# One-command entry points. Each installs what is missing first (scripts/install-deps).
+BUILD      ?= build
+BUILD_ASAN ?= build-asan
+BUILD_TSAN ?= build-tsan
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
+CTEST_JOBS ?= 2
+
+.PHONY: all deps build run test check asan tsan fuzz package format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)
+
+run: build
+	@scripts/run-zeb $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(CTEST_JOBS)
+
+# The whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer, the capture
+# tests under ThreadSanitizer, and every fuzz target for FUZZ_SECONDS.
+check: test asan tsan fuzz
+
+asan: deps
+	@[ -f $(BUILD_ASAN)/build.ninja ] || cmake -S . -B $(BUILD_ASAN) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON -DZEB_BENCH=OFF
+	cmake --build $(BUILD_ASAN)
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(CTEST_JOBS) -LE no-sanitizer
+
+tsan: deps
+	@[ -f $(BUILD_TSAN)/build.ninja ] || cmake -S . -B $(BUILD_TSAN) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DZEB_TSAN=ON -DZEB_GUI=OFF -DZEB_BENCH=OFF
+	cmake --build $(BUILD_TSAN)
+	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(CTEST_JOBS) -L capture
+
+fuzz: deps
+	@[ -f $(BUILD_FUZZ)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEB_FUZZ=ON -DZEB_TESTS=OFF -DZEB_GUI=OFF -DZEB_BENCH=OFF
+	cmake --build $(BUILD_FUZZ)
+	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_FUZZ)

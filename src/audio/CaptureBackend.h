@@ -1,0 +1,58 @@
+#pragma once
+// The sound capture back end: everything the program asks of the sound system. One
+// implementation talks to the PulseAudio (or PipeWire) server, one plays a WAV file, and tests
+// script a fake. All calls are made on the UI thread.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace zeb {
+
+using CaptureHandle = uint32_t;  // 0 = no capture
+
+// Input flags of RecordGetInput / RecordSetInput.
+constexpr uint32_t kInputOff = 0x10000;  // set in RecordGetInput: the input is switched off
+constexpr uint32_t kInputOn = 0x20000;
+constexpr uint32_t kInputUnchanged = 0;
+constexpr float kVolumeUnchanged = -1.0f;
+constexpr int kMasterInput = -1;
+constexpr int kDefaultDevice = -1;
+constexpr uint32_t kFftFlags2048 = 0x80000003;  // 2048-sample FFT, 1024 magnitudes
+constexpr uint32_t kLevelFailed = 0xFFFFFFFF;
+
+class CaptureBackend {
+public:
+    virtual ~CaptureBackend() = default;
+
+    // Version of the back end; the high 16 bits are 0x0204 when it is usable.
+    virtual uint32_t GetVersion() = 0;
+    // Error code of the last failed call (0 = none).
+    virtual int32_t ErrorGetCode() = 0;
+
+    // Opens recording device `device` (kDefaultDevice = the default one).
+    virtual bool RecordInit(int device) = 0;
+    // Releases the current recording device and its captures.
+    virtual bool RecordFree() = 0;
+    // Name of recording device `device`; nullopt when there is no such device.
+    virtual std::optional<std::string> RecordGetDeviceInfo(int device) = 0;
+
+    // Name of input `input` of the current device; nullopt when there is no such input.
+    virtual std::optional<std::string> RecordGetInputName(int input) = 0;
+    // Flags of input `input` (kInputOff set = switched off); 0xFFFFFFFF on failure.
+    virtual uint32_t RecordGetInput(int input) = 0;
+    // Switches input `input` (kMasterInput = the device itself) on or off and/or sets its
+    // volume 0..1 (kVolumeUnchanged leaves it).
+    virtual bool RecordSetInput(int input, uint32_t flags, float volume) = 0;
+
+    // Starts capturing on the current device; 0 on failure.
+    virtual CaptureHandle RecordStart(uint32_t rate, uint32_t channels, uint32_t flags) = 0;
+
+    // Left level in bits 0..15, right in bits 16..31, each 0..32768; kLevelFailed on failure.
+    virtual uint32_t ChannelGetLevel(CaptureHandle handle) = 0;
+    // Fills fft[0..1023] with the magnitudes of a 2048-sample FFT of the newest samples;
+    // fft[1024] is left alone, and on failure nothing is written.
+    virtual bool ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) = 0;
+};
+
+}  // namespace zeb

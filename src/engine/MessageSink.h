@@ -1,0 +1,19 @@
+#pragma once
+// Where the program's message boxes go. The window shows them as modal boxes with one OK
+// button; tests record them.
+
+#include <string>
+
+namespace zeb {
+
+enum class MessageIcon { None, Warning, Critical };
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows the message and returns when the user has closed it.
+    virtual void ShowMessage(const std::string& text, const std::string& title,
+                             MessageIcon icon) = 0;
+};
+
+}  // namespace zeb

@@ -1,0 +1,75 @@
+#pragma once
+// The write primitives of the four lamp outputs. The output stage writes every engine tick
+// through these; Linux drivers, simulated drivers and test fakes implement them. None of
+// them may block the tick: a missing or unplugged device makes a call fail, nothing more.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace zeb {
+
+// Parallel port: direct access to the port's registers.
+class PortIo {
+public:
+    virtual ~PortIo() = default;
+    // True when register writes can reach a port (a claimable parallel-port device, or raw
+    // port I/O permitted to this process).
+    virtual bool InitializeWinIo() = 0;
+    // Writes the low byte of `value` to I/O port `port`; `size` is always 1. False when the
+    // write could not be made.
+    virtual bool SetPortVal(uint16_t port, uint32_t value, int size) = 0;
+};
+
+// Serial port driven through its modem-control lines and its transmit line.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    // Opens (true) or closes (false) the port chosen with SetCommPort / SetCommDevice.
+    virtual bool SetPortOpen(bool open) = 0;
+    // Chooses port number n (1 = the first serial port of the computer).
+    virtual bool SetCommPort(int16_t number) = 0;
+    // Chooses a port by its device path ("/dev/ttyUSB0").
+    virtual bool SetCommDevice(const std::string& path) = 0;
+    // Line settings text, "115200,N,8,1".
+    virtual bool SetSettings(const std::string& settings) = 0;
+    virtual bool SetDTREnable(bool asserted) = 0;
+    virtual bool SetRTSEnable(bool asserted) = 0;
+    // Queues the bytes for transmission without waiting for them to leave.
+    virtual bool Output(std::string_view bytes) = 0;
+};
+
+// FTDI chip in bit-bang mode. Results follow the chip driver's convention: 0 = success.
+class FtdiDevice {
+public:
+    virtual ~FtdiDevice() = default;
+    virtual int Open(int index) = 0;
+    virtual int SetBitMode(uint8_t mask, uint8_t mode) = 0;
+    virtual int SetBaudRate(int baud) = 0;
+    virtual int Write(uint8_t byte) = 0;
+    virtual int Close() = 0;
+};
+
+// The keyboard's Num Lock, Caps Lock and Scroll Lock indicators.
+class KeyboardLedDevice {
+public:
+    virtual ~KeyboardLedDevice() = default;
+    // Opens the keyboard device for writing; false when none can be opened.
+    virtual bool Open() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual bool SetLeds(bool scroll, bool num, bool caps) = 0;
+    // Makes the LEDs show the keyboard's own lock states again.
+    virtual bool RestoreLeds() = 0;
+    virtual void Close() = 0;
+};
+
+// The four devices the program drives, owned together.
+struct OutputDevices {
+    std::unique_ptr<PortIo> port;
+    std::unique_ptr<SerialPort> serial;
+    std::unique_ptr<FtdiDevice> ftdi;
+    std::unique_ptr<KeyboardLedDevice> keyboard;
+};
+
+}  // namespace zeb
