@@ -22,7 +22,7 @@ constexpr uint32_t kFftFlags2048 = 0x80000003;  // 2048-sample FFT, 1024 magnitu
 constexpr uint32_t kLevelFailed = 0xFFFFFFFF;
 
 class CaptureBackend {
-public:
+  public:
     virtual ~CaptureBackend() = default;
 
     // Version of the back end; the high 16 bits are 0x0204 when it is usable.

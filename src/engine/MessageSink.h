@@ -9,7 +9,7 @@ namespace zeb {
 enum class MessageIcon { None, Warning, Critical };
 
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     // Shows the message and returns when the user has closed it.
     virtual void ShowMessage(const std::string& text, const std::string& title,

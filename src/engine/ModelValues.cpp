@@ -45,7 +45,9 @@ bool ChoiceList::SetText(const std::string& text) {
     return true;
 }
 
-void ChoiceList::Add(const std::string& entry) { entries_.push_back(entry); }
+void ChoiceList::Add(const std::string& entry) {
+    entries_.push_back(entry);
+}
 
 bool ChoiceList::RemoveAt(int32_t index) {
     if (index < 0 || index >= Count()) {

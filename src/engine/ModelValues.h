@@ -29,7 +29,7 @@ constexpr Colour DarkGreen = 0x004000;    // a dark lamp, an idle band label
 // A slider's value within Min..Max. A value outside the range is refused and the old one kept,
 // as the slider control itself refuses it.
 class RangedValue {
-public:
+  public:
     RangedValue(int32_t min, int32_t max, int32_t value = 0);
 
     int32_t Min() const { return min_; }
@@ -38,7 +38,7 @@ public:
     // False, and no change, when the value lies outside Min..Max.
     bool Set(int32_t value);
 
-private:
+  private:
     int32_t min_;
     int32_t max_;
     int32_t value_;
@@ -47,7 +47,7 @@ private:
 // A list box: its entries and the selected position (-1 = none). An editable list (a combo box
 // the user may type into) also has a text of its own.
 class ChoiceList {
-public:
+  public:
     explicit ChoiceList(bool editable = false) : editable_(editable) {}
     ChoiceList(std::vector<std::string> entries, bool editable = false);
 
@@ -71,7 +71,7 @@ public:
     bool RemoveAt(int32_t index);
     void Clear();
 
-private:
+  private:
     std::vector<std::string> entries_;
     int32_t index_ = -1;
     bool editable_ = false;

@@ -12,7 +12,7 @@ namespace zeb {
 
 // Parallel port: direct access to the port's registers.
 class PortIo {
-public:
+  public:
     virtual ~PortIo() = default;
     // True when register writes can reach a port (a claimable parallel-port device, or raw
     // port I/O permitted to this process).
@@ -24,7 +24,7 @@ public:
 
 // Serial port driven through its modem-control lines and its transmit line.
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     // Opens (true) or closes (false) the port chosen with SetCommPort / SetCommDevice.
     virtual bool SetPortOpen(bool open) = 0;
@@ -42,7 +42,7 @@ public:
 
 // FTDI chip in bit-bang mode. Results follow the chip driver's convention: 0 = success.
 class FtdiDevice {
-public:
+  public:
     virtual ~FtdiDevice() = default;
     virtual int Open(int index) = 0;
     virtual int SetBitMode(uint8_t mask, uint8_t mode) = 0;
@@ -53,7 +53,7 @@ public:
 
 // The keyboard's Num Lock, Caps Lock and Scroll Lock indicators.
 class KeyboardLedDevice {
-public:
+  public:
     virtual ~KeyboardLedDevice() = default;
     // Opens the keyboard device for writing; false when none can be opened.
     virtual bool Open() = 0;

@@ -1,0 +1,13 @@
+#include "engine/EngineState.h"
+
+namespace zeb {
+
+ChannelConfigs DefaultChannelConfigs() {
+    ChannelConfigs configs;
+    for (int i = 0; i < kChannelCount; ++i) {
+        configs[static_cast<size_t>(i)].bandCaption = kDefaultBandCaptions[static_cast<size_t>(i)];
+    }
+    return configs;
+}
+
+}  // namespace zeb
