@@ -39,8 +39,9 @@ class CaptureBackend {
 
     // Name of input `input` of the current device; nullopt when there is no such input.
     virtual std::optional<std::string> RecordGetInputName(int input) = 0;
-    // Flags of input `input` (kInputOff set = switched off); 0xFFFFFFFF on failure.
-    virtual uint32_t RecordGetInput(int input) = 0;
+    // Flags of input `input` (kInputOff set = switched off); 0xFFFFFFFF on failure. When
+    // `volume` is not null it receives the input's volume, 0..1 (kMasterInput = the device's).
+    virtual uint32_t RecordGetInput(int input, float* volume) = 0;
     // Switches input `input` (kMasterInput = the device itself) on or off and/or sets its
     // volume 0..1 (kVolumeUnchanged leaves it).
     virtual bool RecordSetInput(int input, uint32_t flags, float volume) = 0;
