@@ -1,0 +1,38 @@
+#include "output/DeviceFactory.h"
+
+#include <cstdlib>
+
+#include "output/LinuxFtdiDevice.h"
+#include "output/LinuxKeyboardLeds.h"
+#include "output/LinuxPortIo.h"
+#include "output/LinuxSerialPort.h"
+#include "output/SimulatedDevices.h"
+
+namespace zeb {
+
+OutputDevices MakeOutputDevices() {
+    const char* folder = std::getenv(kSimulateVariable);
+    return MakeOutputDevices(folder ? folder : "", std::chrono::steady_clock::now());
+}
+
+OutputDevices MakeOutputDevices(const std::string& simulateFolder,
+                                std::chrono::steady_clock::time_point programStart) {
+    OutputDevices devices;
+    if (!simulateFolder.empty()) {
+        const std::filesystem::path folder(simulateFolder);
+        const auto clock = MillisecondsSince(programStart);
+        devices.port = std::make_unique<SimulatedPortIo>(folder, clock);
+        devices.serial = std::make_unique<SimulatedSerialPort>(folder, clock);
+        devices.ftdi = std::make_unique<SimulatedFtdiDevice>(folder, clock);
+        devices.keyboard = std::make_unique<SimulatedKeyboardLeds>(folder, clock);
+        return devices;
+    }
+    const auto system = MakeLinuxSystemCalls();
+    devices.port = std::make_unique<LinuxPortIo>(system);
+    devices.serial = std::make_unique<LinuxSerialPort>(MakeLibSerialPortCalls());
+    devices.ftdi = std::make_unique<LinuxFtdiDevice>(MakeLibFtdiCalls());
+    devices.keyboard = std::make_unique<LinuxKeyboardLeds>(system);
+    return devices;
+}
+
+}  // namespace zeb

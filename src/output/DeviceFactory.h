@@ -1,0 +1,22 @@
+#pragma once
+// The four lamp devices of this run: simulated ones logging into the folder that
+// ZEB_SIMULATE names, or the Linux drivers when it is unset or empty.
+
+#include <chrono>
+#include <string>
+
+#include "output/Devices.h"
+
+namespace zeb {
+
+inline constexpr const char* kSimulateVariable = "ZEB_SIMULATE";
+
+// Reads ZEB_SIMULATE; call once at start-up (log times count from this call).
+OutputDevices MakeOutputDevices();
+
+// With `simulateFolder` empty, the Linux drivers; otherwise simulated devices logging there
+// with times counted from `programStart`.
+OutputDevices MakeOutputDevices(const std::string& simulateFolder,
+                                std::chrono::steady_clock::time_point programStart);
+
+}  // namespace zeb

@@ -1,0 +1,104 @@
+#include "output/LinuxKeyboardLeds.h"
+
+#include <fcntl.h>
+#include <linux/input.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace zeb {
+namespace {
+
+constexpr const char* kInputDir = "/dev/input";
+constexpr std::size_t kLedBytes = (LED_CNT + 7) / 8;
+using LedBits = std::array<uint8_t, kLedBytes>;
+
+bool BitSet(const LedBits& bits, int bit) {
+    return (bits[bit / 8] >> (bit % 8)) & 1;
+}
+
+// "event12" -> 12; other entries (mice, by-id links) -> nothing.
+std::optional<int> EventNumber(const std::string& name) {
+    constexpr std::string_view prefix = "event";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+        return std::nullopt;
+    }
+    int number = 0;
+    const char* last = name.data() + name.size();
+    auto [end, error] = std::from_chars(name.data() + prefix.size(), last, number);
+    if (error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+input_event Event(uint16_t type, uint16_t code, int32_t value) {
+    input_event event{};
+    event.type = type;
+    event.code = code;
+    event.value = value;
+    return event;
+}
+
+}  // namespace
+
+LinuxKeyboardLeds::LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system)
+    : system_(std::move(system)) {}
+
+bool LinuxKeyboardLeds::HasLockLeds(int fd) {
+    LedBits bits{};
+    if (system_->Ioctl(fd, EVIOCGBIT(EV_LED, kLedBytes), bits.data()) < 0) {
+        return false;
+    }
+    return BitSet(bits, LED_NUML) && BitSet(bits, LED_CAPSL) && BitSet(bits, LED_SCROLLL);
+}
+
+std::optional<LinuxKeyboardLeds::LockStates> LinuxKeyboardLeds::ReadLockStates(int fd) {
+    LedBits bits{};
+    if (system_->Ioctl(fd, EVIOCGLED(kLedBytes), bits.data()) < 0) {
+        return std::nullopt;
+    }
+    return LockStates{BitSet(bits, LED_SCROLLL), BitSet(bits, LED_NUML), BitSet(bits, LED_CAPSL)};
+}
+
+bool LinuxKeyboardLeds::Open() {
+    if (IsOpen()) {
+        return true;
+    }
+    std::vector<int> numbers;
+    for (const auto& name : system_->ListDirectory(kInputDir)) {
+        if (const auto number = EventNumber(name)) {
+            numbers.push_back(*number);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    for (const int number : numbers) {
+        const std::string path = std::string(kInputDir) + "/event" + std::to_string(number);
+        UniqueFd fd(system_, system_->Open(path, O_WRONLY | O_NONBLOCK));
+        if (!fd.Valid() || !HasLockLeds(fd.Get())) {
+            continue;
+        }
+        atOpen_ = ReadLockStates(fd.Get()).value_or(LockStates{});
+        fd_ = std::move(fd);
+        return true;
+    }
+    return false;
+}
+
+bool LinuxKeyboardLeds::SetLeds(bool scroll, bool num, bool caps) {
+    if (!IsOpen()) {
+        return false;
+    }
+    const std::array<input_event, 4> events = {
+        Event(EV_LED, LED_NUML, num ? 1 : 0), Event(EV_LED, LED_CAPSL, caps ? 1 : 0),
+        Event(EV_LED, LED_SCROLLL, scroll ? 1 : 0), Event(EV_SYN, SYN_REPORT, 0)};
+    const auto size = sizeof(events);
+    return system_->Write(fd_.Get(), events.data(), size) == static_cast<ssize_t>(size);
+}
+
+bool LinuxKeyboardLeds::RestoreLeds() {
+    return SetLeds(atOpen_.scroll, atOpen_.num, atOpen_.caps);
+}
+
+}  // namespace zeb

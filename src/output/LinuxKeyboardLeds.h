@@ -1,0 +1,41 @@
+#pragma once
+// The keyboard's Num, Caps and Scroll Lock LEDs through the Linux input event devices: the
+// first /dev/input/eventN (in number order) that has all three LEDs and opens for writing
+// (group "input"). This works the same under X11, Wayland and the text console. The lock
+// states the keyboard showed when it was opened are what RestoreLeds puts back.
+
+#include <memory>
+#include <optional>
+
+#include "output/Devices.h"
+#include "output/SystemCalls.h"
+
+namespace zeb {
+
+class LinuxKeyboardLeds final : public KeyboardLedDevice {
+  public:
+    explicit LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system);
+
+    // Opens the first suitable keyboard; true also when one is open already.
+    bool Open() override;
+    bool IsOpen() const override { return fd_.Valid(); }
+    bool SetLeds(bool scroll, bool num, bool caps) override;
+    bool RestoreLeds() override;
+    void Close() override { fd_.Reset(); }
+
+  private:
+    struct LockStates {
+        bool scroll = false;
+        bool num = false;
+        bool caps = false;
+    };
+
+    bool HasLockLeds(int fd);
+    std::optional<LockStates> ReadLockStates(int fd);
+
+    std::shared_ptr<SystemCalls> system_;
+    UniqueFd fd_;
+    LockStates atOpen_;
+};
+
+}  // namespace zeb

@@ -1,0 +1,106 @@
+#include "output/LinuxPortIo.h"
+
+#include <fcntl.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+#include <algorithm>
+#include <charconv>
+
+#include "output/LptAddress.h"
+
+namespace zeb {
+namespace {
+
+constexpr const char* kParportProcDir = "/proc/sys/dev/parport";
+constexpr unsigned long kPortSpace = 0x10000;
+
+// "parport3" -> 3; anything else (the "default" entry) -> nothing.
+std::optional<int> ParportNumber(const std::string& name) {
+    constexpr std::string_view prefix = "parport";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+        return std::nullopt;
+    }
+    int number = 0;
+    const char* first = name.data() + prefix.size();
+    const char* last = name.data() + name.size();
+    auto [end, error] = std::from_chars(first, last, number);
+    if (error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+}  // namespace
+
+LinuxPortIo::LinuxPortIo(std::shared_ptr<SystemCalls> system) : system_(std::move(system)) {}
+
+bool LinuxPortIo::InitializeWinIo() {
+    ClaimKernelPorts();
+    if (!rawAccess_) {
+        rawAccess_ = system_->Ioperm(0, kPortSpace, true) == 0;
+    }
+    return !claimed_.empty() || rawAccess_;
+}
+
+bool LinuxPortIo::IsClaimed(int number) const {
+    return std::any_of(claimed_.begin(), claimed_.end(),
+                       [number](const ClaimedPort& p) { return p.number == number; });
+}
+
+// base-addr holds the base and the extended-register base in decimal: "888\t1912".
+std::optional<uint16_t> LinuxPortIo::BaseAddressOf(const std::string& parportName) {
+    const auto text =
+        system_->ReadTextFile(std::string(kParportProcDir) + "/" + parportName + "/base-addr");
+    if (!text) {
+        return std::nullopt;
+    }
+    unsigned long base = 0;
+    auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), base);
+    if (error != std::errc() || end == text->data() || base >= kPortSpace) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(base);
+}
+
+void LinuxPortIo::ClaimKernelPorts() {
+    auto names = system_->ListDirectory(kParportProcDir);
+    std::sort(names.begin(), names.end());
+    for (const auto& name : names) {
+        const auto number = ParportNumber(name);
+        if (!number || IsClaimed(*number)) {
+            continue;
+        }
+        const auto base = BaseAddressOf(name);
+        if (!base) {
+            continue;
+        }
+        UniqueFd fd(system_, system_->Open("/dev/parport" + std::to_string(*number), O_RDWR));
+        if (!fd.Valid() || system_->Ioctl(fd.Get(), PPCLAIM, nullptr) != 0) {
+            continue;
+        }
+        claimed_.push_back({*number, *base, std::move(fd)});
+    }
+}
+
+bool LinuxPortIo::SetPortVal(uint16_t port, uint32_t value, int size) {
+    if (size != 1) {
+        return false;
+    }
+    auto byte = static_cast<unsigned char>(value & 0xFF);
+    for (const auto& claimed : claimed_) {
+        if (port == claimed.base) {
+            return system_->Ioctl(claimed.fd.Get(), PPWDATA, &byte) == 0;
+        }
+        if (port == LptControlPort(claimed.base)) {
+            return system_->Ioctl(claimed.fd.Get(), PPWCONTROL, &byte) == 0;
+        }
+    }
+    if (!rawAccess_) {
+        return false;
+    }
+    system_->Outb(byte, port);
+    return true;
+}
+
+}  // namespace zeb

@@ -1,0 +1,73 @@
+#pragma once
+// Lamp devices that are always present and only write what they are asked to do into a log
+// in a folder: lpt.log, serial.log, ftdi.log and kbd.log. For people without the hardware
+// and for end-to-end tests. Operations that would fail on a real device because it is not
+// open (serial lines and bytes while the port is closed, FTDI calls before opening) return
+// failure and log nothing, since nothing would reach the lamps.
+
+#include <filesystem>
+#include <string>
+
+#include "output/Devices.h"
+#include "output/SimulationLog.h"
+
+namespace zeb {
+
+class SimulatedPortIo final : public PortIo {
+  public:
+    SimulatedPortIo(const std::filesystem::path& folder, MillisecondClock clock);
+    bool InitializeWinIo() override;
+    bool SetPortVal(uint16_t port, uint32_t value, int size) override;
+
+  private:
+    SimulationLog log_;
+};
+
+class SimulatedSerialPort final : public SerialPort {
+  public:
+    SimulatedSerialPort(const std::filesystem::path& folder, MillisecondClock clock);
+    bool SetPortOpen(bool open) override;
+    bool SetCommPort(int16_t number) override;
+    bool SetCommDevice(const std::string& path) override;
+    bool SetSettings(const std::string& settings) override;
+    bool SetDTREnable(bool asserted) override;
+    bool SetRTSEnable(bool asserted) override;
+    bool Output(std::string_view bytes) override;
+
+  private:
+    bool LineChange(const char* line, bool asserted);
+
+    SimulationLog log_;
+    bool open_ = false;
+};
+
+class SimulatedFtdiDevice final : public FtdiDevice {
+  public:
+    SimulatedFtdiDevice(const std::filesystem::path& folder, MillisecondClock clock);
+    int Open(int index) override;
+    int SetBitMode(uint8_t mask, uint8_t mode) override;
+    int SetBaudRate(int baud) override;
+    int Write(uint8_t byte) override;
+    int Close() override;
+
+  private:
+    SimulationLog log_;
+    bool open_ = false;
+};
+
+// A keyboard whose own lock states are all off.
+class SimulatedKeyboardLeds final : public KeyboardLedDevice {
+  public:
+    SimulatedKeyboardLeds(const std::filesystem::path& folder, MillisecondClock clock);
+    bool Open() override;
+    bool IsOpen() const override { return open_; }
+    bool SetLeds(bool scroll, bool num, bool caps) override;
+    bool RestoreLeds() override;
+    void Close() override;
+
+  private:
+    SimulationLog log_;
+    bool open_ = false;
+};
+
+}  // namespace zeb
