@@ -1,0 +1,140 @@
+// The keyboard-LED driver at its system boundary, and the output that drives it.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "FakeSystemCalls.h"
+#include "output/KeyboardLedOutput.h"
+#include "output/LinuxKeyboardLeds.h"
+
+namespace zeb {
+namespace {
+
+using ::testing::_;
+using ::testing::ElementsAre;
+using testing::FakeSystemCalls;
+using ::testing::InSequence;
+using ::testing::Return;
+using ::testing::StrictMock;
+
+// EV_LED = 17, LED_NUML/CAPSL/SCROLLL = 0/1/2, then EV_SYN SYN_REPORT.
+std::string LedWrite(const std::string& path, int num, int caps, int scroll) {
+    return "write " + path + " 17:0:" + std::to_string(num) + " 17:1:" + std::to_string(caps) +
+           " 17:2:" + std::to_string(scroll) + " 0:0:0";
+}
+
+class LinuxKeyboardLedsTest : public ::testing::Test {
+  protected:
+    std::shared_ptr<FakeSystemCalls> system = std::make_shared<FakeSystemCalls>();
+    LinuxKeyboardLeds keyboard{system};
+
+    void AddInputDevice(int number, bool openable, std::optional<uint8_t> leds) {
+        const std::string path = "/dev/input/event" + std::to_string(number);
+        system->directories["/dev/input"].push_back("event" + std::to_string(number));
+        if (openable) {
+            system->openable.insert(path);
+        }
+        if (leds) {
+            system->ledsOf[path] = *leds;
+        }
+    }
+};
+
+TEST_F(LinuxKeyboardLedsTest, OpensTheFirstWritableDeviceWithTheThreeLeds) {
+    system->directories["/dev/input"] = {"by-id", "mice", "mouse0"};
+    AddInputDevice(10, true, 0);
+    AddInputDevice(3, false, 0);            // keyboard without permission
+    AddInputDevice(1, true, std::nullopt);  // power button: no LEDs
+    AddInputDevice(2, true, 0);
+    system->withoutLockLeds.insert("/dev/input/event2");  // only Num and Caps
+    AddInputDevice(4, true, 0);
+    ASSERT_TRUE(keyboard.Open());
+    EXPECT_TRUE(keyboard.IsOpen());
+    EXPECT_THAT(system->calls, ElementsAre("open /dev/input/event1", "close /dev/input/event1",
+                                           "open /dev/input/event2", "close /dev/input/event2",
+                                           "open /dev/input/event3", "open /dev/input/event4"));
+}
+
+TEST_F(LinuxKeyboardLedsTest, NoKeyboardMeansOpenFails) {
+    AddInputDevice(0, true, std::nullopt);
+    EXPECT_FALSE(keyboard.Open());
+    EXPECT_FALSE(keyboard.IsOpen());
+    EXPECT_FALSE(keyboard.SetLeds(true, true, true));
+}
+
+TEST_F(LinuxKeyboardLedsTest, SetsAllThreeLedsInOneWriteEndedBySync) {
+    AddInputDevice(0, true, 0);
+    ASSERT_TRUE(keyboard.Open());
+    system->calls.clear();
+    EXPECT_TRUE(keyboard.SetLeds(/*scroll=*/true, /*num=*/false, /*caps=*/true));
+    EXPECT_THAT(system->calls, ElementsAre(LedWrite("/dev/input/event0", 0, 1, 1)));
+    system->writesFail = true;
+    EXPECT_FALSE(keyboard.SetLeds(false, false, false));
+}
+
+TEST_F(LinuxKeyboardLedsTest, RestoreShowsTheLockStatesFoundAtOpeningThenCloseReleases) {
+    AddInputDevice(5, true, 0x06);  // Caps Lock and Scroll Lock were on
+    ASSERT_TRUE(keyboard.Open());
+    keyboard.SetLeds(false, true, false);
+    system->calls.clear();
+    EXPECT_TRUE(keyboard.RestoreLeds());
+    keyboard.Close();
+    EXPECT_FALSE(keyboard.IsOpen());
+    EXPECT_THAT(system->calls,
+                ElementsAre(LedWrite("/dev/input/event5", 0, 1, 1), "close /dev/input/event5"));
+}
+
+class MockKeyboard : public KeyboardLedDevice {
+  public:
+    MOCK_METHOD(bool, Open, (), (override));
+    MOCK_METHOD(bool, IsOpen, (), (const, override));
+    MOCK_METHOD(bool, SetLeds, (bool scroll, bool num, bool caps), (override));
+    MOCK_METHOD(bool, RestoreLeds, (), (override));
+    MOCK_METHOD(void, Close, (), (override));
+};
+
+TEST(KeyboardLedOutput, StartsWithNumLockOnlyThenFollowsChannelsZeroToTwo) {
+    StrictMock<MockKeyboard> keyboard;
+    KeyboardLedOutput output(keyboard);
+    InSequence order;
+    EXPECT_CALL(keyboard, Open()).WillOnce(Return(true));
+    EXPECT_CALL(keyboard, SetLeds(false, true, false)).WillOnce(Return(true));
+    EXPECT_CALL(keyboard, SetLeds(false, false, false)).WillOnce(Return(false));  // all dark
+    EXPECT_CALL(keyboard, SetLeds(false, false, true));                           // channel 1
+    EXPECT_CALL(keyboard, SetLeds(true, true, false));  // channels 0 and 2
+    EXPECT_CALL(keyboard, RestoreLeds());
+    EXPECT_CALL(keyboard, Close());
+
+    ASSERT_TRUE(output.Start());
+    EXPECT_TRUE(output.Running());
+    ChannelStatesArray channels{};
+    output.Tick(channels);
+    channels[1] = 1;
+    output.Tick(channels);
+    channels = {1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // channels past 2 are not shown
+    output.Tick(channels);
+    output.Stop();
+    EXPECT_FALSE(output.Running());
+}
+
+TEST(KeyboardLedOutput, NoKeyboardMeansNotRunningAndNoLedWrites) {
+    StrictMock<MockKeyboard> keyboard;
+    KeyboardLedOutput output(keyboard);
+    EXPECT_CALL(keyboard, Open()).WillOnce(Return(false));
+    EXPECT_FALSE(output.Start());
+    EXPECT_FALSE(output.Running());
+    output.Tick(ChannelStatesArray{1, 1, 1});
+    output.Stop();  // nothing to restore or close
+}
+
+TEST(KeyboardLedOutput, StartingTwiceKeepsTheOpenKeyboard) {
+    StrictMock<MockKeyboard> keyboard;
+    KeyboardLedOutput output(keyboard);
+    EXPECT_CALL(keyboard, Open()).WillOnce(Return(true));
+    EXPECT_CALL(keyboard, SetLeds(_, _, _)).Times(1);
+    ASSERT_TRUE(output.Start());
+    ASSERT_TRUE(output.Start());
+}
+
+}  // namespace
+}  // namespace zeb

@@ -1,0 +1,227 @@
+// The serial driver at its library boundary, the activation steps, the line settings text,
+// and the real library on a pseudo-terminal.
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "output/LinuxSerialPort.h"
+#include "output/SerialLineSettings.h"
+#include "output/SerialPortSetup.h"
+
+namespace zeb {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::InSequence;
+using ::testing::IsEmpty;
+using ::testing::Return;
+using ::testing::StrictMock;
+
+class MockSerialPort : public SerialPort {
+  public:
+    MOCK_METHOD(bool, SetPortOpen, (bool), (override));
+    MOCK_METHOD(bool, SetCommPort, (int16_t), (override));
+    MOCK_METHOD(bool, SetCommDevice, (const std::string&), (override));
+    MOCK_METHOD(bool, SetSettings, (const std::string&), (override));
+    MOCK_METHOD(bool, SetDTREnable, (bool), (override));
+    MOCK_METHOD(bool, SetRTSEnable, (bool), (override));
+    MOCK_METHOD(bool, Output, (std::string_view), (override));
+};
+
+TEST(SerialActivation, RunsTheSixStepsInOrderWhateverFails) {
+    StrictMock<MockSerialPort> port;
+    InSequence order;
+    EXPECT_CALL(port, SetPortOpen(false)).WillOnce(Return(false));
+    EXPECT_CALL(port, SetCommPort(4)).WillOnce(Return(false));
+    EXPECT_CALL(port, SetSettings("115200,N,8,1")).WillOnce(Return(false));
+    EXPECT_CALL(port, SetPortOpen(true)).WillOnce(Return(false));
+    EXPECT_CALL(port, SetDTREnable(true)).WillOnce(Return(false));
+    EXPECT_CALL(port, SetRTSEnable(true)).WillOnce(Return(false));
+    COM(port, "4  ");
+}
+
+TEST(SerialActivation, PortTextIsANumberADevicePathOrLeftAlone) {
+    struct Case {
+        const char* text;
+        int number;  // 0: no SetCommPort
+        const char* device;
+    };
+    const Case cases[] = {
+        {" 7 ", 7, nullptr},   {"+3", 3, nullptr}, {"/dev/ttyUSB0 ", 0, "/dev/ttyUSB0"},
+        {"COM3", 0, nullptr},  {"", 0, nullptr},   {"4x", 0, nullptr},
+        {"99999", 0, nullptr},  // does not fit 16 bits
+        {"-2", -2, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        StrictMock<MockSerialPort> port;
+        EXPECT_CALL(port, SetPortOpen(::testing::_)).Times(2);
+        EXPECT_CALL(port, SetSettings(::testing::_));
+        EXPECT_CALL(port, SetDTREnable(true));
+        EXPECT_CALL(port, SetRTSEnable(true));
+        if (c.number != 0) {
+            EXPECT_CALL(port, SetCommPort(c.number));
+        }
+        if (c.device != nullptr) {
+            EXPECT_CALL(port, SetCommDevice(std::string(c.device)));
+        }
+        COM(port, c.text);
+    }
+}
+
+TEST(SerialLineSettings, ParsesTheFourFields) {
+    EXPECT_EQ(ParseSerialLineSettings("115200,N,8,1"), (SerialLineSettings{115200, 'N', 8, 1}));
+    EXPECT_EQ(ParseSerialLineSettings("9600,e,7,2"), (SerialLineSettings{9600, 'E', 7, 2}));
+    for (const char* bad :
+         {"", "115200", "115200,N,8", "115200,N,8,1,0", "0,N,8,1", "115200,X,8,1", "115200,NN,8,1",
+          "115200,N,9,1", "115200,N,8,3", "fast,N,8,1", "115200,N,8,1.5"}) {
+        EXPECT_EQ(ParseSerialLineSettings(bad), std::nullopt) << bad;
+    }
+}
+
+// Records the library calls; the ports it lists and whether opening works are the test's.
+class FakeSerialCalls : public SerialCalls {
+  public:
+    std::vector<std::string> ports;
+    bool opens = true;
+    bool modemLinesWork = true;
+    int accepts = 1 << 20;  // bytes the output buffer still takes
+    std::vector<std::string> calls;
+
+    std::vector<std::string> ListPorts() override { return ports; }
+    bool Open(const std::string& device) override {
+        calls.push_back("open " + device);
+        return opens;
+    }
+    void Close() override { calls.push_back("close"); }
+    bool Configure(const SerialLineSettings& s) override {
+        calls.push_back("configure " + std::to_string(s.baud) + s.parity +
+                        std::to_string(s.dataBits) + std::to_string(s.stopBits));
+        return true;
+    }
+    bool SetDtr(bool on) override {
+        calls.push_back(on ? "dtr on" : "dtr off");
+        return modemLinesWork;
+    }
+    bool SetRts(bool on) override {
+        calls.push_back(on ? "rts on" : "rts off");
+        return modemLinesWork;
+    }
+    int WriteNonBlocking(std::string_view bytes) override {
+        const int taken = std::min(accepts, static_cast<int>(bytes.size()));
+        calls.push_back("write " + std::string(bytes.substr(0, taken)));
+        return taken;
+    }
+};
+
+class LinuxSerialPortTest : public ::testing::Test {
+  protected:
+    std::shared_ptr<FakeSerialCalls> calls = std::make_shared<FakeSerialCalls>();
+    LinuxSerialPort port{calls};
+};
+
+TEST_F(LinuxSerialPortTest, PortNumbersFollowTheDeviceNamesInNaturalOrder) {
+    calls->ports = {"/dev/ttyUSB0", "/dev/ttyS10", "/dev/ttyS2", "/dev/ttyS0", "/dev/ttyACM0"};
+    const char* expected[] = {"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS10",
+                              "/dev/ttyUSB0"};
+    for (int16_t n = 1; n <= 5; ++n) {
+        ASSERT_TRUE(port.SetCommPort(n));
+        ASSERT_TRUE(port.SetPortOpen(true));
+        ASSERT_TRUE(port.SetPortOpen(false));
+        EXPECT_EQ(calls->calls.front(), std::string("open ") + expected[n - 1]);
+        calls->calls.clear();
+    }
+}
+
+TEST_F(LinuxSerialPortTest, AMissingPortNumberLeavesNothingToOpen) {
+    calls->ports = {"/dev/ttyS0"};
+    ASSERT_TRUE(port.SetCommPort(1));
+    EXPECT_FALSE(port.SetCommPort(2));
+    EXPECT_FALSE(port.SetCommPort(0));
+    EXPECT_FALSE(port.SetPortOpen(true));
+    EXPECT_FALSE(port.Output("x"));
+    EXPECT_THAT(calls->calls, IsEmpty());
+}
+
+TEST_F(LinuxSerialPortTest, OpeningAppliesSettingsAndLinesChosenBefore) {
+    ASSERT_TRUE(port.SetCommDevice("/dev/ttyUSB1"));
+    ASSERT_TRUE(port.SetSettings("115200,N,8,1"));
+    EXPECT_FALSE(port.SetDTREnable(false));  // kept until the port opens
+    EXPECT_FALSE(port.SetSettings("bogus"));
+    EXPECT_THAT(calls->calls, IsEmpty());
+
+    ASSERT_TRUE(port.SetPortOpen(true));
+    EXPECT_THAT(calls->calls,
+                ElementsAre("open /dev/ttyUSB1", "configure 115200N81", "dtr off", "rts on"));
+}
+
+TEST_F(LinuxSerialPortTest, OpenPortTakesLinesAndBytesAtOnce) {
+    port.SetCommDevice("/dev/ttyS0");
+    ASSERT_TRUE(port.SetPortOpen(true));
+    calls->calls.clear();
+    EXPECT_TRUE(port.SetRTSEnable(false));
+    EXPECT_TRUE(port.SetDTREnable(true));
+    EXPECT_TRUE(port.Output("\xff"));
+    EXPECT_TRUE(port.SetSettings("9600,N,8,1"));
+    EXPECT_THAT(calls->calls, ElementsAre("rts off", "dtr on", "write \xff", "configure 9600N81"));
+}
+
+TEST_F(LinuxSerialPortTest, AFullOutputBufferDropsTheRestInsteadOfWaiting) {
+    port.SetCommDevice("/dev/ttyS0");
+    ASSERT_TRUE(port.SetPortOpen(true));
+    calls->accepts = 10;
+    EXPECT_FALSE(port.Output(std::string(32, '0')));
+    EXPECT_EQ(calls->calls.back(), "write " + std::string(10, '0'));
+}
+
+TEST_F(LinuxSerialPortTest, APortThatWillNotOpenStaysClosedAndSilent) {
+    calls->opens = false;
+    port.SetCommDevice("/dev/ttyS0");
+    EXPECT_FALSE(port.SetPortOpen(true));
+    EXPECT_FALSE(port.SetDTREnable(true));
+    EXPECT_FALSE(port.Output("0"));
+    EXPECT_TRUE(port.SetPortOpen(false));
+    EXPECT_THAT(calls->calls, ElementsAre("open /dev/ttyS0"));
+}
+
+TEST_F(LinuxSerialPortTest, ActivationAgainClosesAndReopens) {
+    calls->ports = {"/dev/ttyS0", "/dev/ttyS1"};
+    COM(port, "2");
+    calls->calls.clear();
+    COM(port, "1");
+    EXPECT_THAT(calls->calls, ElementsAre("close", "open /dev/ttyS0", "configure 115200N81",
+                                          "dtr on", "rts on", "dtr on", "rts on"));
+}
+
+// The library itself: this version refuses pseudo-terminals (they lack modem-control
+// lines), and the port must then fail without blocking and without reaching the terminal.
+TEST(LibSerialPort, PseudoTerminalFailsSilentlyWithoutBlocking) {
+    int master = -1;
+    int slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    {
+        LinuxSerialPort port(MakeLibSerialPortCalls());
+        COM(port, name);
+        const bool sent = port.Output(std::string(32, '0'));
+        char received[64];
+        const ssize_t got = read(master, received, sizeof received);
+        if (sent) {
+            ASSERT_EQ(got, 32);
+            EXPECT_EQ(std::string(received, 32), std::string(32, '0'));
+        } else {
+            EXPECT_LE(got, 0);
+        }
+        port.SetPortOpen(false);
+    }
+    close(slave);
+    close(master);
+}
+
+}  // namespace
+}  // namespace zeb
