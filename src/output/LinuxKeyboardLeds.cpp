@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
+
+#include "output/DeviceNumber.h"
 
 namespace zeb {
 namespace {
@@ -16,21 +17,6 @@ using LedBits = std::array<uint8_t, kLedBytes>;
 
 bool BitSet(const LedBits& bits, int bit) {
     return (bits[bit / 8] >> (bit % 8)) & 1;
-}
-
-// "event12" -> 12; other entries (mice, by-id links) -> nothing.
-std::optional<int> EventNumber(const std::string& name) {
-    constexpr std::string_view prefix = "event";
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-        return std::nullopt;
-    }
-    int number = 0;
-    const char* last = name.data() + name.size();
-    auto [end, error] = std::from_chars(name.data() + prefix.size(), last, number);
-    if (error != std::errc() || end != last) {
-        return std::nullopt;
-    }
-    return number;
 }
 
 input_event Event(uint16_t type, uint16_t code, int32_t value) {
@@ -68,7 +54,7 @@ bool LinuxKeyboardLeds::Open() {
     }
     std::vector<int> numbers;
     for (const auto& name : system_->ListDirectory(kInputDir)) {
-        if (const auto number = EventNumber(name)) {
+        if (const auto number = DeviceNumber(name, "event")) {
             numbers.push_back(*number);
         }
     }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "output/DeviceNumber.h"
+
 #include "output/LptAddress.h"
 
 namespace zeb {
@@ -14,22 +16,6 @@ namespace {
 
 constexpr const char* kParportProcDir = "/proc/sys/dev/parport";
 constexpr unsigned long kPortSpace = 0x10000;
-
-// "parport3" -> 3; anything else (the "default" entry) -> nothing.
-std::optional<int> ParportNumber(const std::string& name) {
-    constexpr std::string_view prefix = "parport";
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
-        return std::nullopt;
-    }
-    int number = 0;
-    const char* first = name.data() + prefix.size();
-    const char* last = name.data() + name.size();
-    auto [end, error] = std::from_chars(first, last, number);
-    if (error != std::errc() || end != last) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 }  // namespace
 
@@ -67,7 +53,7 @@ void LinuxPortIo::ClaimKernelPorts() {
     auto names = system_->ListDirectory(kParportProcDir);
     std::sort(names.begin(), names.end());
     for (const auto& name : names) {
-        const auto number = ParportNumber(name);
+        const auto number = DeviceNumber(name, "parport");
         if (!number || IsClaimed(*number)) {
             continue;
         }
