@@ -1,0 +1,126 @@
+// The sample ring and the level and FFT scales the spectrum folding depends on.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "audio/Analysis.h"
+#include "audio/SampleRing.h"
+
+namespace zeb {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<float> Sine(double frequencyInBins, float amplitude, size_t count = kFftSize) {
+    std::vector<float> samples(count);
+    for (size_t n = 0; n < count; ++n) {
+        samples[n] =
+            amplitude *
+            static_cast<float>(std::sin(2.0 * std::numbers::pi * frequencyInBins * n / kFftSize));
+    }
+    return samples;
+}
+
+std::array<float, kFftBins> Spectrum(const std::vector<float>& samples) {
+    FftMagnitudes fft;
+    std::array<float, kFftBins> out{};
+    fft.Compute(std::span<const float, kFftSize>(samples.data(), kFftSize), out);
+    return out;
+}
+
+size_t PeakBin(const std::array<float, kFftBins>& spectrum) {
+    return static_cast<size_t>(std::max_element(spectrum.begin(), spectrum.end()) -
+                               spectrum.begin());
+}
+
+// Magnitudes are checked to within 0.002 (0.4 % of full scale).
+constexpr float kTolerance = 0.002f;
+
+TEST(FftScale, FullScaleSineOnABinReadsHalfThereAndAQuarterBeside) {
+    const auto spectrum = Spectrum(Sine(100, 1.0f));
+    EXPECT_NEAR(spectrum[100], 0.5f, kTolerance);
+    EXPECT_NEAR(spectrum[99], 0.25f, kTolerance);
+    EXPECT_NEAR(spectrum[101], 0.25f, kTolerance);
+    for (size_t k = 0; k < kFftBins; ++k) {
+        if (k < 99 || k > 101) {
+            ASSERT_NEAR(spectrum[k], 0.0f, kTolerance) << "bin " << k;
+        }
+    }
+}
+
+TEST(FftScale, MagnitudeIsProportionalToAmplitude) {
+    for (const float amplitude : {0.5f, 0.25f, 0.01f}) {
+        const auto spectrum = Spectrum(Sine(46, amplitude));
+        EXPECT_NEAR(spectrum[46], 0.5f * amplitude, kTolerance * amplitude) << amplitude;
+    }
+}
+
+TEST(FftScale, OneKilohertzAt44100LandsInBin46Or47) {
+    const auto spectrum = Spectrum(Sine(1000.0 * kFftSize / 44100.0, 1.0f));
+    const size_t peak = PeakBin(spectrum);
+    EXPECT_TRUE(peak == 46 || peak == 47) << peak;
+    // Between bins the Hann window loses at most about 1.5 dB.
+    EXPECT_GT(spectrum[peak], 0.41f);
+    EXPECT_LT(spectrum[peak], 0.5f);
+}
+
+TEST(FftScale, TheHighestBinIsReachable) {
+    const auto spectrum = Spectrum(Sine(1023, 1.0f));
+    EXPECT_NEAR(spectrum[1023], 0.5f, kTolerance);
+}
+
+TEST(FftScale, SilenceReadsZeroEverywhere) {
+    const auto spectrum = Spectrum(std::vector<float>(kFftSize, 0.0f));
+    for (const float m : spectrum) {
+        ASSERT_EQ(m, 0.0f);
+    }
+    EXPECT_EQ(LevelWord(std::vector<float>(882, 0.0f)), 0u);
+}
+
+TEST(Level, PeakTimes32768InBothHalvesCappedAtFullScale) {
+    EXPECT_EQ(LevelWord(std::vector<float>{0.1f, -0.5f, 0.25f}), 0x40004000u);
+    EXPECT_EQ(LevelWord(std::vector<float>{1.0f}), 0x80008000u);
+    EXPECT_EQ(LevelWord(std::vector<float>{-3.0f, 2.0f}), 0x80008000u);
+    EXPECT_EQ(LevelWord(std::vector<float>{}), 0u);
+    EXPECT_EQ(LevelWord(std::vector<float>{std::nanf(""), 0.5f}), 0x40004000u);
+}
+
+TEST(SampleRingTest, NewestSamplesComeOutOldestFirstAcrossTheWrap) {
+    SampleRing ring(4);
+    ring.Append(std::vector<float>{1, 2, 3});
+    ring.Append(std::vector<float>{4, 5});
+    std::array<float, 3> out{};
+    EXPECT_EQ(ring.CopyNewest(out), 3u);
+    EXPECT_THAT(out, ElementsAre(3, 4, 5));
+
+    std::array<float, 6> more{};
+    EXPECT_EQ(ring.CopyNewest(more), 4u);
+    EXPECT_THAT(more, ElementsAre(0, 0, 2, 3, 4, 5));
+}
+
+TEST(SampleRingTest, ABlockLargerThanTheRingKeepsItsNewestPart) {
+    SampleRing ring(3);
+    ring.Append(std::vector<float>{1, 2, 3, 4, 5, 6, 7});
+    std::array<float, 3> out{};
+    EXPECT_EQ(ring.CopyNewest(out), 3u);
+    EXPECT_THAT(out, ElementsAre(5, 6, 7));
+}
+
+TEST(SampleRingTest, StartsAndClearsToSilence) {
+    SampleRing ring(8);
+    std::array<float, 2> out{9, 9};
+    EXPECT_EQ(ring.CopyNewest(out), 0u);
+    EXPECT_THAT(out, ElementsAre(0, 0));
+    ring.Append(std::vector<float>{1, 2});
+    ring.Clear();
+    EXPECT_EQ(ring.CopyNewest(out), 0u);
+    EXPECT_THAT(out, ElementsAre(0, 0));
+}
+
+}  // namespace
+}  // namespace zeb
