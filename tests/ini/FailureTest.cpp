@@ -7,11 +7,11 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <system_error>
 
 #include "LoadText.h"
+#include "support/ErrorOf.h"
 
 namespace zeb::testing {
 namespace {
@@ -49,15 +49,6 @@ class TrickleFileSystem : public FileSystem {
         return FileSystem::Write(fd, data, size < 3 ? size : 3);
     }
 };
-
-int ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const std::system_error& e) {
-        return e.code().value();
-    }
-    return 0;
-}
 
 constexpr const char* kOldText = "[s]\r\nk=old\r\n";
 
