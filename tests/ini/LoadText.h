@@ -1,5 +1,7 @@
 #pragma once
-// Loads a store from the given file text, the way the program loads set.ini.
+// Stores loaded from given file text, the way the program loads set.ini.
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -15,5 +17,12 @@ inline clsINI LoadText(const TempDir& dir, const std::string& text) {
     ini.FileName(path);
     return ini;
 }
+
+// A fixture whose tests load stores from file text in their own folder.
+class StoreFromText : public ::testing::Test {
+  protected:
+    clsINI Load(const std::string& text) { return LoadText(dir_, text); }
+    TempDir dir_;
+};
 
 }  // namespace zeb::testing

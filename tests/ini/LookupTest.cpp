@@ -7,11 +7,7 @@
 namespace zeb::testing {
 namespace {
 
-class Lookup : public ::testing::Test {
-  protected:
-    clsINI Load(const std::string& text) { return LoadText(dir_, text); }
-    TempDir dir_;
-};
+using Lookup = StoreFromText;
 
 TEST_F(Lookup, CaseOfAsciiLettersIsIgnoredAndBlanksCount) {
     const clsINI ini = Load("[Value]\r\nSld2 =5\r\nsLevel=9\r\n");

@@ -7,11 +7,7 @@
 namespace zeb::testing {
 namespace {
 
-class Parsing : public ::testing::Test {
-  protected:
-    clsINI Load(const std::string& text) { return LoadText(dir_, text); }
-    TempDir dir_;
-};
+using Parsing = StoreFromText;
 
 TEST_F(Parsing, LinesEndAtCrLfOrLoneCrAndALastLineNeedsNoEnd) {
     const clsINI ini = Load("[a]\r\nk1=v1\rk2=v2\r\n[b]\rk3=v3");
