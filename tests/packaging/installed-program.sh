@@ -34,6 +34,7 @@ if [ "${1:-}" != --in-display ]; then
 
     sox -n -r 44100 -c 1 -b 16 "$tmp/tone.wav" synth 2 sine 440 vol 0.5
     mkdir -p "$tmp/sim" "$tmp/config/zeb" "$tmp/home"
+    mkdir -m 700 "$tmp/runtime"
     # A stored setup with the FTDI output on: the engine then writes the FTDI pins every tick.
     printf '[COM]\r\nCPORT=FTDI\r\n' >"$tmp/config/zeb/set.ini"
 
@@ -53,7 +54,7 @@ if [ "$(id -u)" -eq 0 ]; then
     # shellcheck disable=SC2016 # expanded by the inner shell
     launch=(unshare -m sh -c 'mount --bind -o ro "$1" "$1" && exec "$1/bin/zeb"' sh "$prefix")
 fi
-env -u QT_QPA_PLATFORM HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
+env -u QT_QPA_PLATFORM HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_RUNTIME_DIR="$tmp/runtime" \
     ZEB_AUDIO_FILE="$tmp/tone.wav" ZEB_SIMULATE="$tmp/sim" "${launch[@]}" >"$log" 2>&1 &
 pid=$!
 
