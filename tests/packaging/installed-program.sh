@@ -85,7 +85,7 @@ for _ in $(seq 75); do
 done
 [ -n "$window" ] || fail "no visible main window named ZEB within 15 s"
 # A window manager would activate the window on display; Xvfb has none, so give it the focus.
-xdotool windowfocus --sync "$window" || true
+timeout 5 xdotool windowfocus --sync "$window" || true
 sleep 3
 kill -0 "$pid" 2>/dev/null || fail "the program ended within 3 s of showing its window"
 

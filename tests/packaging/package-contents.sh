@@ -57,7 +57,7 @@ fi
 
 # Unpacked: the program, the desktop entry and the icons must be what their names say.
 dpkg-deb -x "$deb" "$tmp/root"
-file -b "$tmp/root/usr/bin/zeb" | grep -Eq '^ELF .*(pie )?executable' ||
+file -b "$tmp/root/usr/bin/zeb" | grep -q '^ELF .*executable' ||
     fail "usr/bin/zeb is not an executable: $(file -b "$tmp/root/usr/bin/zeb")"
 entry=$tmp/root/usr/share/applications/zeb.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the desktop entry"
