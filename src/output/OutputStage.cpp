@@ -1,0 +1,131 @@
+#include "output/OutputStage.h"
+
+#include <string_view>
+
+namespace zeb {
+
+namespace {
+
+constexpr int kMaxHexDigits = 4;
+constexpr uint16_t kControlRegisterOffset = 2;
+// One 0xFF byte per shift step: only its start bit pulls the transmit line low, so every step
+// gives exactly one pulse.
+constexpr std::string_view kShiftPulse = "\xFF";
+// The burst that lights the third lamp of the three-line output.
+constexpr std::string_view kThreeLineBurst = "00000000000000000000000000000000";
+
+std::optional<int> HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return std::nullopt;
+}
+
+bool Lit(const EngineState& state, int channel) {
+    return state.ChannelStates[static_cast<size_t>(channel)] == 1;
+}
+
+void WriteParallel(const OutputSelection& selection, const std::string& addressBoxText,
+                   const EngineState& state, PortIo& port) {
+    constexpr int kByteSize = 1;
+    if (const auto data = ReadHexPort(selection.LptAddressText)) {
+        port.SetPortVal(*data, static_cast<uint32_t>(state.ChannelByte) & 0xFFu, kByteSize);
+    }
+    const uint8_t nibble = ControlNibble(state.ChannelStates);
+    if (const auto base = ReadHexPort(addressBoxText)) {
+        // Port numbers are 16 bits: FFFF + 2 wraps to 0001.
+        const auto control = static_cast<uint16_t>(*base + kControlRegisterOffset);
+        port.SetPortVal(control, nibble, kByteSize);
+    }
+}
+
+// "COM" (activeLevel false) and "USB8LED" (activeLevel true) shift channels 0..7 out on DTR,
+// one transmit pulse per channel, with RTS flipped after the eighth; their levels are
+// opposite.
+void WriteShiftFrame(const EngineState& state, SerialPort& serial, bool activeLevel) {
+    serial.SetRTSEnable(!activeLevel);
+    for (int i = 0; i < 8; ++i) {
+        serial.SetDTREnable(Lit(state, i) ? activeLevel : !activeLevel);
+        serial.Output(kShiftPulse);
+    }
+    serial.SetRTSEnable(activeLevel);
+}
+
+void WriteThreeLineFrame(const EngineState& state, SerialPort& serial) {
+    serial.SetDTREnable(!Lit(state, 0));
+    serial.SetRTSEnable(!Lit(state, 1));
+    if (Lit(state, 2)) {
+        serial.Output(kThreeLineBurst);
+    }
+}
+
+}  // namespace
+
+std::optional<uint16_t> ReadHexPort(const std::string& text) {
+    size_t pos = text.find_first_not_of(" \t");
+    if (pos == std::string::npos) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    int digits = 0;
+    int significant = 0;
+    for (; pos < text.size(); ++pos) {
+        const std::optional<int> digit = HexDigitValue(text[pos]);
+        if (!digit) {
+            break;
+        }
+        ++digits;
+        if (value != 0 || *digit != 0) {
+            if (++significant > kMaxHexDigits) {
+                return std::nullopt;
+            }
+        }
+        value = value * 16 + static_cast<uint32_t>(*digit);
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(value);
+}
+
+uint8_t ControlNibble(const ChannelStatesArray& states) {
+    uint8_t lit = 0;
+    for (int k = 0; k < 4; ++k) {
+        if (states[static_cast<size_t>(8 + k)] == 1) {
+            lit = static_cast<uint8_t>(lit | (1u << k));
+        }
+    }
+    constexpr uint8_t kInvertedBits = 0b1011;
+    return static_cast<uint8_t>(lit ^ kInvertedBits);
+}
+
+void WriteOutputs(const OutputSelection& selection, const std::string& addressBoxText,
+                  const EngineState& state, OutputDevices& devices) {
+    const std::string& mode = selection.OutputMode;
+    if (mode == "FTDI" && devices.ftdi) {
+        devices.ftdi->Write(static_cast<uint8_t>(state.ChannelByte & 0xFF));
+    }
+    if (selection.LptSwitch == "LPT" && devices.port) {
+        WriteParallel(selection, addressBoxText, state, *devices.port);
+    }
+    if (!devices.serial) {
+        return;
+    }
+    if (mode == "COM") {
+        WriteShiftFrame(state, *devices.serial, false);
+    }
+    if (mode == "USB8LED") {
+        WriteShiftFrame(state, *devices.serial, true);
+    }
+    if (mode == "USB3LED") {
+        WriteThreeLineFrame(state, *devices.serial);
+    }
+}
+
+}  // namespace zeb
