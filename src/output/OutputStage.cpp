@@ -45,16 +45,16 @@ void WriteParallel(const OutputSelection& selection, const std::string& addressB
     }
 }
 
-// "COM" (activeLevel false) and "USB8LED" (activeLevel true) shift channels 0..7 out on DTR,
-// one transmit pulse per channel, with RTS flipped after the eighth; their levels are
-// opposite.
-void WriteShiftFrame(const EngineState& state, SerialPort& serial, bool activeLevel) {
-    serial.SetRTSEnable(!activeLevel);
+// "COM" (litLevel false) and "USB8LED" (litLevel true) shift channels 0..7 out on DTR, one
+// transmit pulse per channel. RTS is held at the lit level during the eight steps and flipped
+// after the eighth, so the two modes use opposite levels on both lines.
+void WriteShiftFrame(const EngineState& state, SerialPort& serial, bool litLevel) {
+    serial.SetRTSEnable(litLevel);
     for (int i = 0; i < 8; ++i) {
-        serial.SetDTREnable(Lit(state, i) ? activeLevel : !activeLevel);
+        serial.SetDTREnable(Lit(state, i) ? litLevel : !litLevel);
         serial.Output(kShiftPulse);
     }
-    serial.SetRTSEnable(activeLevel);
+    serial.SetRTSEnable(!litLevel);
 }
 
 void WriteThreeLineFrame(const EngineState& state, SerialPort& serial) {
