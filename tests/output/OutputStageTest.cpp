@@ -54,49 +54,28 @@ TEST_F(OutputStageTest, FtdiThenParallelDataThenControl) {
     EXPECT_EQ(Write("FTDI", "0", mixed), (Log{"ftdi 25"}));
 }
 
-TEST_F(OutputStageTest, ComShiftsChannelsOutWithDtrLowForLit) {
-    const Log mixedFrame = {"port 0378 25 size 1",
-                            "port 037A 01 size 1",
-                            "RTS 0",
-                            "DTR 0",
-                            "out FFx1",
-                            "DTR 1",
-                            "out FFx1",
-                            "DTR 0",
-                            "out FFx1",
-                            "DTR 1",
-                            "out FFx1",
-                            "DTR 1",
-                            "out FFx1",
-                            "DTR 0",
-                            "out FFx1",
-                            "DTR 1",
-                            "out FFx1",
-                            "DTR 1",
-                            "out FFx1",
-                            "RTS 1"};
-    EXPECT_EQ(Write("COM", "LPT", mixed), mixedFrame);
-
-    Log darkFrame = {"RTS 0"};
-    for (int i = 0; i < 8; ++i) {
-        darkFrame.insert(darkFrame.end(), {"DTR 1", "out FFx1"});
+// RTS at `rts` during the shift, then flipped; one DTR level ('0' or '1') and one 0xFF pulse
+// per channel 0..7.
+Log ShiftFrame(Log frame, char rts, std::string_view dtrLevels) {
+    const char flipped = rts == '0' ? '1' : '0';
+    frame.push_back(std::string("RTS ") + rts);
+    for (const char dtr : dtrLevels) {
+        frame.insert(frame.end(), {std::string("DTR ") + dtr, "out FFx1"});
     }
-    darkFrame.push_back("RTS 1");
-    EXPECT_EQ(Write("COM", "0", dark), darkFrame);
+    frame.push_back(std::string("RTS ") + flipped);
+    return frame;
+}
+
+TEST_F(OutputStageTest, ComShiftsChannelsOutWithDtrLowForLit) {
+    EXPECT_EQ(Write("COM", "LPT", mixed),
+              ShiftFrame({"port 0378 25 size 1", "port 037A 01 size 1"}, '0', "01011011"));
+    EXPECT_EQ(Write("COM", "0", dark), ShiftFrame({}, '0', "11111111"));
 }
 
 TEST_F(OutputStageTest, Usb8LedShiftsWithTheOppositeLevels) {
-    const Log mixedFrame = {"RTS 1",    "DTR 1", "out FFx1", "DTR 0", "out FFx1", "DTR 1",
-                            "out FFx1", "DTR 0", "out FFx1", "DTR 0", "out FFx1", "DTR 1",
-                            "out FFx1", "DTR 0", "out FFx1", "DTR 0", "out FFx1", "RTS 0"};
-    EXPECT_EQ(Write("USB8LED", "0", mixed), mixedFrame);
-
-    Log darkFrame = {"port 0378 00 size 1", "port 037A 0B size 1", "RTS 1"};
-    for (int i = 0; i < 8; ++i) {
-        darkFrame.insert(darkFrame.end(), {"DTR 0", "out FFx1"});
-    }
-    darkFrame.push_back("RTS 0");
-    EXPECT_EQ(Write("USB8LED", "LPT", dark), darkFrame);
+    EXPECT_EQ(Write("USB8LED", "0", mixed), ShiftFrame({}, '1', "10100100"));
+    EXPECT_EQ(Write("USB8LED", "LPT", dark),
+              ShiftFrame({"port 0378 00 size 1", "port 037A 0B size 1"}, '1', "00000000"));
 }
 
 TEST_F(OutputStageTest, Usb3LedDrivesThreeChannels) {
