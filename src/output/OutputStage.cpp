@@ -1,31 +1,18 @@
 #include "output/OutputStage.h"
 
+#include <charconv>
 #include <string_view>
 
 namespace zeb {
 
 namespace {
 
-constexpr int kMaxHexDigits = 4;
 constexpr uint16_t kControlRegisterOffset = 2;
 // One 0xFF byte per shift step: only its start bit pulls the transmit line low, so every step
 // gives exactly one pulse.
 constexpr std::string_view kShiftPulse = "\xFF";
 // The burst that lights the third lamp of the three-line output.
 constexpr std::string_view kThreeLineBurst = "00000000000000000000000000000000";
-
-std::optional<int> HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return std::nullopt;
-}
 
 bool Lit(const EngineState& state, int channel) {
     return state.ChannelStates[static_cast<size_t>(channel)] == 1;
@@ -68,27 +55,16 @@ void WriteThreeLineFrame(const EngineState& state, SerialPort& serial) {
 }  // namespace
 
 std::optional<uint16_t> ReadHexPort(const std::string& text) {
-    size_t pos = text.find_first_not_of(" \t");
-    if (pos == std::string::npos) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) {
         return std::nullopt;
     }
-    uint32_t value = 0;
-    int digits = 0;
-    int significant = 0;
-    for (; pos < text.size(); ++pos) {
-        const std::optional<int> digit = HexDigitValue(text[pos]);
-        if (!digit) {
-            break;
-        }
-        ++digits;
-        if (value != 0 || *digit != 0) {
-            if (++significant > kMaxHexDigits) {
-                return std::nullopt;
-            }
-        }
-        value = value * 16 + static_cast<uint32_t>(*digit);
-    }
-    if (digits == 0) {
+    // Reads the hexadecimal digits up to the first other character; leading zeros do not
+    // count, so more than four significant digits exceed 0xFFFF (or overflow the parse).
+    uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data() + start, end, value, 16);
+    if (error != std::errc() || value > 0xFFFF) {
         return std::nullopt;
     }
     return static_cast<uint16_t>(value);
