@@ -10,6 +10,7 @@
 
 #include "audio/Analysis.h"
 #include "audio/SampleRing.h"
+#include "audio/SpectrumFolding.h"
 
 namespace zeb {
 namespace {
@@ -80,6 +81,23 @@ TEST(FftScale, SilenceReadsZeroEverywhere) {
         ASSERT_EQ(m, 0.0f);
     }
     EXPECT_EQ(LevelWord(std::vector<float>(882, 0.0f)), 0u);
+}
+
+TEST(FftScale, FoldsIntoTheBandLevelsTheEngineThresholdsExpect) {
+    // Bins 2..13 are bands 0..11, one bin each. A full-scale sine on bin 10 reads 0.5 there and
+    // 0.25 in bins 9 and 11: band value (round(sqrt(m / log10(11)) * 1.7 * 127) - 1) / 10, with
+    // the gain slider at its top, is 14.9 for 0.5 and 10.5 for 0.25; silent bands read -0.1.
+    const auto spectrum = Spectrum(Sine(10, 1.0f));
+    std::array<float, kFftBufferSize> buffer{};
+    std::copy(spectrum.begin(), spectrum.end(), buffer.begin());
+    SpectrumBandsArray bands{};
+    std::vector<uint8_t> image;
+    FoldSpectrum(buffer, RangedValue(0, 254, 254), bands, image);
+    EXPECT_NEAR(bands[8], 14.9, 0.15);
+    EXPECT_NEAR(bands[7], 10.5, 0.15);
+    EXPECT_NEAR(bands[9], 10.5, 0.15);
+    EXPECT_NEAR(bands[0], -0.1, 1e-9);
+    EXPECT_NEAR(bands[31], -0.1, 1e-9);
 }
 
 TEST(Level, PeakTimes32768InBothHalvesCappedAtFullScale) {
