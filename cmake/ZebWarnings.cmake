@@ -13,11 +13,16 @@ endfunction()
 
 # A GoogleTest executable registered with CTest. Tests are listed when ctest runs, not at
 # build time, so sanitizer builds and missing displays never break the build.
+# Usage: zeb_test(name sources... [LABELS label...])
 function(zeb_test name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 ZEB_TEST "" "" "LABELS")
+    add_executable(${name} ${ZEB_TEST_UNPARSED_ARGUMENTS})
     zeb_warnings(${name})
     target_link_libraries(${name} PRIVATE GTest::gmock_main)
+    set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(ZEB_TEST_LABELS)
+        list(APPEND properties LABELS "${ZEB_TEST_LABELS}")
+    endif()
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()

@@ -9,8 +9,6 @@
 
 #include "output/DeviceNumber.h"
 
-#include "output/LptAddress.h"
-
 namespace zeb {
 namespace {
 
@@ -78,7 +76,7 @@ bool LinuxPortIo::SetPortVal(uint16_t port, uint32_t value, int size) {
         if (port == claimed.base) {
             return system_->Ioctl(claimed.fd.Get(), PPWDATA, &byte) == 0;
         }
-        if (port == LptControlPort(claimed.base)) {
+        if (port == static_cast<uint16_t>(claimed.base + 2u)) {  // wraps at 65 536
             return system_->Ioctl(claimed.fd.Get(), PPWCONTROL, &byte) == 0;
         }
     }

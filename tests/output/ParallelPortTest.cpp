@@ -6,7 +6,6 @@
 #include "FakeSystemCalls.h"
 #include "output/LinuxPortIo.h"
 #include "output/LptAccess.h"
-#include "output/LptAddress.h"
 
 namespace zeb {
 namespace {
@@ -97,23 +96,6 @@ TEST_F(LinuxPortIoTest, ClaimedPortsAreClosedWithTheDriver) {
         system->calls.clear();
     }
     EXPECT_THAT(system->calls, ElementsAre("close /dev/parport0"));
-}
-
-TEST(LptAddress, ReadsLeadingHexDigitsUpToFourSignificant) {
-    EXPECT_EQ(ParseLptAddress("378"), 0x378);
-    EXPECT_EQ(ParseLptAddress("d010"), 0xD010);
-    EXPECT_EQ(ParseLptAddress("  278h"), 0x278);
-    EXPECT_EQ(ParseLptAddress("FFFF"), 0xFFFF);
-    EXPECT_EQ(ParseLptAddress("00378"), 0x378);  // leading zeros are not significant
-    EXPECT_EQ(ParseLptAddress("10000"), std::nullopt);
-    EXPECT_EQ(ParseLptAddress(""), std::nullopt);
-    EXPECT_EQ(ParseLptAddress("xyz"), std::nullopt);
-    EXPECT_EQ(ParseLptAddress(std::string(1, '\0')), std::nullopt);
-}
-
-TEST(LptAddress, ControlRegisterIsTwoAboveTheBaseModulo65536) {
-    EXPECT_EQ(LptControlPort(0x378), 0x37A);
-    EXPECT_EQ(LptControlPort(0xFFFF), 0x0001);
 }
 
 // PortIo whose access the test decides, counting the checks.

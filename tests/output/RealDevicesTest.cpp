@@ -6,7 +6,7 @@
 #include "output/DeviceFactory.h"
 #include "output/FtdiSetup.h"
 #include "output/KeyboardLedOutput.h"
-#include "output/SerialPortSetup.h"
+#include "output/SerialSetup.h"
 
 namespace zeb {
 namespace {

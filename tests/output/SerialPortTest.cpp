@@ -10,7 +10,7 @@
 
 #include "output/LinuxSerialPort.h"
 #include "output/SerialLineSettings.h"
-#include "output/SerialPortSetup.h"
+#include "output/SerialSetup.h"
 
 namespace zeb {
 namespace {

@@ -8,7 +8,7 @@
 #include "output/DeviceFactory.h"
 #include "output/FtdiSetup.h"
 #include "output/KeyboardLedOutput.h"
-#include "output/SerialPortSetup.h"
+#include "output/SerialSetup.h"
 #include "output/SimulatedDevices.h"
 
 namespace zeb {

@@ -1,4 +1,4 @@
-#include "output/SerialPortSetup.h"
+#include "output/SerialSetup.h"
 
 #include <charconv>
 #include <string_view>

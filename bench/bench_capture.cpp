@@ -1,0 +1,61 @@
+// One spectrum tick's worth of capture work: an FFT of the newest 2048 samples and one level
+// query, from a capture whose ring is full.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
+#include <sndfile.h>
+
+#include "audio/WavBackend.h"
+
+namespace {
+
+// A second of noise-like test signal as a sound file for the sound-file back end.
+std::string WriteSignal() {
+    const auto path = std::filesystem::temp_directory_path() / "zeb-bench-capture.wav";
+    std::vector<float> samples(44100);
+    uint32_t seed = 12345;
+    for (float& s : samples) {
+        seed = seed * 1664525u + 1013904223u;
+        s = static_cast<float>(seed >> 8) / static_cast<float>(1u << 24) - 0.5f;
+    }
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file != nullptr) {
+        sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+        sf_close(file);
+    }
+    return path.string();
+}
+
+void BM_FftAndLevel(benchmark::State& state) {
+    const std::string path = WriteSignal();
+    // The clock stands still after the ring has filled, so only the FFT and level are timed.
+    std::chrono::nanoseconds now{0};
+    zeb::WavBackend backend(path, [&now] { return now; });
+    if (!backend.RecordInit(zeb::kDefaultDevice)) {
+        state.SkipWithError("cannot open the test signal");
+        return;
+    }
+    const zeb::CaptureHandle handle = backend.RecordStart(44100, 1, 0);
+    now = std::chrono::milliseconds(500);
+    std::array<float, 1025> fft{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(backend.ChannelGetData(handle, fft.data(), zeb::kFftFlags2048));
+        benchmark::DoNotOptimize(backend.ChannelGetLevel(handle));
+        benchmark::ClobberMemory();
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_FftAndLevel)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly();
+
+}  // namespace
+
+BENCHMARK_MAIN();

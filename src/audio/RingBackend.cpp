@@ -1,0 +1,68 @@
+#include "audio/RingBackend.h"
+
+#include <algorithm>
+#include <span>
+
+#include "audio/CaptureErrors.h"
+
+namespace zeb {
+
+namespace {
+// Holds the FFT window and 20 ms at every sample rate a sound server offers (up to 384 kHz).
+constexpr size_t kRingCapacity = 16384;
+constexpr uint32_t kLevelWindowsPerSecond = 50;  // the level looks at the newest 20 ms
+}  // namespace
+
+RingBackend::RingBackend() : ring_(kRingCapacity), scratch_(kRingCapacity) {}
+
+CaptureHandle RingBackend::BeginCapture(uint32_t rate) {
+    ring_.Clear();
+    rate_ = rate;
+    // Handles count up and skip 0, so a stale handle never names a newer capture by accident.
+    ++lastHandle_;
+    if (lastHandle_ == 0) {
+        ++lastHandle_;
+    }
+    handle_ = lastHandle_;
+    return handle_;
+}
+
+void RingBackend::EndCapture() {
+    handle_ = 0;
+}
+
+bool RingBackend::CheckHandle(CaptureHandle handle) {
+    if (handle == 0 || handle != handle_) {
+        return Fail(capture_error::kHandle);
+    }
+    return true;
+}
+
+uint32_t RingBackend::ChannelGetLevel(CaptureHandle handle) {
+    if (!CheckHandle(handle)) {
+        return kLevelFailed;
+    }
+    CatchUp();
+    const size_t window = std::clamp<size_t>(rate_ / kLevelWindowsPerSecond, 1, scratch_.size());
+    std::span<float> newest(scratch_.data(), window);
+    const size_t captured = ring_.CopyNewest(newest);
+    Succeed();
+    return LevelWord(newest.last(captured));
+}
+
+bool RingBackend::ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) {
+    if (!CheckHandle(handle)) {
+        return false;
+    }
+    if (fft == nullptr || flags != kFftFlags2048) {
+        return Fail(capture_error::kIllegalParam);
+    }
+    CatchUp();
+    std::span<float, kFftSize> newest(scratch_.data(), kFftSize);
+    ring_.CopyNewest(newest);
+    fft_.Compute(newest, std::span<float, kFftBins>(fft, kFftBins));
+    Succeed();
+    return true;
+}
+
+}  // namespace zeb

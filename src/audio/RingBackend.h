@@ -1,0 +1,56 @@
+#pragma once
+// What the PulseAudio and the WAV-file back ends share: the error code of the last call, the
+// handle of the one running capture, and level and FFT computed from the capture's sample ring.
+
+#include <cstdint>
+#include <vector>
+
+#include "audio/Analysis.h"
+#include "audio/CaptureBackend.h"
+#include "audio/SampleRing.h"
+
+namespace zeb {
+
+class RingBackend : public CaptureBackend {
+  public:
+    int32_t ErrorGetCode() override { return error_; }
+    uint32_t ChannelGetLevel(CaptureHandle handle) override;
+    bool ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) override;
+
+  protected:
+    RingBackend();
+
+    // Records the outcome of the call being made; Fail returns false so callers can return it.
+    bool Fail(int32_t code) {
+        error_ = code;
+        return false;
+    }
+    void Succeed() { error_ = 0; }
+
+    // Begins a new capture at `rate` samples a second with an empty ring, ending any earlier
+    // one (its handle stops working), and returns the new handle.
+    CaptureHandle BeginCapture(uint32_t rate);
+    // Ends the running capture; its handle stops working.
+    void EndCapture();
+    bool Capturing() const { return handle_ != 0; }
+    // The running capture's samples; the capture's producer appends to it.
+    SampleRing& Ring() { return ring_; }
+
+    // Called on the UI thread before the ring is read, so a producer driven by a clock can
+    // deliver the samples that are due.
+    virtual void CatchUp() {}
+
+  private:
+    // False (and the error code set) unless `handle` is the running capture.
+    bool CheckHandle(CaptureHandle handle);
+
+    int32_t error_ = 0;
+    CaptureHandle handle_ = 0;
+    CaptureHandle lastHandle_ = 0;
+    uint32_t rate_ = 0;
+    SampleRing ring_;
+    FftMagnitudes fft_;
+    std::vector<float> scratch_;
+};
+
+}  // namespace zeb

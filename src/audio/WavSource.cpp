@@ -1,0 +1,83 @@
+#include "audio/WavSource.h"
+
+#include "audio/CaptureErrors.h"
+
+namespace zeb {
+
+namespace {
+constexpr size_t kBlockFrames = 4096;
+}
+
+std::unique_ptr<WavSource> WavSource::Open(const std::string& path, int32_t& error) {
+    SF_INFO info{};
+    std::unique_ptr<SNDFILE, CloseFile> file(sf_open(path.c_str(), SFM_READ, &info));
+    if (!file) {
+        error = sf_error(nullptr) == SF_ERR_SYSTEM ? capture_error::kFileOpen
+                                                   : capture_error::kFileFormat;
+        return nullptr;
+    }
+    if (info.channels <= 0 || info.samplerate <= 0) {
+        error = capture_error::kFormat;
+        return nullptr;
+    }
+    if (info.frames <= 0) {
+        error = capture_error::kNotAudio;
+        return nullptr;
+    }
+    error = capture_error::kNone;
+    return std::make_unique<WavSource>(std::move(file), info);
+}
+
+WavSource::WavSource(std::unique_ptr<SNDFILE, CloseFile> file, const SF_INFO& info)
+    : file_(std::move(file)),
+      channels_(info.channels),
+      fileRate_(info.samplerate),
+      block_(kBlockFrames * static_cast<size_t>(info.channels)) {}
+
+void WavSource::Start(uint32_t rate) {
+    sf_seek(file_.get(), 0, SEEK_SET);
+    blockFrames_ = 0;
+    nextFrame_ = 0;
+    step_ = static_cast<double>(fileRate_) / rate;
+    position_ = 0.0;
+    previous_ = NextFileSample();
+    next_ = NextFileSample();
+}
+
+float WavSource::NextFileSample() {
+    if (nextFrame_ == blockFrames_) {
+        nextFrame_ = 0;
+        blockFrames_ = static_cast<size_t>(
+            sf_readf_float(file_.get(), block_.data(), static_cast<sf_count_t>(kBlockFrames)));
+        if (blockFrames_ == 0) {
+            // End of the file: loop.
+            sf_seek(file_.get(), 0, SEEK_SET);
+            blockFrames_ = static_cast<size_t>(
+                sf_readf_float(file_.get(), block_.data(), static_cast<sf_count_t>(kBlockFrames)));
+            if (blockFrames_ == 0) {
+                return 0.0f;  // the file became unreadable: silence rather than a stall
+            }
+        }
+    }
+    const float* frame = block_.data() + nextFrame_ * static_cast<size_t>(channels_);
+    ++nextFrame_;
+    float sum = 0.0f;
+    for (int c = 0; c < channels_; ++c) {
+        sum += frame[c];
+    }
+    return sum / static_cast<float>(channels_);
+}
+
+void WavSource::Read(std::span<float> out) {
+    for (float& sample : out) {
+        while (position_ >= 1.0) {
+            previous_ = next_;
+            next_ = NextFileSample();
+            position_ -= 1.0;
+        }
+        sample = previous_ + (next_ - previous_) * static_cast<float>(position_);
+        position_ += step_;
+    }
+}
+
+}  // namespace zeb

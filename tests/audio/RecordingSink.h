@@ -1,0 +1,25 @@
+#pragma once
+// A message sink that keeps every message it was asked to show.
+
+#include <string>
+#include <vector>
+
+#include "engine/MessageSink.h"
+
+namespace zeb::testing {
+
+struct ShownMessage {
+    std::string text;
+    std::string title;
+    MessageIcon icon;
+};
+
+class RecordingSink : public MessageSink {
+  public:
+    std::vector<ShownMessage> shown;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+        shown.push_back({text, title, icon});
+    }
+};
+
+}  // namespace zeb::testing
