@@ -33,7 +33,7 @@ class MainWindowActions {
     virtual void AddressFocusLost() = 0;
 
     virtual void WindowActivated() = 0;
-    // The window was closed by the desktop (not by the save-and-exit button).
+    // The window was closed other than through the save-and-exit button (by the desktop, say).
     virtual void WindowClosed() = 0;
 };
 
