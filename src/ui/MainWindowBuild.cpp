@@ -80,7 +80,8 @@ QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& 
 
 void MainWindow::BuildTopRow() {
     using namespace layout;
-    AddLabel("Label1", kTitle, QStringLiteral("ZEB"), DisplayFont(11.25));
+    AddLabel("Label1", kTitle, QStringLiteral("ZEB"), DisplayFont(11.25))
+        ->setAlignment(Qt::AlignCenter);
     const QFont caption = CaptionFont(8.25);
     AddCaption(Caption::Lpt, "Label9", kLpt, QStringLiteral("LPT"), caption);
     AddCaption(Caption::Com, "Label10", kCom, QStringLiteral("COM"), caption);

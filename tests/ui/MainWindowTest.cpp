@@ -369,5 +369,53 @@ TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
     EXPECT_EQ(Control<ShapeWidget>("Shape1_3")->Fill(), colours::DarkGreen);
 }
 
+TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
+    // A music-like frame: tall bars in the bass, falling towards the treble.
+    model.spectrumImage.assign(424 * 128 + 1, 0);
+    for (int band = 0; band < kBandCount; ++band) {
+        const int height = std::max(4, 118 - band * 3 - (band % 3) * 9);
+        for (int row = 0; row < height; ++row) {
+            for (int col = 0; col < 12; ++col) {
+                model.spectrumImage[static_cast<size_t>(row * 424 + 13 * band + col)] =
+                    static_cast<uint8_t>(row + 1);
+            }
+        }
+    }
+    for (size_t i : {0u, 2u, 3u, 5u, 8u}) {
+        model.engine.lampLit[i] = true;
+        model.engine.indicatorVisible[i] = true;
+    }
+    for (size_t k = 0; k < 8; ++k) {
+        model.engine.meterSegments[k] = true;
+        model.engine.meterSegments[12 + k] = true;
+    }
+    model.capture.devices = ChoiceList({"Line in", "Monitor"});
+    model.capture.devices.SetIndex(1);
+    model.capture.inputs = ChoiceList(std::vector<std::string>{"Line"});
+    model.capture.inputs.SetIndex(0);
+    model.combo4.SetIndex(1);
+    model.combo1.Add("378");
+    model.combo1.SetIndex(0);
+    model.combo2.SetIndex(0);
+    model.outputs.OutputMode = "COM";
+    model.captions.label10 = colours::Blue;
+    model.channels[4].threshold.Set(18);
+    model.slider2.Set(200);
+    model.sLevel.Set(120);
+    window.RefreshAll();
+    MoveOver(Control("LabelCH4"));
+
+    const QImage panel = window.grab().toImage();
+    if (const QByteArray path = qgetenv("ZEB_PANEL_PNG"); !path.isEmpty()) {
+        panel.save(QString::fromLocal8Bit(path));
+    }
+    ASSERT_EQ(panel.size(), QSize(643, 393));
+    EXPECT_EQ(panel.pixel(136, 376), qRgb(0, 255, 0));  // lamp 2 lit
+    EXPECT_EQ(panel.pixel(112, 376), qRgb(0, 64, 0));   // lamp 1 dark
+    EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));   // foot of the first bar
+    EXPECT_EQ(panel.pixel(MarkerLeftPixels(14) + 5, 180), qRgb(0, 0, 255));  // band marker
+    EXPECT_EQ(panel.pixel(470, 300), LoadSkin().background.pixel(470, 300));
+}
+
 }  // namespace
 }  // namespace zeb
