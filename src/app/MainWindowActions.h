@@ -28,9 +28,9 @@ class MainWindowActions {
     virtual void DeviceSelected(int index) = 0;
     virtual void InputSelected(int index) = 0;
     // The input volume slider was dragged; its value is already in the model.
-    virtual void LevelSliderMoved() = 0;
+    virtual void InputLevelMoved() = 0;
     // The parallel-port address list lost the keyboard focus.
-    virtual void AddressFocusLost() = 0;
+    virtual void AddressBoxFocusLost() = 0;
 
     virtual void WindowActivated() = 0;
     // The window was closed other than through the save-and-exit button (by the desktop, say).

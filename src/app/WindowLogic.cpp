@@ -1,7 +1,8 @@
 #include "app/WindowLogic.h"
 
+#include "engine/ChannelText.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace zeb {
@@ -14,6 +15,11 @@ constexpr int kHighestBand = kBandCount - 1;
 // The marker sits its own width (165 twips) plus 30 twips further right per band.
 constexpr int kMarkerBaseTwips = 228;
 constexpr int kMarkerStepTwips = 195;
+
+// The band a band label shows; a caption that names no band (hand-edited settings) counts as 0.
+int ShownBand(const std::string& caption) {
+    return BandOfCaption(caption).value_or(0);
+}
 
 // The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
 // the others the window's own.
@@ -53,16 +59,6 @@ int MarkerLeftPixels(int band) {
 
 int TwipsToPixels(float twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-int BandOfCaption(const std::string& caption) {
-    int value = 0;
-    const char* end = caption.data() + caption.size();
-    const auto [last, error] = std::from_chars(caption.data(), end, value);
-    if (error != std::errc() || last != end || caption.empty()) {
-        return 0;
-    }
-    return value;
 }
 
 Colour& WindowLogic::CaptionColourRef(Caption caption) {
@@ -124,15 +120,14 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
             continue;
         }
         std::string& caption = model_.channels[index].bandCaption;
-        const int64_t moved = int64_t{BandOfCaption(caption)} + notches;
-        caption = std::to_string(std::clamp<int64_t>(moved, 0, kHighestBand));
+        caption = std::to_string(std::clamp(ShownBand(caption) + notches, 0, kHighestBand));
         PlaceMarker();
     }
 }
 
 void WindowLogic::PlaceMarker() {
     const auto hovered = static_cast<size_t>(state_.HoveredChannel);
-    state_.markerLeftPixels = MarkerLeftPixels(BandOfCaption(model_.channels[hovered].bandCaption));
+    state_.markerLeftPixels = MarkerLeftPixels(ShownBand(model_.channels[hovered].bandCaption));
 }
 
 void WindowLogic::ToggleWidth() {

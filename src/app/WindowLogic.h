@@ -4,7 +4,6 @@
 // from its pointer and wheel handlers and then shows the model and the window state.
 
 #include <cstdint>
-#include <string>
 
 #include "app/ProgramModel.h"
 #include "app/WindowState.h"
@@ -16,9 +15,6 @@ enum class Caption { Lpt, Com, UsbFtdi, Keyboard, UsbD3, UsbD8, Set, Auto, Add, 
 
 // Window width in pixels for a width in twips (15 per pixel, rounded to nearest).
 int TwipsToPixels(float twips);
-
-// The band a band label names. A caption that is not a whole decimal number counts as 0.
-int BandOfCaption(const std::string& caption);
 
 class WindowLogic {
   public:

@@ -138,7 +138,7 @@ void MainWindow::ConnectInput() {
             [this](const QString& text) { state_.text1 = text.toStdString(); });
 
     connect(level_, &Slider::Change, this, [this] { model_.sLevel.Set(level_->Value()); });
-    connect(level_, &Slider::MouseMove, this, [this] { actions_.LevelSliderMoved(); });
+    connect(level_, &Slider::MouseMove, this, [this] { actions_.InputLevelMoved(); });
     connect(gain_, &Slider::Change, this, [this] { model_.slider2.Set(gain_->Value()); });
 }
 
@@ -160,7 +160,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == addresses_ && event->type() == QEvent::FocusOut) {
-        actions_.AddressFocusLost();
+        actions_.AddressBoxFocusLost();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -4,29 +4,31 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/SpectrumFolding.h"
+
 namespace zeb {
 
-QVector<QRgb> SpectrumColourTable() {
-    QVector<QRgb> table(256, qRgb(0, 0, 0));
-    for (int a = 1; a <= 127; ++a) {
-        table[a] = qRgb(2 * a, 256 - 2 * a, 0);
-    }
-    return table;
+namespace {
+
+QList<QRgb> ColourTable() {
+    const auto palette = SpectrumPalette();
+    return QList<QRgb>(palette.begin(), palette.end());
 }
 
+}  // namespace
+
 SpectrumView::SpectrumView(QWidget* parent)
-    : QWidget(parent), image_(kSpectrumImageWidth, kSpectrumImageHeight, QImage::Format_Indexed8) {
-    image_.setColorTable(SpectrumColourTable());
+    : QWidget(parent), image_(kSpectrumImageWidth, kSpectrumShownRows, QImage::Format_Indexed8) {
+    image_.setColorTable(ColourTable());
     image_.fill(0);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
 }
 
 void SpectrumView::ShowImage(const std::vector<uint8_t>& bytes) {
-    for (int y = 0; y < kSpectrumImageHeight; ++y) {
+    for (int y = 0; y < kSpectrumShownRows; ++y) {
         // Screen line y shows stored row 126 - y: the bytes run bottom-up.
-        const size_t start =
-            static_cast<size_t>(kSpectrumImageHeight - 1 - y) * kSpectrumImageWidth;
+        const size_t start = static_cast<size_t>(kSpectrumShownRows - 1 - y) * kSpectrumImageWidth;
         uchar* line = image_.scanLine(y);
         const size_t available = bytes.size() > start ? bytes.size() - start : 0;
         const size_t copied = std::min<size_t>(available, kSpectrumImageWidth);

@@ -3,19 +3,11 @@
 // bottom row first in the bytes, each bar row coloured by its height.
 
 #include <QImage>
-#include <QVector>
 #include <QWidget>
 #include <cstdint>
 #include <vector>
 
 namespace zeb {
-
-constexpr int kSpectrumImageWidth = 424;
-constexpr int kSpectrumImageHeight = 127;
-
-// Entry 0 black; entry a = 1..127 red 2a, green 256 - 2a, blue 0 (green at the foot of a bar,
-// red at the top); the rest black.
-QVector<QRgb> SpectrumColourTable();
 
 class SpectrumView : public QWidget {
     Q_OBJECT

@@ -30,8 +30,8 @@ class RecordingActions : public MainWindowActions {
     void HideClicked() override { calls.push_back("Hide"); }
     void DeviceSelected(int index) override { calls.push_back("Device" + std::to_string(index)); }
     void InputSelected(int index) override { calls.push_back("Input" + std::to_string(index)); }
-    void LevelSliderMoved() override { calls.push_back("Level"); }
-    void AddressFocusLost() override { calls.push_back("AddressFocusLost"); }
+    void InputLevelMoved() override { calls.push_back("Level"); }
+    void AddressBoxFocusLost() override { calls.push_back("AddressBoxFocusLost"); }
     void WindowActivated() override {}
     void WindowClosed() override { calls.push_back("Closed"); }
 };
@@ -131,6 +131,30 @@ TEST_F(MainWindowTest, TwoHalfNotchesMakeOneNotchOnTheSecond) {
     // The wheel acts wherever the pointer is, over a slider as well.
     Turn(Control<Slider>("Slider1_5"), 60);
     EXPECT_EQ(Band(1), "5");
+}
+
+TEST_F(MainWindowTest, AFocusedListKeepsTheWheelUntilThePointerCrossesTheBackground) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* speed = Control<QComboBox>("Combo4");
+    MoveOver(Control("LabelCH1"));
+    speed->setFocus();
+    ASSERT_TRUE(speed->hasFocus());
+    Turn(speed, 120);
+    EXPECT_EQ(Band(1), "4");
+
+    // Crossing the background hands the focus to the focus sink; the wheel is the bands' again.
+    MoveOverBackground();
+    EXPECT_TRUE(Control<QWidget>("Picture1")->hasFocus());
+    MoveOver(Control("LabelCH1"));
+    Turn(speed, 120);
+    EXPECT_EQ(Band(1), "5");
+
+    // The address list reports losing the focus (the program then takes its address).
+    Control<QComboBox>("Combo1")->setFocus();
+    EXPECT_EQ(actions.calls, std::vector<std::string>{});
+    MoveOverBackground();
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"AddressBoxFocusLost"});
 }
 
 TEST_F(MainWindowTest, LabelsHoveredInARowMoveTogetherAndTheMarkerFollowsTheLast) {

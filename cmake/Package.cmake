@@ -1,0 +1,30 @@
+# The Debian package made by `make package` (cpack -G DEB in the build folder).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zeb)
+set(CPACK_PACKAGE_VENDOR "ZEB developers")
+set(ZEB_PACKAGE_MAINTAINER "ZEB developers <zeb@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${ZEB_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION} for the Linux desktop")
+set(CPACK_PACKAGE_DESCRIPTION
+    "ZEB listens to one sound input, folds its spectrum into 32 bands and switches twelve light\n\
+channels every 35 ms: on its own window and on lamps connected to a parallel port, a serial\n\
+port, an FTDI USB chip or the keyboard LEDs.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The runtime libraries come from the executable itself through dpkg-shlibdeps: Qt 6 Widgets,
+# Gui and Core, libpulse, FFTW (single precision), libftdi1, libserialport and libsndfile.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's fonts are stood in for by these free families.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core, fonts-freefont-ttf")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/postinst
+    ${PROJECT_SOURCE_DIR}/packaging/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)

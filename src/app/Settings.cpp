@@ -1,0 +1,148 @@
+#include "app/Settings.h"
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "app/SettingsNumbers.h"
+#include "ini/clsINI.h"
+
+namespace zeb {
+namespace {
+
+// Several keys end in a blank that belongs to them.
+constexpr const char* kValue = "Value";
+constexpr const char* kSlider2Key = "Sld2 ";
+constexpr const char* kLevelKey = "sLevel";
+constexpr const char* kColours = "ForeColor";
+constexpr const char* kIndex = "index";
+constexpr const char* kCombo1 = "Combo1";
+
+// Toggle caption colours in the order they are loaded; saving starts with "f9 ".
+using ColourKey = std::pair<const char*, Colour ToggleColours::*>;
+constexpr std::array<ColourKey, 7> kColourKeys = {{{"f5 ", &ToggleColours::label5},
+                                                   {"f9 ", &ToggleColours::label9},
+                                                   {"f10 ", &ToggleColours::label10},
+                                                   {"f11 ", &ToggleColours::label11},
+                                                   {"f12 ", &ToggleColours::label12},
+                                                   {"f13 ", &ToggleColours::label13},
+                                                   {"f14 ", &ToggleColours::label14}}};
+constexpr std::array<size_t, 7> kColourSaveOrder = {1, 0, 2, 3, 4, 5, 6};
+
+std::string ThresholdKey(int channel) {
+    return "Sld1" + std::to_string(channel);
+}
+std::string CaptionKey(int channel) {
+    return "Caption" + std::to_string(channel);
+}
+std::string AddressKey(int entry) {
+    return kCombo1 + std::to_string(entry);
+}
+
+// Colours are stored as signed 32-bit numbers; system colours (top bit set) are negative.
+Colour ColourFromStored(int32_t stored) {
+    return static_cast<Colour>(stored);
+}
+int32_t ColourToStored(Colour colour) {
+    return static_cast<int32_t>(colour);
+}
+
+void LoadSlider(const clsINI& ini, const std::string& key, RangedValue& slider) {
+    if (const auto value = ParseInt32(ini.Value(kValue, key))) {
+        slider.Set(*value);
+    }
+}
+
+void LoadSelection(const clsINI& ini, const std::string& key, ChoiceList& list) {
+    if (const auto position = ParseInt16(ini.Value(kIndex, key))) {
+        list.SetIndex(*position);
+    }
+}
+
+void LoadAddressList(const clsINI& ini, ChoiceList& addresses) {
+    const auto count = ParseInt16(ini.Value("Count", kCombo1));
+    for (int k = 0; count && k < *count; ++k) {
+        // A missing entry reads as NulString, which is not empty and is therefore added.
+        const std::string address = ini.Value("CText", AddressKey(k));
+        if (!address.empty()) {
+            addresses.Add(address);
+        }
+    }
+}
+
+void LoadWidth(const clsINI& ini, float& widthTwips) {
+    // A window cannot be narrower than nothing.
+    const auto width = ParseSingle(ini.Value("Frm", "Wh"));
+    if (width && *width >= 0.0f) {
+        widthTwips = *width;
+    }
+}
+
+}  // namespace
+
+void LoadSettings(ProgramModel& model, const std::string& path) {
+    clsINI ini;
+    ini.FileName(path);
+
+    LoadSlider(ini, kSlider2Key, model.slider2);
+    LoadSlider(ini, kLevelKey, model.sLevel);
+    for (const auto& [key, label] : kColourKeys) {
+        if (const auto stored = ParseInt32(ini.Value(kColours, key))) {
+            model.captions.*label = ColourFromStored(*stored);
+        }
+    }
+    LoadSelection(ini, "Combo2", model.combo2);
+    LoadSelection(ini, "Combo4", model.combo4);
+    for (int i = 0; i < kChannelCount; ++i) {
+        auto& channel = model.channels[static_cast<size_t>(i)];
+        LoadSlider(ini, ThresholdKey(i), channel.threshold);
+        channel.bandCaption = ini.Value("text", CaptionKey(i));
+    }
+    LoadAddressList(ini, model.combo1);
+    LoadSelection(ini, kCombo1, model.combo1);
+    model.outputs.OutputMode = ini.Value("COM", "CPORT");
+    model.outputs.KeyboardSwitch = ini.Value("KEY", "KPORT");
+    model.outputs.LptSwitch = ini.Value("LPT", "LPORT");
+    model.AutoMode = ini.Value("AUTO", "ATUNE");
+    LoadWidth(ini, model.widthTwips);
+    model.outputs.LptAddressText = model.combo1.Text();
+
+    // Selected by start-up once the capture devices are listed.
+    if (const auto device = ParseInt16(ini.Value(kIndex, "Combo3"))) {
+        model.storedDeviceIndex = *device;
+    }
+}
+
+void SaveSettings(ProgramModel& model, const std::string& path) {
+    clsINI ini;
+    ini.FileName(path);
+
+    for (const size_t entry : kColourSaveOrder) {
+        const auto& [key, label] = kColourKeys[entry];
+        ini.Value(kColours, key, std::to_string(ColourToStored(model.captions.*label)));
+    }
+    ini.Value(kValue, kSlider2Key, std::to_string(model.slider2.Value()));
+    ini.Value(kValue, kLevelKey, std::to_string(model.sLevel.Value()));
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto& channel = model.channels[static_cast<size_t>(i)];
+        ini.Value(kValue, ThresholdKey(i), std::to_string(channel.threshold.Value()));
+        ini.Value("text", CaptionKey(i), channel.bandCaption);
+    }
+    ini.Value("Count", kCombo1, std::to_string(model.combo1.Count()));
+    ini.Value(kIndex, kCombo1, std::to_string(model.combo1.Index()));
+    ini.Value(kIndex, "Combo2", std::to_string(model.combo2.Index()));
+    ini.Value(kIndex, "Combo3", std::to_string(model.capture.devices.Index()));
+    ini.Value(kIndex, "Combo4", std::to_string(model.combo4.Index()));
+    for (int k = 0; k < model.combo1.Count(); ++k) {
+        model.combo1.SetIndex(k);
+        ini.Value("CText", AddressKey(k), model.combo1.Text());
+    }
+    ini.Value("COM", "CPORT", model.outputs.OutputMode);
+    ini.Value("LPT", "LPORT", model.outputs.LptSwitch);
+    ini.Value("AUTO", "ATUNE", model.AutoMode);
+    ini.Value("KEY", "KPORT", model.outputs.KeyboardSwitch);
+    ini.Value("Frm", "Wh", FormatSingle(model.widthTwips));
+    ini.UpdateFile();
+}
+
+}  // namespace zeb

@@ -1,0 +1,107 @@
+#include "output/OutputStage.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace zeb {
+
+namespace {
+
+constexpr uint16_t kControlRegisterOffset = 2;
+// One 0xFF byte per shift step: only its start bit pulls the transmit line low, so every step
+// gives exactly one pulse.
+constexpr std::string_view kShiftPulse = "\xFF";
+// The burst that lights the third lamp of the three-line output.
+constexpr std::string_view kThreeLineBurst = "00000000000000000000000000000000";
+
+bool Lit(const EngineState& state, int channel) {
+    return state.ChannelStates[static_cast<size_t>(channel)] == 1;
+}
+
+void WriteParallel(const OutputSelection& selection, const std::string& addressBoxText,
+                   const EngineState& state, PortIo& port) {
+    constexpr int kByteSize = 1;
+    if (const auto data = ReadHexPort(selection.LptAddressText)) {
+        port.SetPortVal(*data, static_cast<uint32_t>(state.ChannelByte) & 0xFFu, kByteSize);
+    }
+    const uint8_t nibble = ControlNibble(state.ChannelStates);
+    if (const auto base = ReadHexPort(addressBoxText)) {
+        // Port numbers are 16 bits: FFFF + 2 wraps to 0001.
+        const auto control = static_cast<uint16_t>(*base + kControlRegisterOffset);
+        port.SetPortVal(control, nibble, kByteSize);
+    }
+}
+
+// "COM" (litLevel false) and "USB8LED" (litLevel true) shift channels 0..7 out on DTR, one
+// transmit pulse per channel. RTS is held at the lit level during the eight steps and flipped
+// after the eighth, so the two modes use opposite levels on both lines.
+void WriteShiftFrame(const EngineState& state, SerialPort& serial, bool litLevel) {
+    serial.SetRTSEnable(litLevel);
+    for (int i = 0; i < 8; ++i) {
+        serial.SetDTREnable(Lit(state, i) ? litLevel : !litLevel);
+        serial.Output(kShiftPulse);
+    }
+    serial.SetRTSEnable(!litLevel);
+}
+
+void WriteThreeLineFrame(const EngineState& state, SerialPort& serial) {
+    serial.SetDTREnable(!Lit(state, 0));
+    serial.SetRTSEnable(!Lit(state, 1));
+    if (Lit(state, 2)) {
+        serial.Output(kThreeLineBurst);
+    }
+}
+
+}  // namespace
+
+std::optional<uint16_t> ReadHexPort(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) {
+        return std::nullopt;
+    }
+    // Reads the hexadecimal digits up to the first other character; leading zeros do not
+    // count, so more than four significant digits exceed 0xFFFF (or overflow the parse).
+    uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data() + start, end, value, 16);
+    if (error != std::errc() || value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(value);
+}
+
+uint8_t ControlNibble(const ChannelStatesArray& states) {
+    uint8_t lit = 0;
+    for (int k = 0; k < 4; ++k) {
+        if (states[static_cast<size_t>(8 + k)] == 1) {
+            lit = static_cast<uint8_t>(lit | (1u << k));
+        }
+    }
+    constexpr uint8_t kInvertedBits = 0b1011;
+    return static_cast<uint8_t>(lit ^ kInvertedBits);
+}
+
+void WriteOutputs(const OutputSelection& selection, const std::string& addressBoxText,
+                  const EngineState& state, OutputDevices& devices) {
+    const std::string& mode = selection.OutputMode;
+    if (mode == "FTDI" && devices.ftdi) {
+        devices.ftdi->Write(static_cast<uint8_t>(state.ChannelByte & 0xFF));
+    }
+    if (selection.LptSwitch == "LPT" && devices.port) {
+        WriteParallel(selection, addressBoxText, state, *devices.port);
+    }
+    if (!devices.serial) {
+        return;
+    }
+    if (mode == "COM") {
+        WriteShiftFrame(state, *devices.serial, false);
+    }
+    if (mode == "USB8LED") {
+        WriteShiftFrame(state, *devices.serial, true);
+    }
+    if (mode == "USB3LED") {
+        WriteThreeLineFrame(state, *devices.serial);
+    }
+}
+
+}  // namespace zeb

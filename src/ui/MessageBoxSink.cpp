@@ -1,0 +1,34 @@
+#include "ui/MessageBoxSink.h"
+
+#include <QMessageBox>
+#include <QString>
+
+namespace zeb {
+
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Warning:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void MessageBoxSink::ShowMessage(const std::string& text, const std::string& title,
+                                 MessageIcon icon) {
+    // Messages carry CR LF line ends; Qt lays out plain LF.
+    QString body = QString::fromStdString(text);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), body, QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+}  // namespace zeb

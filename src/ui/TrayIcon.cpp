@@ -1,0 +1,70 @@
+#include "ui/TrayIcon.h"
+
+#include <QWidget>
+
+namespace zeb {
+
+cSysTray::cSysTray(QWidget* window, QObject* parent) : QObject(parent), window_(window) {
+    tray_.setToolTip(tip_);
+    connect(&tray_, &QSystemTrayIcon::activated, this, &cSysTray::OnActivated);
+}
+
+cSysTray::~cSysTray() { SetInTray(false); }
+
+bool cSysTray::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void cSysTray::SetInTray(bool inTray) {
+    if (inTray == inTray_) {
+        return;
+    }
+    if (inTray) {
+        tray_.setIcon(icon_);
+        tray_.setToolTip(tip_);
+        tray_.show();
+        added_ = true;
+    } else if (added_) {
+        tray_.hide();
+        added_ = false;
+    }
+    inTray_ = inTray;
+}
+
+void cSysTray::SetTrayIcon(const QIcon& icon) {
+    if (icon.isNull()) {
+        return;
+    }
+    icon_ = icon;
+    if (added_) {
+        tray_.setIcon(icon_);
+    }
+}
+
+void cSysTray::SetTrayTip(const QString& tip) {
+    tip_ = tip;
+    if (added_) {
+        tray_.setToolTip(tip_);
+    }
+}
+
+void cSysTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            emit MouseDown(1);
+            if (window_ != nullptr) {
+                window_->show();
+                window_->raise();
+                window_->activateWindow();
+            }
+            break;
+        case QSystemTrayIcon::Context:
+            emit MouseDown(2);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            emit MouseDblClick(1);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace zeb

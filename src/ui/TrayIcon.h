@@ -1,0 +1,52 @@
+#pragma once
+// The notification-area icon the main window hides to. A left press on the icon removes it and
+// shows the window again; a right press only removes it.
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+
+class QWidget;
+
+namespace zeb {
+
+class cSysTray : public QObject {
+    Q_OBJECT
+
+public:
+    // `window` is shown again by a left press on the icon.
+    cSysTray(QWidget* window, QObject* parent = nullptr);
+    ~cSysTray() override;
+
+    bool InTray() const { return inTray_; }
+    // true adds the icon (once), false removes it.
+    void SetInTray(bool inTray);
+
+    QIcon TrayIcon() const { return icon_; }
+    // A null icon is not an icon and changes nothing.
+    void SetTrayIcon(const QIcon& icon);
+
+    QString TrayTip() const { return tip_; }
+    void SetTrayTip(const QString& tip);
+
+    // Whether the desktop has a notification area at all.
+    static bool Available();
+
+signals:
+    // button 1 = left, 2 = right
+    void MouseDown(int button);
+    void MouseDblClick(int button);
+
+private:
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+
+    QWidget* window_;
+    QSystemTrayIcon tray_;
+    QIcon icon_;
+    QString tip_ = QStringLiteral("ZEB");
+    bool inTray_ = false;
+    bool added_ = false;
+};
+
+}  // namespace zeb

@@ -1,0 +1,117 @@
+// Files that cannot be read or written: the error number reaches the caller and the old
+// settings file survives a write that fails part way.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "LoadText.h"
+#include "support/ErrorOf.h"
+
+namespace zeb::testing {
+namespace {
+
+// Fails one chosen step of a file replacement with the given error number.
+class FailingFileSystem : public FileSystem {
+  public:
+    enum class Step { Write, Sync, Rename };
+    FailingFileSystem(Step step, int error) : step_(step), error_(error) {}
+
+    ssize_t Write(int fd, const void* data, size_t size) const override {
+        return Fail(Step::Write) ? -1 : FileSystem::Write(fd, data, size);
+    }
+    int Sync(int fd) const override { return Fail(Step::Sync) ? -1 : FileSystem::Sync(fd); }
+    int Rename(const char* from, const char* to) const override {
+        return Fail(Step::Rename) ? -1 : FileSystem::Rename(from, to);
+    }
+
+  private:
+    bool Fail(Step step) const {
+        if (step != step_) {
+            return false;
+        }
+        errno = error_;
+        return true;
+    }
+    Step step_;
+    int error_;
+};
+
+// Writes at most a few bytes per call, as a write to a pipe or a busy disk may.
+class TrickleFileSystem : public FileSystem {
+  public:
+    ssize_t Write(int fd, const void* data, size_t size) const override {
+        return FileSystem::Write(fd, data, size < 3 ? size : 3);
+    }
+};
+
+constexpr const char* kOldText = "[s]\r\nk=old\r\n";
+
+class Failures : public ::testing::Test {
+  protected:
+    // A store loaded from an existing file and changed, whose writes go through `fs`.
+    clsINI ChangedStore(std::shared_ptr<const FileSystem> fs) {
+        WriteBytes(dir_.File("set.ini"), kOldText);
+        clsINI ini(std::move(fs));
+        ini.FileName(dir_.File("set.ini"));
+        ini.Value("s", "k", "new");
+        return ini;
+    }
+    TempDir dir_;
+};
+
+TEST_F(Failures, AFileThatExistsButCannotBeReadReportsItsErrorNumber) {
+    // A folder under the settings name opens but cannot be read.
+    std::filesystem::create_directory(dir_.Path() / "set.ini");
+    clsINI ini;
+    EXPECT_EQ(ErrorOf([&] { ini.FileName(dir_.File("set.ini")); }), EISDIR);
+    EXPECT_EQ(ini.SectionsCount(), 0);
+}
+
+TEST_F(Failures, AFileWithoutReadPermissionReportsItsErrorNumber) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    }
+    WriteBytes(dir_.File("set.ini"), kOldText);
+    ASSERT_EQ(::chmod(dir_.File("set.ini").c_str(), 0), 0);
+    clsINI ini;
+    EXPECT_EQ(ErrorOf([&] { ini.FileName(dir_.File("set.ini")); }), EACCES);
+}
+
+TEST_F(Failures, AMissingFileOrFolderIsNoError) {
+    clsINI ini;
+    EXPECT_EQ(ErrorOf([&] { ini.FileName(dir_.File("none/set.ini")); }), 0);
+    EXPECT_EQ(ErrorOf([&] { ini.FileName(""); }), 0);
+}
+
+TEST_F(Failures, AFileThatCannotBeCreatedReportsItsErrorNumber) {
+    clsINI ini;
+    ini.FileName(dir_.File("none/set.ini"));
+    ini.AddSection("s");
+    EXPECT_EQ(ErrorOf([&] { ini.UpdateFile(); }), ENOENT);
+}
+
+TEST_F(Failures, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
+    using Step = FailingFileSystem::Step;
+    for (const auto& [step, error] : {std::pair{Step::Write, ENOSPC}, std::pair{Step::Sync, EIO},
+                                      std::pair{Step::Rename, EXDEV}}) {
+        clsINI ini = ChangedStore(std::make_shared<FailingFileSystem>(step, error));
+        EXPECT_EQ(ErrorOf([&] { ini.UpdateFile(); }), error);
+        EXPECT_EQ(ReadBytes(dir_.File("set.ini")), kOldText);
+        EXPECT_EQ(dir_.Listing(), std::vector<std::string>{"set.ini"});
+    }
+}
+
+TEST_F(Failures, ShortWritesStillWriteEverything) {
+    clsINI ini = ChangedStore(std::make_shared<TrickleFileSystem>());
+    ASSERT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadBytes(dir_.File("set.ini")), "[s]\r\nk=new\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace zeb::testing

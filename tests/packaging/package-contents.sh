@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build tree into a temporary folder and checks it from the
+# outside: control fields and runtime dependencies, the file list, the desktop entry, the icons
+# and that the maintainer scripts never fail an installation.
+# Usage: package-contents.sh BUILD_DIR ZEB_EXECUTABLE PROJECT_VERSION
+set -euo pipefail
+build=$1 exe=$2 version=$3
+
+if [ -z "$exe" ] || [ ! -x "$exe" ]; then
+    echo "SKIP: the program is not built (${exe:-no zeb target in this tree}); nothing to package."
+    exit 77
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
+    { cat "$tmp/cpack.log"; echo "FAIL: cpack could not build the package"; exit 1; }
+debs=("$tmp"/out/zeb_*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    ls -l "$tmp/out"
+    echo "FAIL: expected one zeb_*.deb"
+    exit 1
+fi
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+
+# Control fields.
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = zeb ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project is $version"
+[ "$(field Section)" = sound ] || fail "Section is '$(field Section)'"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Description)" ] || fail "no Description"
+
+# Every library the program links must be a dependency, by package name (versions may follow).
+depends=$(field Depends)
+echo "Depends: $depends"
+for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libpulse0 libfftw3-single3 libftdi1-2 \
+    libserialport0 libsndfile1; do
+    tr ',' '\n' <<<"$depends" | grep -Eq "^ *${pkg}( |\$)" || fail "Depends lacks $pkg"
+done
+
+# The file list: exactly the program, its menu entry, icons and device rules, all under /usr.
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
+expected=(usr/bin/zeb usr/share/applications/zeb.desktop
+    usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules)
+for n in 16 22 24 32 48 64 128 256; do
+    expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
+done
+printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
+if ! diff -u "$tmp/expected" "$tmp/files"; then
+    fail "the package's file list differs from the expected one (- expected, + packaged)"
+fi
+
+# Unpacked: the program, the desktop entry and the icons must be what their names say.
+dpkg-deb -x "$deb" "$tmp/root"
+file -b "$tmp/root/usr/bin/zeb" | grep -q '^ELF .*executable' ||
+    fail "usr/bin/zeb is not an executable: $(file -b "$tmp/root/usr/bin/zeb")"
+entry=$tmp/root/usr/share/applications/zeb.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects the desktop entry"
+for key in "Name=ZEB" "Exec=zeb" "Icon=zeb" "Terminal=false"; do
+    grep -qx "$key" "$entry" || fail "the desktop entry lacks $key"
+done
+grep -q '^Categories=.*AudioVideo;' "$entry" || fail "the desktop entry is not in AudioVideo"
+for n in 16 22 24 32 48 64 128 256; do
+    png=$tmp/root/usr/share/icons/hicolor/${n}x${n}/apps/zeb.png
+    file -b "$png" | grep -q "PNG image data, $n x $n," ||
+        fail "${n}x${n} icon is $(file -b "$png")"
+done
+
+# The keyboard LEDs stay opt-in: the rules must not open input devices to anybody.
+rules=$tmp/root/usr/lib/udev/rules.d/70-zeb.rules
+grep -v '^#' "$rules" | grep -q 'input' && fail "the udev rules open input devices"
+grep -v '^#' "$rules" | grep 'idVendor}=="0403"' | grep -q 'TAG+="uaccess"' ||
+    fail "FTDI chips do not get uaccess"
+grep -v '^#' "$rules" | grep 'parport' | grep -q 'TAG+="uaccess"' ||
+    fail "parallel ports do not get uaccess"
+
+# Maintainer scripts: present, executable, and never fatal, even when udev is not running.
+dpkg-deb -e "$deb" "$tmp/control"
+mkdir "$tmp/fakebin"
+printf '#!/bin/sh\necho "udevadm $*" >>"%s"\nexit 1\n' "$tmp/udevadm.calls" >"$tmp/fakebin/udevadm"
+chmod +x "$tmp/fakebin/udevadm"
+for script in postinst:configure postrm:remove postrm:purge; do
+    name=${script%%:*} arg=${script#*:}
+    [ -x "$tmp/control/$name" ] || { fail "no executable $name"; continue; }
+    PATH="$tmp/fakebin:$PATH" "$tmp/control/$name" "$arg" ||
+        fail "$name $arg fails when udevadm fails"
+done
+grep -q 'control --reload-rules' "$tmp/udevadm.calls" 2>/dev/null ||
+    fail "the maintainer scripts never reload the udev rules"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "package checks passed"
