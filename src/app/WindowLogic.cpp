@@ -1,0 +1,154 @@
+#include "app/WindowLogic.h"
+
+#include "engine/ChannelText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zeb {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kWheelNotch = 120;
+constexpr int kHighestBand = kBandCount - 1;
+// The marker sits its own width (165 twips) plus 30 twips further right per band.
+constexpr int kMarkerBaseTwips = 228;
+constexpr int kMarkerStepTwips = 195;
+
+// The band a band label shows; a caption that names no band (hand-edited settings) counts as 0.
+int ShownBand(const std::string& caption) {
+    return BandOfCaption(caption).value_or(0);
+}
+
+// The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
+// the others the window's own.
+template <typename Toggles, typename State>
+auto& ColourOf(Toggles& toggles, State& state, Caption caption) {
+    switch (caption) {
+        case Caption::Lpt:
+            return toggles.label9;
+        case Caption::Com:
+            return toggles.label10;
+        case Caption::UsbFtdi:
+            return toggles.label11;
+        case Caption::Keyboard:
+            return toggles.label12;
+        case Caption::UsbD3:
+            return toggles.label13;
+        case Caption::UsbD8:
+            return toggles.label14;
+        case Caption::Auto:
+            return toggles.label5;
+        case Caption::Set:
+            return state.setColour;
+        case Caption::Add:
+            return state.addColour;
+        case Caption::Del:
+            break;
+    }
+    return state.delColour;
+}
+
+}  // namespace
+
+int MarkerLeftPixels(int band) {
+    return static_cast<int>(std::lround(
+        static_cast<double>(kMarkerBaseTwips + kMarkerStepTwips * band) / kTwipsPerPixel));
+}
+
+int TwipsToPixels(float twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+Colour& WindowLogic::CaptionColourRef(Caption caption) {
+    return ColourOf(model_.captions, state_, caption);
+}
+
+Colour WindowLogic::CaptionColour(Caption caption) const {
+    return ColourOf(model_.captions, state_, caption);
+}
+
+void WindowLogic::HoverCaption(Caption caption) {
+    CaptionColourRef(caption) = colours::Blue;
+}
+
+void WindowLogic::ResetHover() {
+    state_.markerVisible = false;
+    state_.bandLabelColours.fill(colours::DarkGreen);
+    state_.addColour = colours::Grey;
+    state_.delColour = colours::Grey;
+
+    const OutputSelection& outputs = model_.outputs;
+    const auto greyUnless = [this](Caption caption, bool selected) {
+        if (!selected) {
+            CaptionColourRef(caption) = colours::Grey;
+        }
+    };
+    greyUnless(Caption::Auto, model_.AutoMode == "AUTO");
+    greyUnless(Caption::Lpt, outputs.LptSwitch == "LPT");
+    greyUnless(Caption::Com, outputs.OutputMode == "COM");
+    greyUnless(Caption::UsbFtdi, outputs.OutputMode == "FTDI");
+    greyUnless(Caption::Keyboard, outputs.KeyboardSwitch == "1");
+    greyUnless(Caption::UsbD3, outputs.OutputMode == "USB3LED");
+    greyUnless(Caption::UsbD8, outputs.OutputMode == "USB8LED");
+    state_.setColour = colours::Grey;
+}
+
+void WindowLogic::HoverBandLabel(int channel) {
+    if (channel < 0 || channel >= kChannelCount) {
+        return;
+    }
+    state_.markerVisible = true;
+    state_.bandLabelColours[static_cast<size_t>(channel)] = colours::BrightGreen;
+    state_.HoveredChannel = static_cast<int16_t>(channel);
+    PlaceMarker();
+}
+
+void WindowLogic::Wheel(int16_t delta) {
+    state_.WheelRemainder += delta;
+    // Integer division and remainder truncate toward zero: -130 makes -1 notch, leaves -10.
+    const auto notches = static_cast<int16_t>(state_.WheelRemainder / kWheelNotch);
+    AdjustHoveredBand(notches);
+    state_.WheelRemainder %= kWheelNotch;
+}
+
+void WindowLogic::AdjustHoveredBand(int16_t notches) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto index = static_cast<size_t>(i);
+        if (state_.bandLabelColours[index] != colours::BrightGreen) {
+            continue;
+        }
+        std::string& caption = model_.channels[index].bandCaption;
+        caption = std::to_string(std::clamp(ShownBand(caption) + notches, 0, kHighestBand));
+        PlaceMarker();
+    }
+}
+
+void WindowLogic::PlaceMarker() {
+    const auto hovered = static_cast<size_t>(state_.HoveredChannel);
+    state_.markerLeftPixels = MarkerLeftPixels(ShownBand(model_.channels[hovered].bandCaption));
+}
+
+void WindowLogic::ToggleWidth() {
+    model_.widthTwips =
+        model_.widthTwips == kExpandedWidthTwips ? kCollapsedWidthTwips : kExpandedWidthTwips;
+}
+
+bool WindowLogic::AddAddress() {
+    if (state_.text1.empty()) {
+        return false;
+    }
+    model_.combo1.Add(state_.text1);
+    model_.combo1.SetIndex(model_.combo1.Count() - 1);
+    return true;
+}
+
+bool WindowLogic::DeleteAddress() {
+    if (model_.combo1.Text().empty()) {
+        return false;
+    }
+    return model_.combo1.RemoveAt(model_.combo1.Index());
+}
+
+}  // namespace zeb

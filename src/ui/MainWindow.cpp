@@ -1,0 +1,292 @@
+#include "ui/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+#include <QWindow>
+#include <algorithm>
+#include <limits>
+
+#include "ui/MainWindowLayout.h"
+
+namespace zeb {
+
+namespace {
+
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A caption restored from a damaged settings file may hold a NUL; it shows as blank.
+QString ShownCaption(const std::string& text) {
+    QString shown = ToQString(text);
+    shown.remove(QChar(u'\0'));
+    return shown;
+}
+
+// Shows a list's entries and selection; rebuilds the entries only when they differ.
+void ShowList(QComboBox* box, const ChoiceList& list) {
+    const QSignalBlocker block(box);
+    QStringList entries;
+    for (const std::string& entry : list.Entries()) {
+        entries << ToQString(entry);
+    }
+    bool same = box->count() == entries.size();
+    for (int i = 0; same && i < box->count(); ++i) {
+        same = box->itemText(i) == entries[i];
+    }
+    if (!same) {
+        box->clear();
+        box->addItems(entries);
+    }
+    if (box->currentIndex() != list.Index()) {
+        box->setCurrentIndex(list.Index());
+    }
+    if (list.Editable() && box->currentText() != ToQString(list.Text())) {
+        box->setEditText(ToQString(list.Text()));
+    }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      model_(model),
+      actions_(actions),
+      skin_(LoadSkin()) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ZEB"));
+    setMouseTracking(true);
+    setFont(DisplayFont(14.25));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    moveRequest_ = [this] {
+        if (QWindow* window = windowHandle()) {
+            window->startSystemMove();
+        }
+    };
+
+    BuildTopRow();
+    BuildSpectrum();
+    BuildChannelStrips();
+    BuildMetersAndLevels();
+    BuildSettingsColumn();
+    ConnectInput();
+    RouteWheelFromChildren();
+    RefreshAll();
+}
+
+void MainWindow::ConnectInput() {
+    const auto onPress = [this](Caption caption, void (MainWindowActions::*request)()) {
+        connect(captions_.at(caption), &PanelLabel::Pressed, this,
+                [this, request] { Act(request); });
+    };
+    const auto onClick = [this](PanelLabel* label, void (MainWindowActions::*request)()) {
+        connect(label, &PanelLabel::Clicked, this, [this, request] { Act(request); });
+    };
+    onPress(Caption::Lpt, &MainWindowActions::LptPressed);
+    onPress(Caption::Auto, &MainWindowActions::AutoPressed);
+    onClick(captions_.at(Caption::Com), &MainWindowActions::ComClicked);
+    onClick(captions_.at(Caption::UsbFtdi), &MainWindowActions::FtdiClicked);
+    onClick(captions_.at(Caption::Keyboard), &MainWindowActions::KeyboardClicked);
+    onClick(captions_.at(Caption::UsbD3), &MainWindowActions::Usb3Clicked);
+    onClick(captions_.at(Caption::UsbD8), &MainWindowActions::Usb8Clicked);
+    onClick(hideButton_, &MainWindowActions::HideClicked);
+    // The program leaves at once: nothing is shown after it.
+    connect(exitButton_, &PanelLabel::Clicked, this, [this] {
+        leaving_ = true;
+        actions_.ExitClicked();
+    });
+
+    connect(captions_.at(Caption::Set), &PanelLabel::Clicked, this, [this] {
+        logic_.ToggleWidth();
+        ApplyWidth();
+    });
+    connect(captions_.at(Caption::Add), &PanelLabel::Clicked, this, [this] {
+        logic_.AddAddress();
+        RefreshLists();
+    });
+    connect(captions_.at(Caption::Del), &PanelLabel::Clicked, this, [this] {
+        logic_.DeleteAddress();
+        RefreshLists();
+    });
+    connect(selectAudioInput_, &PanelLabel::Pressed, this, [this] { moveRequest_(); });
+
+    connect(devices_, &QComboBox::activated, this, [this](int index) {
+        model_.capture.devices.SetIndex(index);
+        actions_.DeviceSelected(index);
+        RefreshAll();
+    });
+    connect(inputs_, &QComboBox::activated, this, [this](int index) {
+        model_.capture.inputs.SetIndex(index);
+        actions_.InputSelected(index);
+        RefreshAll();
+    });
+    connect(speed_, &QComboBox::activated, this,
+            [this](int index) { model_.combo4.SetIndex(index); });
+    connect(addresses_, &QComboBox::activated, this,
+            [this](int index) { model_.combo1.SetIndex(index); });
+    connect(port_, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (text.toStdString() != model_.combo2.Text()) {
+            model_.combo2.SetText(text.toStdString());
+        }
+    });
+    connect(port_, &QComboBox::activated, this,
+            [this](int index) { model_.combo2.SetIndex(index); });
+    connect(addressEntry_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { state_.text1 = text.toStdString(); });
+
+    connect(level_, &Slider::Change, this, [this] { model_.sLevel.Set(level_->Value()); });
+    connect(level_, &Slider::MouseMove, this, [this] { actions_.InputLevelMoved(); });
+    connect(gain_, &Slider::Change, this, [this] { model_.slider2.Set(gain_->Value()); });
+}
+
+void MainWindow::RouteWheelFromChildren() {
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        // A list or entry box that holds the keyboard focus uses the wheel itself; everywhere
+        // else the wheel edits the highlighted bands.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget != focusSink_ && widget->hasFocus()) {
+            return false;
+        }
+        Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    if (watched == addresses_ && event->type() == QEvent::FocusOut) {
+        actions_.AddressBoxFocusLost();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::Act(void (MainWindowActions::*request)()) {
+    (actions_.*request)();
+    RefreshAll();
+}
+
+void MainWindow::BackgroundMoved() {
+    focusSink_->setFocus();
+    logic_.ResetHover();
+    RefreshCaptions();
+    RefreshBands();
+}
+
+void MainWindow::Wheel(int delta) {
+    const int clamped = std::clamp(delta, int{std::numeric_limits<int16_t>::min()},
+                                   int{std::numeric_limits<int16_t>::max()});
+    logic_.Wheel(static_cast<int16_t>(clamped));
+    RefreshBands();
+}
+
+void MainWindow::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(0, 0, skin_.background);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    BackgroundMoved();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    // Any button: the background is the window's handle.
+    event->accept();
+    moveRequest_();
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    Wheel(event->angleDelta().y());
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Act(&MainWindowActions::WindowActivated);
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!leaving_) {
+        actions_.WindowClosed();
+    }
+    event->accept();
+}
+
+void MainWindow::RefreshSpectrum() {
+    spectrum_->ShowImage(model_.spectrumImage);
+}
+
+void MainWindow::RefreshEngine() {
+    const EngineState& engine = model_.engine;
+    for (size_t i = 0; i < kChannelCount; ++i) {
+        lamps_[i]->SetFill(engine.lampLit[i] ? colours::BrightGreen : colours::DarkGreen);
+        indicators_[i]->setVisible(engine.indicatorVisible[i]);
+        autoBars_[i]->setValue(static_cast<int>(std::clamp(engine.AutoThreshold[i], 0.0f, 32.0f)));
+    }
+    for (size_t k = 0; k < kMeterSegmentCount; ++k) {
+        meterSegments_[k]->setVisible(engine.meterSegments[k]);
+    }
+}
+
+void MainWindow::RefreshAll() {
+    RefreshCaptions();
+    RefreshBands();
+    RefreshSliders();
+    RefreshLists();
+    ApplyWidth();
+    RefreshSpectrum();
+    RefreshEngine();
+}
+
+void MainWindow::RefreshCaptions() {
+    for (const auto& [caption, label] : captions_) {
+        label->SetTextColour(logic_.CaptionColour(caption));
+    }
+}
+
+void MainWindow::RefreshBands() {
+    for (size_t i = 0; i < kChannelCount; ++i) {
+        const QString shown = ShownCaption(model_.channels[i].bandCaption);
+        if (bandLabels_[i]->text() != shown) {
+            bandLabels_[i]->setText(shown);
+        }
+        bandLabels_[i]->SetTextColour(state_.bandLabelColours[i]);
+    }
+    marker_->move(state_.markerLeftPixels, layout::kMarkerTop);
+    marker_->setVisible(state_.markerVisible);
+}
+
+void MainWindow::RefreshSliders() {
+    for (size_t i = 0; i < kChannelCount; ++i) {
+        thresholds_[i]->SetValue(model_.channels[i].threshold.Value());
+    }
+    level_->SetValue(model_.sLevel.Value());
+    gain_->SetValue(model_.slider2.Value());
+}
+
+void MainWindow::RefreshLists() {
+    ShowList(inputs_, model_.capture.inputs);
+    ShowList(devices_, model_.capture.devices);
+    ShowList(speed_, model_.combo4);
+    ShowList(addresses_, model_.combo1);
+    ShowList(port_, model_.combo2);
+    const QString entry = ToQString(state_.text1);
+    if (addressEntry_->text() != entry) {
+        const QSignalBlocker block(addressEntry_);
+        addressEntry_->setText(entry);
+    }
+}
+
+void MainWindow::ApplyWidth() {
+    setFixedSize(TwipsToPixels(model_.widthTwips), layout::kClientHeight);
+}
+
+}  // namespace zeb

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: a frameless, fixed-size panel that shows the program's model (spectrum,
+// channel strips, meters, toggles, device settings) and turns pointer and wheel input into
+// model changes and into requests to the program (MainWindowActions).
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+
+#include "app/MainWindowActions.h"
+#include "app/ProgramModel.h"
+#include "app/WindowLogic.h"
+#include "app/WindowState.h"
+#include "ui/PanelLabel.h"
+#include "ui/ShapeWidget.h"
+#include "ui/Skin.h"
+#include "ui/Slider.h"
+#include "ui/SpectrumView.h"
+
+namespace zeb {
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Starts the desktop's interactive move of the window under the pressed button.
+    using MoveRequest = std::function<void()>;
+
+    MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent = nullptr);
+
+    // Shows the model's spectrum image (every spectrum tick).
+    void RefreshSpectrum();
+    // Shows lamps, indicators, meter segments and automatic thresholds (every engine tick).
+    void RefreshEngine();
+    // Shows the whole model: captions, bands, sliders, lists, width, spectrum and engine.
+    void RefreshAll();
+
+    // Replaces the way a window move is started (tests record it instead).
+    void SetMoveRequest(MoveRequest request) { moveRequest_ = std::move(request); }
+    const WindowState& State() const { return state_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Construction, one part of the panel each.
+    void BuildTopRow();
+    void BuildSpectrum();
+    void BuildChannelStrips();
+    void BuildMetersAndLevels();
+    void BuildSettingsColumn();
+    PanelLabel* AddLabel(const char* name, const QRect& box, const QString& text,
+                         const QFont& font);
+    PanelLabel* AddCaption(Caption caption, const char* name, const QRect& box, const QString& text,
+                           const QFont& font);
+    Slider* AddSlider(const char* name, const QRect& box, int32_t max);
+    QComboBox* AddList(const char* name, const QRect& box, const QFont& font, bool editable);
+    void RouteWheelFromChildren();
+    void ConnectInput();
+
+    void BackgroundMoved();
+    void Wheel(int delta);
+    // Runs a request of the program, then shows what it changed.
+    void Act(void (MainWindowActions::*request)());
+
+    void RefreshCaptions();
+    void RefreshBands();
+    void RefreshSliders();
+    void RefreshLists();
+    void ApplyWidth();
+
+    ProgramModel& model_;
+    MainWindowActions& actions_;
+    WindowState state_;
+    WindowLogic logic_{model_, state_};
+    SkinImages skin_;
+    MoveRequest moveRequest_;
+    // Set by the exit button: the close that follows is the program leaving.
+    bool leaving_ = false;
+
+    std::map<Caption, PanelLabel*> captions_;
+    PanelLabel* selectAudioInput_ = nullptr;
+    PanelLabel* hideButton_ = nullptr;
+    PanelLabel* exitButton_ = nullptr;
+    SpectrumView* spectrum_ = nullptr;
+    PanelLabel* marker_ = nullptr;
+    std::array<PanelLabel*, kChannelCount> indicators_{};
+    std::array<PanelLabel*, kChannelCount> bandLabels_{};
+    std::array<Slider*, kChannelCount> thresholds_{};
+    std::array<ShapeWidget*, kChannelCount> lamps_{};
+    std::array<QProgressBar*, kChannelCount> autoBars_{};
+    std::array<ShapeWidget*, kMeterSegmentCount> meterSegments_{};
+    Slider* level_ = nullptr;
+    Slider* gain_ = nullptr;
+    QComboBox* inputs_ = nullptr;
+    QComboBox* devices_ = nullptr;
+    QComboBox* speed_ = nullptr;
+    QComboBox* addresses_ = nullptr;
+    QComboBox* port_ = nullptr;
+    QLineEdit* addressEntry_ = nullptr;
+    QWidget* focusSink_ = nullptr;
+};
+
+}  // namespace zeb

@@ -1,0 +1,212 @@
+// Building the main window's controls: positions, captions, fonts, colours and pictures.
+
+#include <QPixmap>
+
+#include "ui/MainWindow.h"
+#include "ui/MainWindowLayout.h"
+
+namespace zeb {
+
+namespace {
+
+// 0x00BBGGRR values of the panel.
+constexpr Colour kMarkerBlue = 0xFF0000;
+constexpr Colour kSystemBlack = 0x80000007;   // the menu-text system colour
+constexpr Colour kListBackground = 0x400000;  // 0, 0, 64
+constexpr Colour kListText = 0x808080;
+
+// Meter segment fill by row, bottom up: blue, brighter blue, green, bright green, yellow, red.
+constexpr std::array<Colour, layout::kMeterSegmentsPerColumn> kMeterColours{
+    0xC00000, 0xC00000, 0xC00000, 0xFF0000, 0x008000, 0x008000,
+    0x00FF00, 0x00FF00, 0x00FFFF, 0x00FFFF, 0x0000FF, 0x0000FF};
+
+QString ColourCss(Colour colour) {
+    return ToQColor(colour).name();
+}
+
+QString ObjectName(const char* base, int index) {
+    return QString::fromLatin1(base) + QString::number(index);
+}
+
+}  // namespace
+
+PanelLabel* MainWindow::AddLabel(const char* name, const QRect& box, const QString& text,
+                                 const QFont& font) {
+    auto* label = new PanelLabel(this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(box);
+    label->setFont(font);
+    label->setText(text);
+    return label;
+}
+
+PanelLabel* MainWindow::AddCaption(Caption caption, const char* name, const QRect& box,
+                                   const QString& text, const QFont& font) {
+    PanelLabel* label = AddLabel(name, box, text, font);
+    captions_[caption] = label;
+    connect(label, &PanelLabel::Hovered, this, [this, caption] {
+        logic_.HoverCaption(caption);
+        RefreshCaptions();
+    });
+    return label;
+}
+
+Slider* MainWindow::AddSlider(const char* name, const QRect& box, int32_t max) {
+    auto* slider = new Slider(this);
+    slider->setObjectName(QString::fromLatin1(name));
+    slider->setGeometry(box);
+    slider->SetBackColor(kSystemBlack);
+    slider->SetRailStyle(kRailPicture);
+    slider->SetSliderImage(skin_.thumb);
+    slider->SetRailImage(skin_.rail);
+    slider->SetMax(max);
+    return slider;
+}
+
+QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& font,
+                               bool editable) {
+    auto* list = new QComboBox(this);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setGeometry(box);
+    list->setFont(font);
+    list->setEditable(editable);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setStyleSheet(QStringLiteral("QComboBox, QComboBox QAbstractItemView, QLineEdit "
+                                       "{ background: %1; color: %2; border: 1px solid #000; }")
+                            .arg(ColourCss(kListBackground), ColourCss(kListText)));
+    list->setAttribute(Qt::WA_NoMousePropagation);
+    return list;
+}
+
+void MainWindow::BuildTopRow() {
+    using namespace layout;
+    AddLabel("Label1", kTitle, QStringLiteral("ZEB"), DisplayFont(11.25))
+        ->setAlignment(Qt::AlignCenter);
+    const QFont caption = CaptionFont(8.25);
+    AddCaption(Caption::Lpt, "Label9", kLpt, QStringLiteral("LPT"), caption);
+    AddCaption(Caption::Com, "Label10", kCom, QStringLiteral("COM"), caption);
+    AddCaption(Caption::UsbFtdi, "Label11", kUsbFtdi, QStringLiteral("USB FTDI "), caption);
+    AddCaption(Caption::Keyboard, "Label12", kKeyboard, QStringLiteral("KEYBOARD"), caption);
+    AddCaption(Caption::UsbD3, "Label13", kUsbD3, QStringLiteral("USB-D 3 "), caption);
+    AddCaption(Caption::UsbD8, "Label14", kUsbD8, QStringLiteral("USB-D 8"), caption);
+    AddCaption(Caption::Set, "Label15", kSet, QStringLiteral("SET"), caption);
+
+    hideButton_ = AddLabel("Picture5", kHideButton, {}, caption);
+    hideButton_->setPixmap(QPixmap::fromImage(skin_.hideButton));
+    hideButton_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    exitButton_ = AddLabel("Picture4", kExitButton, {}, caption);
+    exitButton_->setPixmap(QPixmap::fromImage(skin_.exitButton));
+    exitButton_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void MainWindow::BuildSpectrum() {
+    using namespace layout;
+    AddLabel("Label3", kSpectrumFrame, {}, font())->SetFill(kSystemBlack);
+    spectrum_ = new SpectrumView(this);
+    spectrum_->setObjectName(QStringLiteral("Picture2"));
+    spectrum_->setGeometry(kSpectrum);
+    marker_ = AddLabel("Label6", {0, kMarkerTop, kMarkerWidth, kMarkerHeight}, {}, font());
+    marker_->SetFill(kMarkerBlue);
+    marker_->hide();
+}
+
+void MainWindow::BuildChannelStrips() {
+    using namespace layout;
+    const QFont bandFont = PlainFont(8.25);
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto index = static_cast<size_t>(i);
+        const int x = kStripX[index];
+
+        PanelLabel* indicator =
+            AddLabel("", {x, kIndicatorTop, kIndicatorSize, kIndicatorSize}, {}, font());
+        indicator->setObjectName(ObjectName("Picture3_", i));
+        indicator->setPixmap(QPixmap::fromImage(skin_.channel));
+        indicator->hide();
+        indicators_[index] = indicator;
+
+        PanelLabel* band = AddLabel(
+            "", {kBandLabelX[index], kBandLabelTop, kBandLabelSize, kBandLabelSize}, {}, bandFont);
+        band->setObjectName(ObjectName("LabelCH", i));
+        band->setAlignment(Qt::AlignCenter);
+        connect(band, &PanelLabel::Hovered, this, [this, i] {
+            logic_.HoverBandLabel(i);
+            RefreshBands();
+        });
+        bandLabels_[index] = band;
+
+        Slider* threshold = AddSlider("", {x, kSliderTop, kSliderWidth, kSliderHeight}, 25);
+        threshold->setObjectName(ObjectName("Slider1_", i));
+        connect(threshold, &Slider::Change, this, [this, index, threshold] {
+            model_.channels[index].threshold.Set(threshold->Value());
+        });
+        thresholds_[index] = threshold;
+
+        auto* lamp = new ShapeWidget(ShapeWidget::Form::Circle, colours::DarkGreen, this);
+        lamp->setObjectName(ObjectName("Shape1_", i));
+        lamp->setGeometry(x, kLampTop, kLampSize, kLampSize);
+        lamps_[index] = lamp;
+
+        auto* bar = new QProgressBar(this);
+        bar->setObjectName(ObjectName("ProgressBar1_", i));
+        bar->setOrientation(Qt::Vertical);
+        bar->setRange(0, 32);
+        bar->setTextVisible(false);
+        bar->setGeometry(kAutoBarX[index], kAutoBarTop, kAutoBarWidth, kAutoBarHeight);
+        autoBars_[index] = bar;
+    }
+}
+
+void MainWindow::BuildMetersAndLevels() {
+    using namespace layout;
+    for (int k = 0; k < kMeterSegmentCount; ++k) {
+        const int row = k % kMeterSegmentsPerColumn;
+        const int x = k < kMeterSegmentsPerColumn ? kLeftMeterX : kRightMeterX;
+        auto* segment = new ShapeWidget(ShapeWidget::Form::Rectangle,
+                                        kMeterColours[static_cast<size_t>(row)], this);
+        segment->setObjectName(ObjectName("Shape2_", k));
+        segment->setGeometry(x, kMeterBottomY - kMeterPitch * row, kMeterSegmentWidth,
+                             kMeterSegmentHeight);
+        segment->hide();
+        meterSegments_[static_cast<size_t>(k)] = segment;
+    }
+    level_ = AddSlider("sLevel", kLevelSlider, 254);
+    gain_ = AddSlider("Slider2", kGainSlider, 254);
+    AddCaption(Caption::Auto, "Label5", kAuto, QStringLiteral("AUTO"), DisplayFont(8.25));
+}
+
+void MainWindow::BuildSettingsColumn() {
+    using namespace layout;
+    const QFont caption = CaptionFont(8.25);
+    const QFont list = ListFont(8.25);
+    selectAudioInput_ =
+        AddLabel("Label2", kSelectAudioInput, QStringLiteral("SELECT AUDIO INPUT"), caption);
+    inputs_ = AddList("cmbInput", kInputList, list, false);
+    devices_ = AddList("Combo3", kDeviceList, list, false);
+    AddLabel("Label19", kSpeedAutoCaption, QStringLiteral("SPEED AUTO"), caption);
+    speed_ = AddList("Combo4", kSpeedAutoList, list, false);
+    AddLabel("Label16", kLptCaption, QStringLiteral("LPT OR PCI-LPT"), caption);
+    addresses_ = AddList("Combo1", kAddressList, list, false);
+    AddCaption(Caption::Del, "Label8", kDel, QStringLiteral("DEL"), caption);
+
+    addressEntry_ = new QLineEdit(this);
+    addressEntry_->setObjectName(QStringLiteral("Text1"));
+    addressEntry_->setGeometry(kAddressEntry);
+    addressEntry_->setFont(PlainFont(9.75));
+    addressEntry_->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
+            .arg(ColourCss(kListBackground), ColourCss(kListText)));
+    addressEntry_->setAttribute(Qt::WA_NoMousePropagation);
+
+    AddCaption(Caption::Add, "Label7", kAdd, QStringLiteral("ADD"), caption);
+    AddLabel("Label17", kComPortCaption, QStringLiteral("SELECT COM PORT"), caption);
+    AddLabel("Label4", kComPrefix, QStringLiteral("COM"), CaptionFont(12));
+    port_ = AddList("Combo2", kPortList, PlainFont(9.75), true);
+    AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
+
+    focusSink_ = new QWidget(this);
+    focusSink_->setObjectName(QStringLiteral("Picture1"));
+    focusSink_->setGeometry(kFocusSink);
+    focusSink_->setFocusPolicy(Qt::StrongFocus);
+}
+
+}  // namespace zeb

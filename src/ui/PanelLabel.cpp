@@ -1,0 +1,62 @@
+#include "ui/PanelLabel.h"
+
+#include <QMouseEvent>
+
+#include "ui/EdgeDrawing.h"
+
+namespace zeb {
+
+PanelLabel::PanelLabel(QWidget* parent) : QLabel(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_NoMousePropagation);
+    SetTextColour(colours::Grey);
+}
+
+void PanelLabel::SetTextColour(Colour colour) {
+    if (colour == textColour_ && palette().color(QPalette::WindowText) == ToQColor(colour)) {
+        return;
+    }
+    textColour_ = colour;
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, ToQColor(colour));
+    setPalette(p);
+}
+
+void PanelLabel::SetFill(Colour colour) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, ToQColor(colour));
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+void PanelLabel::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit Hovered();
+}
+
+void PanelLabel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) {
+        leftHeld_ = true;
+    }
+    emit Pressed(event->button());
+}
+
+void PanelLabel::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const bool clicked = leftHeld_ && rect().contains(event->position().toPoint());
+    leftHeld_ = false;
+    if (clicked) {
+        emit Clicked();
+    }
+}
+
+void PanelLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A quick second press is a press like any other.
+    mousePressEvent(event);
+}
+
+}  // namespace zeb

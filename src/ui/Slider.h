@@ -1,0 +1,176 @@
+#pragma once
+// The program's own slider: a rail and a draggable thumb, horizontal or vertical, with an
+// integer value between Min and Max. It draws itself from pictures (rail and thumb) or with
+// 3-D edges, into a persistent picture that is repainted as it stands until the next Redraw.
+//
+// Refused sets (an out-of-order Min or Max, a Value outside Min..Max) keep every stored value
+// as it was and return false; the caller sees the refusal in the result. Nothing throws.
+//
+// Events are Qt signals on direct connections, raised synchronously inside the property setter
+// or the mouse handler that causes them, in this order: Change, ArrivedLast, ArrivedFirst for
+// a new value; Click, MouseUp on release; MouseMove after a drag step, MouseDown after a press.
+
+#include <QImage>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "engine/ModelValues.h"
+#include "ui/EdgeDrawing.h"
+
+namespace zeb {
+
+// A stored property: its key (the property's name) and value. Kept in order, because the
+// writing order is part of the stored format; the byte encoding is the container's business.
+struct SliderProperty {
+    QString name;
+    QVariant value;
+};
+using SliderProperties = std::vector<SliderProperty>;
+
+constexpr int32_t kHorizontal = 0;
+constexpr int32_t kVertical = 1;
+
+// Rail styles: 0..4 draw the rail with 3-D edges, 99 draws the rail picture and sizes the
+// control to it, any other value draws no rail.
+constexpr int32_t kRailSunken = 0;
+constexpr int32_t kRailRaised = 1;
+constexpr int32_t kRailThinSunken = 2;
+constexpr int32_t kRailThinRaised = 3;
+constexpr int32_t kRailNoEdge = 4;
+constexpr int32_t kRailPicture = 99;
+
+// 0x8000000F: the system's button face.
+constexpr Colour kButtonFaceColour = 0x8000000F;
+
+class Slider : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Slider(QWidget* parent = nullptr);
+
+    Colour BackColor() const { return backColor_; }
+    void SetBackColor(Colour colour);
+
+    // Stored only: while false a press starts no drag and raises no MouseDown. Unlike
+    // QWidget::setEnabled it does not stop the release from raising Click.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
+
+    int16_t MousePointer() const { return mousePointer_; }
+    void SetMousePointer(int16_t shape);
+    const QImage& MouseIcon() const { return mouseIcon_; }
+    void SetMouseIcon(const QImage& icon);
+
+    int32_t Min() const { return min_; }
+    int32_t Max() const { return max_; }
+    int32_t Value() const { return value_; }
+    // False (error 380, invalid property value) when new Min >= Max; otherwise Value is reset to
+    // the new Min through SetValue, events included.
+    bool SetMin(int32_t min);
+    // False when Min >= new Max. Value and the thumb are left alone, even above the new Max.
+    bool SetMax(int32_t max);
+    // False when the value lies outside Min..Max.
+    bool SetValue(int32_t value);
+
+    int32_t Orientation() const { return orientation_; }
+    void SetOrientation(int32_t orientation);
+    int32_t RailStyle() const { return railStyle_; }
+    void SetRailStyle(int32_t style);
+    const QImage& SliderImage() const { return thumbImage_; }
+    void SetSliderImage(const QImage& image);
+    const QImage& RailImage() const { return railImage_; }
+    void SetRailImage(const QImage& image);
+    bool ShowValueTip() const { return showValueTip_; }
+    void SetShowValueTip(bool show) { showValueTip_ = show; }
+
+    // The stored properties in their writing order, each only when it differs from its default.
+    SliderProperties WriteProperties() const;
+    // Restores stored properties in their reading order. Min, Max and Value are assigned as
+    // stored, without checks or events. An entry that does not convert to the
+    // property's type counts as missing: the property takes its default.
+    void ReadProperties(const SliderProperties& properties);
+
+    // Thumb position in pixels (floating point: the thumb is not rounded to whole pixels).
+    float ThumbLeft() const { return thumbLeft_; }
+    float ThumbTop() const { return thumbTop_; }
+    int ThumbWidth() const;
+    int ThumbHeight() const;
+    bool Dragging() const { return dragging_; }
+
+    // Puts the thumb at the start of its travel (left, or bottom for a vertical slider)
+    // without changing the value.
+    void ParkThumb();
+    // Sizes the control to its pictures, places the thumb for the value and redraws.
+    void Layout();
+    // Rebuilds the persistent picture from the current state.
+    void Redraw();
+
+    // The persistent drawing shown on screen, and how many times it has been rebuilt.
+    const QImage& Picture() const { return picture_; }
+    uint64_t RedrawCount() const { return redrawCount_; }
+
+    QSize sizeHint() const override;
+
+  signals:
+    void Click();
+    void ArrivedFirst();
+    void ArrivedLast();
+    void Change();
+    // shift: modifier keys of the mouse event, 1 Shift + 2 Ctrl + 4 Alt.
+    void MouseDown(int shift);
+    void MouseUp(int shift);
+    void MouseMove(int shift);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    bool Horizontal() const { return orientation_ == kHorizontal; }
+    bool Vertical() const { return orientation_ == kVertical; }
+    bool PictureMode() const { return railStyle_ == kRailPicture && !railImage_.isNull(); }
+    int RailWidth() const;
+    int RailHeight() const;
+    // Travel of the thumb along the slider, in pixels.
+    int Travel() const;
+    // Moves the thumb to the position of value v; false (thumb unchanged) when Range is 0.
+    bool PlaceThumbFor(int32_t v);
+    int32_t ValueFromThumb();
+    void DragTo(float x, float y, int shift);
+    void RaiseChangeEvents(int32_t v);
+    void ApplyCursor();
+
+    Colour backColor_ = kButtonFaceColour;
+    bool enabled_ = true;
+    int16_t mousePointer_ = 0;
+    QImage mouseIcon_;
+    int32_t min_ = 0;
+    int32_t max_ = 10;
+    int32_t value_ = 0;
+    int32_t range_ = 10;
+    int32_t lastValue_ = 0;
+    int32_t orientation_ = kVertical;
+    int32_t railStyle_ = kRailSunken;
+    QImage thumbImage_;
+    QImage railImage_;
+    bool showValueTip_ = true;
+
+    bool dragging_ = false;
+    float grabX_ = 0.0f;
+    float grabY_ = 0.0f;
+    float thumbLeft_ = 0.0f;
+    float thumbTop_ = 0.0f;
+    EdgeRect railRect_;
+    EdgeRect thumbRect_;
+
+    QImage picture_;
+    uint64_t redrawCount_ = 0;
+};
+
+}  // namespace zeb

@@ -1,0 +1,445 @@
+// The main window through real Qt events: layout, hover colours, wheel editing of bands,
+// window moves, the width toggle, the lists and the requests it passes to the program.
+
+#include "ui/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+#include <string>
+#include <vector>
+
+namespace zeb {
+namespace {
+
+// Records every request of the window by name.
+class RecordingActions : public MainWindowActions {
+  public:
+    std::vector<std::string> calls;
+
+    void LptPressed() override { calls.push_back("Lpt"); }
+    void ComClicked() override { calls.push_back("Com"); }
+    void FtdiClicked() override { calls.push_back("Ftdi"); }
+    void KeyboardClicked() override { calls.push_back("Keyboard"); }
+    void Usb3Clicked() override { calls.push_back("Usb3"); }
+    void Usb8Clicked() override { calls.push_back("Usb8"); }
+    void AutoPressed() override { calls.push_back("Auto"); }
+    void ExitClicked() override { calls.push_back("Exit"); }
+    void HideClicked() override { calls.push_back("Hide"); }
+    void DeviceSelected(int index) override { calls.push_back("Device" + std::to_string(index)); }
+    void InputSelected(int index) override { calls.push_back("Input" + std::to_string(index)); }
+    void InputLevelMoved() override { calls.push_back("Level"); }
+    void AddressBoxFocusLost() override { calls.push_back("AddressBoxFocusLost"); }
+    void WindowActivated() override {}
+    void WindowClosed() override { calls.push_back("Closed"); }
+};
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window.SetMoveRequest([this] { ++moveRequests; });
+        window.show();
+        actions.calls.clear();
+    }
+
+    template <typename T = PanelLabel>
+    T* Control(const char* name) {
+        T* control = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    Colour ColourOf(const char* name) { return Control(name)->TextColour(); }
+
+    // Pointer movement without a button, delivered as the platform delivers it.
+    void MoveOver(QWidget* target, QPoint at = {}) {
+        if (at.isNull()) {
+            at = target->rect().center();
+        }
+        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    }
+    void MoveOverBackground() { MoveOver(&window, QPoint(6, 200)); }
+    void Turn(QWidget* target, int delta) {
+        const QPointF at = target->rect().center();
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+    }
+    QString Band(int channel) {
+        return Control(("LabelCH" + std::to_string(channel)).c_str())->text();
+    }
+
+    ProgramModel model;
+    RecordingActions actions;
+    MainWindow window{model, actions};
+    int moveRequests = 0;
+};
+
+TEST_F(MainWindowTest, PanelHasTheDesignedSizeCaptionsAndPlaces) {
+    EXPECT_EQ(window.size(), QSize(643, 393));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(Control("Label11")->text(), "USB FTDI ");
+    EXPECT_EQ(Control("Label13")->text(), "USB-D 3 ");
+    EXPECT_EQ(Control("Label14")->text(), "USB-D 8");
+    EXPECT_EQ(Control("Label2")->text(), "SELECT AUDIO INPUT");
+    EXPECT_EQ(Control("Label11")->geometry(), QRect(112, 24, 49, 17));
+    EXPECT_EQ(Control("LabelCH3")->geometry(), QRect(154, 240, 17, 17));
+    EXPECT_EQ(Control<Slider>("Slider1_11")->geometry(), QRect(360, 256, 16, 110));
+    EXPECT_EQ(Control<Slider>("Slider1_0")->Max(), 25);
+    EXPECT_EQ(Control<Slider>("Slider2")->Max(), 254);
+    EXPECT_EQ(Control<QWidget>("Picture2")->geometry(), QRect(14, 48, 417, 129));
+    EXPECT_EQ(Control<QWidget>("Shape2_13")->geometry(), QRect(384, 344, 7, 5));
+    EXPECT_EQ(Control<QWidget>("Combo2")->geometry(), QRect(552, 320, 41, 24));
+    // The automatic-threshold bars exist below the visible panel.
+    EXPECT_GE(Control<QWidget>("ProgressBar1_0")->y(), 393);
+    for (int i = 0; i < kChannelCount; ++i) {
+        EXPECT_EQ(Band(i).toStdString(), kDefaultBandCaptions[static_cast<size_t>(i)]);
+        EXPECT_EQ(ColourOf(("LabelCH" + std::to_string(i)).c_str()), colours::DarkGreen);
+    }
+    EXPECT_FALSE(Control("Label6")->isVisible());
+}
+
+TEST_F(MainWindowTest, WheelOverAHoveredBandLabelEditsItsBand) {
+    model.channels[7].bandCaption = "29";
+    window.RefreshAll();
+    PanelLabel* label = Control("LabelCH7");
+    MoveOver(label);
+    EXPECT_EQ(label->TextColour(), colours::BrightGreen);
+    Turn(label, 120);
+    EXPECT_EQ(Band(7), "30");
+    for (int i = 0; i < 3; ++i) {
+        Turn(label, 120);
+    }
+    EXPECT_EQ(Band(7), "31");
+    EXPECT_EQ(model.channels[7].bandCaption, "31");
+
+    MoveOverBackground();
+    MoveOver(Control("LabelCH0"));
+    Turn(Control("LabelCH0"), -120);
+    EXPECT_EQ(Band(0), "0");
+    EXPECT_EQ(Band(7), "31");
+}
+
+TEST_F(MainWindowTest, TwoHalfNotchesMakeOneNotchOnTheSecond) {
+    PanelLabel* label = Control("LabelCH1");
+    MoveOver(label);
+    Turn(label, 60);
+    EXPECT_EQ(Band(1), "4");
+    // The wheel acts wherever the pointer is, over a slider as well.
+    Turn(Control<Slider>("Slider1_5"), 60);
+    EXPECT_EQ(Band(1), "5");
+}
+
+TEST_F(MainWindowTest, AFocusedListKeepsTheWheelUntilThePointerCrossesTheBackground) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* speed = Control<QComboBox>("Combo4");
+    MoveOver(Control("LabelCH1"));
+    speed->setFocus();
+    ASSERT_TRUE(speed->hasFocus());
+    Turn(speed, 120);
+    EXPECT_EQ(Band(1), "4");
+
+    // Crossing the background hands the focus to the focus sink; the wheel is the bands' again.
+    MoveOverBackground();
+    EXPECT_TRUE(Control<QWidget>("Picture1")->hasFocus());
+    MoveOver(Control("LabelCH1"));
+    Turn(speed, 120);
+    EXPECT_EQ(Band(1), "5");
+
+    // The address list reports losing the focus (the program then takes its address).
+    Control<QComboBox>("Combo1")->setFocus();
+    EXPECT_EQ(actions.calls, std::vector<std::string>{});
+    MoveOverBackground();
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"AddressBoxFocusLost"});
+}
+
+TEST_F(MainWindowTest, LabelsHoveredInARowMoveTogetherAndTheMarkerFollowsTheLast) {
+    MoveOver(Control("LabelCH3"));
+    MoveOver(Control("LabelCH4"));
+    EXPECT_EQ(ColourOf("LabelCH3"), colours::BrightGreen);
+    EXPECT_EQ(ColourOf("LabelCH4"), colours::BrightGreen);
+    PanelLabel* marker = Control("Label6");
+    EXPECT_TRUE(marker->isVisible());
+    EXPECT_EQ(marker->geometry(), QRect(MarkerLeftPixels(14), 176, 11, 9));
+
+    Turn(&window, 120);
+    EXPECT_EQ(Band(3), "13");
+    EXPECT_EQ(Band(4), "15");
+    EXPECT_EQ(marker->x(), MarkerLeftPixels(15));
+
+    MoveOverBackground();
+    EXPECT_EQ(ColourOf("LabelCH3"), colours::DarkGreen);
+    EXPECT_FALSE(marker->isVisible());
+    Turn(&window, 240);
+    EXPECT_EQ(Band(3), "13");
+}
+
+TEST_F(MainWindowTest, HoverTurnsCaptionsBlueUntilTheBackgroundUnlessSelected) {
+    model.outputs.OutputMode = "FTDI";
+    model.captions.label11 = colours::Blue;
+    window.RefreshAll();
+
+    MoveOver(Control("Label10"));
+    EXPECT_EQ(ColourOf("Label10"), colours::Blue);
+    MoveOver(Control("Label15"));
+    MoveOver(Control("Label7"));
+    EXPECT_EQ(ColourOf("Label15"), colours::Blue);
+    EXPECT_EQ(ColourOf("Label7"), colours::Blue);
+
+    MoveOverBackground();
+    EXPECT_EQ(ColourOf("Label10"), colours::Grey);
+    EXPECT_EQ(model.captions.label10, colours::Grey);
+    EXPECT_EQ(ColourOf("Label11"), colours::Blue);
+    EXPECT_EQ(ColourOf("Label15"), colours::Grey);
+    EXPECT_EQ(ColourOf("Label7"), colours::Grey);
+}
+
+TEST_F(MainWindowTest, MovesOverControlsAreNotTheBackground) {
+    MoveOver(Control("LabelCH2"));
+    MoveOver(Control<Slider>("Slider1_2"));
+    MoveOver(Control<QWidget>("Combo4"));
+    MoveOver(Control("Label19"));
+    EXPECT_EQ(ColourOf("LabelCH2"), colours::BrightGreen);
+    // A lamp is no control of its own: the pointer over it is over the background.
+    MoveOver(Control<QWidget>("Shape1_2"));
+    EXPECT_EQ(ColourOf("LabelCH2"), colours::DarkGreen);
+}
+
+TEST_F(MainWindowTest, SetTogglesBetweenTheTwoWidths) {
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(model.widthTwips, 6655.0f);
+    EXPECT_EQ(window.width(), 444);
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(model.widthTwips, 9650.0f);
+    EXPECT_EQ(window.width(), 643);
+
+    model.widthTwips = 9000.0f;
+    window.RefreshAll();
+    EXPECT_EQ(window.width(), 600);
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(model.widthTwips, 9650.0f);
+    EXPECT_EQ(window.height(), 393);
+}
+
+TEST_F(MainWindowTest, PressesOnTheBackgroundAndTheInputCaptionMoveTheWindow) {
+    QTest::mousePress(&window, Qt::RightButton, {}, QPoint(6, 200));
+    QTest::mouseRelease(&window, Qt::RightButton, {}, QPoint(6, 200));
+    EXPECT_EQ(moveRequests, 1);
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(470, 300));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(470, 300));
+    QTest::mousePress(Control("Label2"), Qt::MiddleButton);
+    QTest::mouseRelease(Control("Label2"), Qt::MiddleButton);
+    QTest::mousePress(Control<QWidget>("Shape1_0"), Qt::LeftButton);  // lamps are background
+    QTest::mouseRelease(Control<QWidget>("Shape1_0"), Qt::LeftButton);
+    EXPECT_EQ(moveRequests, 4);
+
+    QTest::mousePress(Control<Slider>("Slider1_0"), Qt::LeftButton);
+    QTest::mouseRelease(Control<Slider>("Slider1_0"), Qt::LeftButton);
+    QTest::mousePress(Control("Label19"), Qt::LeftButton);
+    QTest::mouseRelease(Control("Label19"), Qt::LeftButton);
+    EXPECT_EQ(moveRequests, 4);
+}
+
+TEST_F(MainWindowTest, TogglesAndButtonsAskTheProgram) {
+    QTest::mousePress(Control("Label9"), Qt::RightButton);  // LPT: any press
+    QTest::mouseRelease(Control("Label9"), Qt::RightButton);
+    QTest::mousePress(Control("Label5"), Qt::LeftButton);  // AUTO: any press
+    QTest::mouseRelease(Control("Label5"), Qt::LeftButton);
+    QTest::mouseClick(Control("Label10"), Qt::RightButton);  // COM: left clicks only
+    for (const char* name :
+         {"Label10", "Label11", "Label12", "Label13", "Label14", "Picture5", "Picture4"}) {
+        QTest::mouseClick(Control(name), Qt::LeftButton);
+    }
+    // A press that leaves the caption before its release is no click.
+    QTest::mousePress(Control("Label10"), Qt::LeftButton);
+    QTest::mouseRelease(Control("Label10"), Qt::LeftButton, {}, QPoint(-5, -5));
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Lpt", "Auto", "Com", "Ftdi", "Keyboard",
+                                                       "Usb3", "Usb8", "Hide", "Exit"}));
+}
+
+TEST_F(MainWindowTest, TogglesShowTheColoursTheProgramGaveThem) {
+    struct SelectingActions : RecordingActions {
+        ProgramModel* model = nullptr;
+        void ComClicked() override { model->captions.label10 = colours::Blue; }
+    } selecting;
+    selecting.model = &model;
+    MainWindow second(model, selecting);
+    second.show();
+    QTest::mouseClick(second.findChild<PanelLabel*>("Label10"), Qt::LeftButton);
+    EXPECT_EQ(second.findChild<PanelLabel*>("Label10")->TextColour(), colours::Blue);
+}
+
+TEST_F(MainWindowTest, SlidersWriteTheModel) {
+    auto* level = Control<Slider>("sLevel");
+    QTest::mousePress(level, Qt::LeftButton, {}, QPoint(8, 11));  // jump to the top
+    QTest::mouseRelease(level, Qt::LeftButton, {}, QPoint(8, 11));
+    EXPECT_EQ(model.sLevel.Value(), 254);
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"Level"});
+
+    ASSERT_TRUE(Control<Slider>("Slider1_2")->SetValue(17));
+    ASSERT_TRUE(Control<Slider>("Slider2")->SetValue(100));
+    EXPECT_EQ(model.channels[2].threshold.Value(), 17);
+    EXPECT_EQ(model.slider2.Value(), 100);
+
+    model.channels[9].threshold.Set(3);
+    window.RefreshAll();
+    EXPECT_EQ(Control<Slider>("Slider1_9")->Value(), 3);
+}
+
+TEST_F(MainWindowTest, AddAndDelEditTheAddressList) {
+    auto* addresses = Control<QComboBox>("Combo1");
+    QTest::mouseClick(Control("Label7"), Qt::LeftButton);
+    EXPECT_EQ(addresses->count(), 0);
+
+    QTest::keyClicks(Control<QLineEdit>("Text1"), "378");
+    QTest::mouseClick(Control("Label7"), Qt::LeftButton);
+    EXPECT_EQ(addresses->count(), 1);
+    EXPECT_EQ(addresses->currentText(), "378");
+    EXPECT_EQ(model.combo1.Text(), "378");
+
+    QTest::mouseClick(Control("Label8"), Qt::LeftButton);
+    EXPECT_EQ(addresses->count(), 0);
+    EXPECT_EQ(model.combo1.Count(), 0);
+}
+
+TEST_F(MainWindowTest, ListsShowTheModelAndReportTheUsersChoice) {
+    model.capture.devices = ChoiceList({"Line in", "Monitor"});
+    model.capture.devices.SetIndex(1);
+    model.capture.inputs = ChoiceList({"Mic", "Line"});
+    window.RefreshAll();
+    auto* devices = Control<QComboBox>("Combo3");
+    EXPECT_EQ(devices->count(), 2);
+    EXPECT_EQ(devices->currentText(), "Monitor");
+    EXPECT_EQ(Control<QComboBox>("cmbInput")->currentIndex(), -1);
+    EXPECT_EQ(Control<QComboBox>("Combo4")->count(), 4);
+
+    emit devices->activated(0);
+    emit Control<QComboBox>("cmbInput")->activated(1);
+    EXPECT_EQ(model.capture.devices.Index(), 0);
+    EXPECT_EQ(model.capture.inputs.Index(), 1);
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Device0", "Input1"}));
+
+    auto* port = Control<QComboBox>("Combo2");
+    port->setEditText("12");
+    EXPECT_EQ(model.combo2.Text(), "12");
+    EXPECT_EQ(model.combo2.Index(), -1);
+    emit Control<QComboBox>("Combo4")->activated(2);
+    EXPECT_EQ(model.combo4.Text(), "3");
+}
+
+TEST_F(MainWindowTest, ClosingIsReportedUnlessThePanelLeftThroughExit) {
+    window.close();
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"Closed"});
+
+    window.show();
+    QTest::mouseClick(Control("Picture4"), Qt::LeftButton);
+    window.close();
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Closed", "Exit"}));
+}
+
+TEST_F(MainWindowTest, SpectrumShowsTheEngineImageWithHeightColours) {
+    // Band 2 three rows high, band 31 full height; rows are stored bottom first.
+    model.spectrumImage.assign(424 * 128 + 1, 0);
+    for (int row = 0; row < 127; ++row) {
+        for (int col = 0; col < 12; ++col) {
+            if (row < 3) {
+                model.spectrumImage[static_cast<size_t>(row * 424 + 26 + col)] =
+                    static_cast<uint8_t>(row + 1);
+            }
+            model.spectrumImage[static_cast<size_t>(row * 424 + 403 + col)] =
+                static_cast<uint8_t>(row + 1);
+        }
+    }
+    window.RefreshSpectrum();
+    const QImage shown = Control<QWidget>("Picture2")->grab().toImage();
+    EXPECT_EQ(shown.pixel(30, 126), qRgb(2, 254, 0));
+    EXPECT_EQ(shown.pixel(30, 124), qRgb(6, 250, 0));
+    EXPECT_EQ(shown.pixel(30, 123), qRgb(0, 0, 0));
+    EXPECT_EQ(shown.pixel(38, 126), qRgb(0, 0, 0));  // the gap after the bar
+    EXPECT_EQ(shown.pixel(410, 0), qRgb(254, 2, 0));
+
+    // A short image shows black where it has no bytes.
+    model.spectrumImage.resize(424);
+    window.RefreshSpectrum();
+    const QImage partial = Control<QWidget>("Picture2")->grab().toImage();
+    EXPECT_EQ(partial.pixel(30, 126), qRgb(2, 254, 0));
+    EXPECT_EQ(partial.pixel(410, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
+    model.engine.lampLit[3] = true;
+    model.engine.indicatorVisible[3] = true;
+    model.engine.meterSegments[0] = true;
+    model.engine.meterSegments[23] = true;
+    model.engine.AutoThreshold[4] = 7.5f;
+    window.RefreshEngine();
+    EXPECT_EQ(Control<ShapeWidget>("Shape1_3")->Fill(), colours::BrightGreen);
+    EXPECT_EQ(Control<ShapeWidget>("Shape1_4")->Fill(), colours::DarkGreen);
+    EXPECT_TRUE(Control("Picture3_3")->isVisible());
+    EXPECT_FALSE(Control("Picture3_4")->isVisible());
+    EXPECT_TRUE(Control<QWidget>("Shape2_0")->isVisible());
+    EXPECT_FALSE(Control<QWidget>("Shape2_1")->isVisible());
+    EXPECT_TRUE(Control<QWidget>("Shape2_23")->isVisible());
+    EXPECT_EQ(Control<ShapeWidget>("Shape2_0")->Fill(), 0xC00000u);   // blue at the foot
+    EXPECT_EQ(Control<ShapeWidget>("Shape2_23")->Fill(), 0x0000FFu);  // red at the top
+    EXPECT_EQ(Control<QProgressBar>("ProgressBar1_4")->value(), 7);
+
+    model.engine.lampLit[3] = false;
+    window.RefreshEngine();
+    EXPECT_EQ(Control<ShapeWidget>("Shape1_3")->Fill(), colours::DarkGreen);
+}
+
+TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
+    // A music-like frame: tall bars in the bass, falling towards the treble.
+    model.spectrumImage.assign(424 * 128 + 1, 0);
+    for (int band = 0; band < kBandCount; ++band) {
+        const int height = std::max(4, 118 - band * 3 - (band % 3) * 9);
+        for (int row = 0; row < height; ++row) {
+            for (int col = 0; col < 12; ++col) {
+                model.spectrumImage[static_cast<size_t>(row * 424 + 13 * band + col)] =
+                    static_cast<uint8_t>(row + 1);
+            }
+        }
+    }
+    for (size_t i : {0u, 2u, 3u, 5u, 8u}) {
+        model.engine.lampLit[i] = true;
+        model.engine.indicatorVisible[i] = true;
+    }
+    for (size_t k = 0; k < 8; ++k) {
+        model.engine.meterSegments[k] = true;
+        model.engine.meterSegments[12 + k] = true;
+    }
+    model.capture.devices = ChoiceList({"Line in", "Monitor"});
+    model.capture.devices.SetIndex(1);
+    model.capture.inputs = ChoiceList(std::vector<std::string>{"Line"});
+    model.capture.inputs.SetIndex(0);
+    model.combo4.SetIndex(1);
+    model.combo1.Add("378");
+    model.combo1.SetIndex(0);
+    model.combo2.SetIndex(0);
+    model.outputs.OutputMode = "COM";
+    model.captions.label10 = colours::Blue;
+    model.channels[4].threshold.Set(18);
+    model.slider2.Set(200);
+    model.sLevel.Set(120);
+    window.RefreshAll();
+    MoveOver(Control("LabelCH4"));
+
+    const QImage panel = window.grab().toImage();
+    if (const QByteArray path = qgetenv("ZEB_PANEL_PNG"); !path.isEmpty()) {
+        panel.save(QString::fromLocal8Bit(path));
+    }
+    ASSERT_EQ(panel.size(), QSize(643, 393));
+    EXPECT_EQ(panel.pixel(136, 376), qRgb(0, 255, 0));  // lamp 2 lit
+    EXPECT_EQ(panel.pixel(112, 376), qRgb(0, 64, 0));   // lamp 1 dark
+    EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));   // foot of the first bar
+    EXPECT_EQ(panel.pixel(MarkerLeftPixels(14) + 5, 180), qRgb(0, 0, 255));  // band marker
+    EXPECT_EQ(panel.pixel(470, 300), LoadSkin().background.pixel(470, 300));
+}
+
+}  // namespace
+}  // namespace zeb
