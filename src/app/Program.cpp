@@ -70,8 +70,8 @@ Program::Outcome Program::StartUp() {
         StartKeyboardOutput();
     }
     levelin(capture_, model_.capture, model_.sLevel);
-    if (model_.outputs.LptSwitch == "LPT" && !devices_.port->InitializeWinIo()) {
-        messages_.ShowMessage(kLptMessage, kProgramTitle, MessageIcon::None);
+    if (LptAccessFailsAtStartup(*devices_.port, model_.outputs)) {
+        ReportPortAccessMissing();
     }
     return Outcome::Running;
 }
@@ -119,6 +119,9 @@ void Program::ExitCommand() {
 void Program::Unload() {
     timers_.StopSpectrumTimer();
     StopCapture(capture_, model_.capture);
+    // The hidden LED output ends with the main window and gives the keyboard its own lock
+    // states back, as switching it off does.
+    StopKeyboardOutput();
 }
 
 void Program::LptPressed() {
@@ -131,11 +134,21 @@ void Program::LptPressed() {
     }
 }
 
-void Program::ComClicked() { ToggleCom(model_.outputs, model_.captions); }
-void Program::FtdiClicked() { ToggleFtdi(model_.outputs, model_.captions); }
-void Program::Usb3Clicked() { ToggleUsb3(model_.outputs, model_.captions); }
-void Program::Usb8Clicked() { ToggleUsb8(model_.outputs, model_.captions); }
-void Program::AutoPressed() { ToggleAuto(model_.AutoMode, model_.captions.label5); }
+void Program::ComClicked() {
+    ToggleCom(model_.outputs, model_.captions);
+}
+void Program::FtdiClicked() {
+    ToggleFtdi(model_.outputs, model_.captions);
+}
+void Program::Usb3Clicked() {
+    ToggleUsb3(model_.outputs, model_.captions);
+}
+void Program::Usb8Clicked() {
+    ToggleUsb8(model_.outputs, model_.captions);
+}
+void Program::AutoPressed() {
+    ToggleAuto(model_.AutoMode, model_.captions.label5);
+}
 
 void Program::KeyboardClicked() {
     if (ToggleKeyboard(model_.outputs, model_.captions) == KeyboardAction::Start) {
@@ -151,14 +164,19 @@ Program::Outcome Program::DeviceSelected(int32_t index) {
                : Outcome::Running;
 }
 
-void Program::InputSelected(int32_t index) { SelectInput(capture_, model_.capture, index); }
+void Program::InputSelected(int32_t index) {
+    SelectInput(capture_, model_.capture, index);
+}
 
-void Program::InputLevelMoved() { levelin(capture_, model_.capture, model_.sLevel); }
+void Program::InputLevelMoved() {
+    levelin(capture_, model_.capture, model_.sLevel);
+}
 
 void Program::AddressBoxFocusLost() {
-    if (!devices_.port->InitializeWinIo()) {
+    if (LptAccessMissing(*devices_.port)) {
         ReportPortAccessMissing();
     }
+    // Taken whatever the check said.
     model_.outputs.LptAddressText = model_.combo1.Text();
 }
 

@@ -16,7 +16,7 @@
 namespace zeb {
 
 class Program {
-public:
+  public:
     enum class Outcome { Running, EndProgram };
 
     Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& devices,
@@ -52,7 +52,7 @@ public:
 
     const std::filesystem::path& SettingsPath() const { return settingsPath_; }
 
-private:
+  private:
     void StartKeyboardOutput();
     void StopKeyboardOutput();
     void ReportPortAccessMissing();

@@ -5,7 +5,7 @@
 namespace zeb {
 
 class ProgramTimers {
-public:
+  public:
     virtual ~ProgramTimers() = default;
     virtual void StartSpectrumTimer() = 0;  // spectrum refresh, every 10 ms
     virtual void StopSpectrumTimer() = 0;

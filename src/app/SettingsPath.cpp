@@ -18,8 +18,7 @@ fs::path ProgramDirectory() {
     return exe.parent_path();
 }
 
-fs::path SettingsFilePath(const fs::path& programDir, const char* xdgConfigHome,
-                          const char* home) {
+fs::path SettingsFilePath(const fs::path& programDir, const char* xdgConfigHome, const char* home) {
     const bool installed = programDir.filename() == "bin";
     if (!installed && ::access(programDir.c_str(), W_OK) == 0) {
         return programDir / "set.ini";

@@ -4,15 +4,8 @@ namespace zeb {
 
 const std::string kLptMessage = "LPT порт отсутствует , неисправен или неверно указан адрес";
 
-bool LptAccessFailsOnSwitchOn(PortIo& port) {
+bool LptAccessMissing(PortIo& port) {
     return !port.InitializeWinIo();
-}
-
-bool LptAccessFailsOnAddressFocusLost(PortIo& port, OutputSelection& outputs,
-                                      const std::string& addressBoxText) {
-    const bool fails = !port.InitializeWinIo();
-    outputs.LptAddressText = addressBoxText;
-    return fails;
 }
 
 bool LptAccessFailsAtStartup(PortIo& port, const OutputSelection& outputs) {

@@ -114,15 +114,13 @@ TEST(LptAccessChecks, EachCheckReportsMissingAccess) {
     ScriptedPortIo port;
     OutputSelection outputs;
     outputs.LptSwitch = "LPT";
-    EXPECT_TRUE(LptAccessFailsOnSwitchOn(port));
+    EXPECT_TRUE(LptAccessMissing(port));
     EXPECT_TRUE(LptAccessFailsAtStartup(port, outputs));
-    EXPECT_TRUE(LptAccessFailsOnAddressFocusLost(port, outputs, "278"));
 
     port.access = true;
-    EXPECT_FALSE(LptAccessFailsOnSwitchOn(port));
+    EXPECT_FALSE(LptAccessMissing(port));
     EXPECT_FALSE(LptAccessFailsAtStartup(port, outputs));
-    EXPECT_FALSE(LptAccessFailsOnAddressFocusLost(port, outputs, "378"));
-    EXPECT_EQ(port.checks, 6);
+    EXPECT_EQ(port.checks, 4);
 }
 
 TEST(LptAccessChecks, StartupChecksOnlyWhenTheOutputIsOn) {
@@ -133,14 +131,6 @@ TEST(LptAccessChecks, StartupChecksOnlyWhenTheOutputIsOn) {
         EXPECT_FALSE(LptAccessFailsAtStartup(port, outputs));
     }
     EXPECT_EQ(port.checks, 0);
-}
-
-TEST(LptAccessChecks, FocusLossTakesTheAddressEvenWithoutAccess) {
-    ScriptedPortIo port;
-    OutputSelection outputs;
-    outputs.LptAddressText = "378";
-    EXPECT_TRUE(LptAccessFailsOnAddressFocusLost(port, outputs, "D010"));
-    EXPECT_EQ(outputs.LptAddressText, "D010");
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+#include "app/ProgramHost.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/SettingsPath.h"
+#include "audio/CaptureFactory.h"
+#include "output/DeviceFactory.h"
+#include "output/SimulationLog.h"
+
+namespace zeb {
+
+namespace {
+
+constexpr int kEngineIntervalMs = 35;
+// The level and LED timers tick every 10 ms: the peak decay per tick assumes that rate.
+constexpr int kFastIntervalMs = 10;
+
+std::string SimulateFolder() {
+    const char* folder = std::getenv(kSimulateVariable);
+    return folder != nullptr ? folder : "";
+}
+
+void Prepare(QTimer& timer, int intervalMs) {
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(intervalMs);
+}
+
+}  // namespace
+
+ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart)
+    : programStart_(programStart),
+      capture_(MakeCaptureBackend()),
+      devices_(MakeOutputDevices(SimulateFolder(), programStart)),
+      program_(model_, *capture_, devices_, messages_, *this, SettingsFilePath()),
+      window_(std::make_unique<MainWindow>(model_, *this)),
+      tray_(std::make_unique<cSysTray>(window_.get())) {
+    messages_.SetParent(window_.get());
+    tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
+    tray_->SetTrayTip(QStringLiteral("ZEB"));
+    connect(tray_.get(), &cSysTray::MouseDown, this, [this](int) { tray_->SetInTray(false); });
+
+    Prepare(engineTimer_, kEngineIntervalMs);
+    Prepare(spectrumTimer_, kFastIntervalMs);
+    Prepare(levelTimer_, kFastIntervalMs);
+    Prepare(keyboardTimer_, kFastIntervalMs);
+    connect(&engineTimer_, &QTimer::timeout, this, [this] {
+        program_.EngineTick();
+        window_->RefreshEngine();
+    });
+    connect(&spectrumTimer_, &QTimer::timeout, this, [this] {
+        program_.SpectrumTick();
+        window_->RefreshSpectrum();
+    });
+    connect(&levelTimer_, &QTimer::timeout, this, [this] { program_.LevelTick(); });
+    connect(&keyboardTimer_, &QTimer::timeout, this, [this] { program_.KeyboardTick(); });
+}
+
+ProgramHost::~ProgramHost() = default;
+
+int ProgramHost::Run() {
+    // The engine timer runs from the window's creation; its ticks are handled whenever the
+    // event loop runs, also behind a message box of the start-up.
+    engineTimer_.start();
+    if (program_.StartUp() == Program::Outcome::EndProgram) {
+        End(1);
+        return status_;
+    }
+    LogCaptureStart();
+    window_->RefreshAll();
+    window_->show();
+    window_->activateWindow();
+    if (ended_) {
+        return status_;
+    }
+    return QApplication::exec();
+}
+
+void ProgramHost::End(int status) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    status_ = status;
+    engineTimer_.stop();
+    spectrumTimer_.stop();
+    levelTimer_.stop();
+    keyboardTimer_.stop();
+    tray_->SetInTray(false);
+    window_->hide();
+    QCoreApplication::exit(status);
+}
+
+void ProgramHost::LogCaptureStart() const {
+    const std::string folder = SimulateFolder();
+    if (folder.empty()) {
+        return;
+    }
+    SimulationLog log(std::filesystem::path(folder) / "audio.log",
+                      MillisecondsSince(programStart_));
+    log.Line("capture start");
+}
+
+void ProgramHost::LptPressed() {
+    program_.LptPressed();
+}
+void ProgramHost::ComClicked() {
+    program_.ComClicked();
+}
+void ProgramHost::FtdiClicked() {
+    program_.FtdiClicked();
+}
+void ProgramHost::KeyboardClicked() {
+    program_.KeyboardClicked();
+}
+void ProgramHost::Usb3Clicked() {
+    program_.Usb3Clicked();
+}
+void ProgramHost::Usb8Clicked() {
+    program_.Usb8Clicked();
+}
+void ProgramHost::AutoPressed() {
+    program_.AutoPressed();
+}
+
+void ProgramHost::ExitClicked() {
+    program_.ExitCommand();
+    End(0);
+}
+
+void ProgramHost::HideClicked() {
+    // Without a notification area the window could never come back: minimise it instead.
+    if (!cSysTray::Available()) {
+        window_->showMinimized();
+        return;
+    }
+    window_->hide();
+    tray_->SetInTray(true);
+}
+
+void ProgramHost::DeviceSelected(int index) {
+    if (program_.DeviceSelected(index) == Program::Outcome::EndProgram) {
+        End(1);
+    }
+}
+
+void ProgramHost::InputSelected(int index) {
+    program_.InputSelected(index);
+}
+void ProgramHost::InputLevelMoved() {
+    program_.InputLevelMoved();
+}
+void ProgramHost::AddressBoxFocusLost() {
+    program_.AddressBoxFocusLost();
+}
+
+void ProgramHost::WindowActivated() {
+    if (!ended_) {
+        program_.Activate();
+    }
+}
+
+void ProgramHost::WindowClosed() {
+    program_.Unload();
+    End(0);
+}
+
+void ProgramHost::StartSpectrumTimer() {
+    spectrumTimer_.start();
+}
+void ProgramHost::StopSpectrumTimer() {
+    spectrumTimer_.stop();
+}
+void ProgramHost::StartLevelTimer() {
+    levelTimer_.start();
+}
+void ProgramHost::StartKeyboardTimer() {
+    keyboardTimer_.start();
+}
+void ProgramHost::StopKeyboardTimer() {
+    keyboardTimer_.stop();
+}
+
+}  // namespace zeb

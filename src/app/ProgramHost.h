@@ -1,0 +1,79 @@
+#pragma once
+// The program as a desktop application: the window, its timers, the tray icon and the message
+// boxes around the program core. Everything runs on the one event-loop thread.
+
+#include <QObject>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+#include "app/MainWindowActions.h"
+#include "app/Program.h"
+#include "app/ProgramModel.h"
+#include "app/ProgramTimers.h"
+#include "audio/CaptureBackend.h"
+#include "output/Devices.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxSink.h"
+#include "ui/TrayIcon.h"
+
+namespace zeb {
+
+class ProgramHost : public QObject, public MainWindowActions, public ProgramTimers {
+    Q_OBJECT
+
+  public:
+    explicit ProgramHost(std::chrono::steady_clock::time_point programStart);
+    ~ProgramHost() override;
+
+    // Start-up, then the event loop until the program ends; returns the exit status.
+    int Run();
+
+    // MainWindowActions
+    void LptPressed() override;
+    void ComClicked() override;
+    void FtdiClicked() override;
+    void KeyboardClicked() override;
+    void Usb3Clicked() override;
+    void Usb8Clicked() override;
+    void AutoPressed() override;
+    void ExitClicked() override;
+    void HideClicked() override;
+    void DeviceSelected(int index) override;
+    void InputSelected(int index) override;
+    void InputLevelMoved() override;
+    void AddressBoxFocusLost() override;
+    void WindowActivated() override;
+    void WindowClosed() override;
+
+    // ProgramTimers
+    void StartSpectrumTimer() override;
+    void StopSpectrumTimer() override;
+    void StartLevelTimer() override;
+    void StartKeyboardTimer() override;
+    void StopKeyboardTimer() override;
+
+  private:
+    // Ends the program at once: no further tick or handler runs.
+    void End(int status);
+    // With simulated devices, notes when the capture (and a file's playback) began, so the
+    // lamp logs can be lined up with the sound.
+    void LogCaptureStart() const;
+
+    std::chrono::steady_clock::time_point programStart_;
+    ProgramModel model_;
+    std::unique_ptr<CaptureBackend> capture_;
+    OutputDevices devices_;
+    MessageBoxSink messages_;
+    QTimer engineTimer_;
+    QTimer spectrumTimer_;
+    QTimer levelTimer_;
+    QTimer keyboardTimer_;
+    Program program_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<cSysTray> tray_;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+}  // namespace zeb
