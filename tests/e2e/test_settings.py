@@ -6,12 +6,12 @@ import tempfile
 import unittest
 
 import x11
-from zebrun import EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text, write_wav
+from sounds import DEFAULT_CAPTIONS, write_wav
+from zebrun import EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text
 
 GREY = "4210752"
 BLUE = "16711680"
 COLOUR_KEYS = ["f9 ", "f5 ", "f10 ", "f11 ", "f12 ", "f13 ", "f14 "]
-FIRST_CAPTIONS = ["0", "4", "8", "12", "14", "20", "24", "29", "0", "0", "0", "0"]
 # A sound file's input starts at full volume, which is the top of the 0..254 slider.
 FIRST_RUN_LEVEL = "254"
 
@@ -20,7 +20,7 @@ def first_start_file():
     return [
         ("ForeColor", [(key, GREY) for key in COLOUR_KEYS]),
         ("Value", [("Sld2 ", "0"), ("sLevel", FIRST_RUN_LEVEL)] + [(f"Sld1{i}", "0") for i in range(12)]),
-        ("text", [(f"Caption{i}", caption) for i, caption in enumerate(FIRST_CAPTIONS)]),
+        ("text", [(f"Caption{i}", caption) for i, caption in enumerate(DEFAULT_CAPTIONS)]),
         ("Count", [("Combo1", "0")]),
         ("index", [("Combo1", "-1"), ("Combo2", "-1"), ("Combo3", "0"), ("Combo4", "-1")]),
         ("COM", [("CPORT", "")]),

@@ -5,17 +5,14 @@ The program path comes from the environment variable ZEB_PROGRAM. Every wait pol
 deadline; a run is always killed when it is closed, whatever the test did.
 """
 
-import array
-import math
 import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
-import wave
 
-RATE = 44100
 WINDOW_SIZE = (643, 393)
 # Centres of the window's controls, from their rectangles on the panel.
 EXIT_BUTTON = (421, 31)
@@ -31,24 +28,6 @@ def program_path():
     if not path or not os.access(path, os.X_OK):
         raise RuntimeError("set ZEB_PROGRAM to the built zeb executable")
     return path
-
-
-def write_wav(path, segments):
-    """A mono 16-bit file at 44 100 Hz from (seconds, frequency or None, amplitude) segments."""
-    samples = array.array("h")
-    for seconds, frequency, amplitude in segments:
-        count = int(round(seconds * RATE))
-        if frequency is None or amplitude == 0:
-            samples.extend([0] * count)
-            continue
-        step = 2.0 * math.pi * frequency / RATE
-        peak = amplitude * 32767.0
-        samples.extend(int(round(peak * math.sin(step * n))) for n in range(count))
-    with wave.open(path, "wb") as out:
-        out.setnchannels(1)
-        out.setsampwidth(2)
-        out.setframerate(RATE)
-        out.writeframes(samples.tobytes())
 
 
 def ini_text(sections):
@@ -132,6 +111,10 @@ class ZebRun:
         return self
 
     def close(self):
+        if self.process and self.process.poll() is not None and self.process.returncode < 0:
+            # Killed by a signal it raised itself (an abort, a crash): show what it said.
+            with open(os.path.join(self.folder, "output.txt")) as output:
+                print(f"\nzeb ended by signal {-self.process.returncode}:\n{output.read()}", file=sys.stderr)
         if self.process and self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
@@ -181,8 +164,10 @@ class ZebRun:
         xdotool("click", "--window", window, 1)
 
     def press(self, window, *keys):
+        # Keys sent to a window directly are marked synthetic and Qt ignores them: focus the
+        # window and type for real.
         xdotool("windowfocus", "--sync", window)
-        xdotool("key", "--clearmodifiers", "--window", window, *keys)
+        xdotool("key", "--clearmodifiers", *keys)
 
     # Simulated lamp logs
 
@@ -210,6 +195,17 @@ class ZebRun:
                 raise AssertionError(f"the program ended while waiting for {what or name}")
             return None
         return wait_until(find, timeout, what or f"a line in {name}")
+
+    def wait_lines(self, name, predicate, count, after=0, timeout=EVENT_TIMEOUT):
+        """Waits until `count` lines from index `after` on satisfy `predicate`; returns their events."""
+        def find():
+            events = [event for _, event in self.log(name)[after:] if predicate(event)]
+            if len(events) >= count:
+                return events[:count]
+            if not self.running():
+                raise AssertionError(f"the program ended while waiting for lines in {name}")
+            return None
+        return wait_until(find, timeout, f"{count} lines in {name}")
 
     def read_settings(self):
         with open(self.settings_path, newline="") as settings_file:

@@ -1,0 +1,95 @@
+"""Message boxes of the start-up, read through the clipboard (the text of a message box can be
+selected and copied) and answered with Return, as a user would."""
+
+import ctypes
+import glob
+import os
+import tempfile
+import time
+import unittest
+
+import x11
+from sounds import write_wav
+from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, WINDOW_SIZE, ZebRun, ini_text, wait_until
+
+PORT_MESSAGE = "LPT порт отсутствует , неисправен или неверно указан адрес"
+
+
+def message_text(run, box):
+    """The text of the message box `box`, copied the way a user copies it."""
+    width, height = next((w, h) for wid, _, w, h in run.windows() if wid == box)
+
+    def copied():
+        # The text sits in the upper middle of the box; a click there gives it the focus.
+        run.click(box, (width // 2, height // 3))
+        run.press(box, "ctrl+a", "ctrl+c")
+        return x11.read_clipboard(timeout=2.0)
+    return wait_until(copied, EVENT_TIMEOUT, "the message box's text on the clipboard")
+
+
+def machine_has_port_access():
+    """Whether this machine can reach a parallel port at all (then there is no message)."""
+    if any(os.access(device, os.W_OK) for device in glob.glob("/dev/parport*")):
+        return True
+    libc = ctypes.CDLL(None, use_errno=True)
+    if libc.ioperm(0, 0x400, 1) == 0:
+        libc.ioperm(0, 0x400, 0)
+        return True
+    return False
+
+
+class StartUpMessages(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sounds = tempfile.TemporaryDirectory(prefix="zeb-e2e-sound-")
+        cls.silence = os.path.join(cls.sounds.name, "silence.wav")
+        write_wav(cls.silence, [(1.0, None, 0)])
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sounds.cleanup()
+
+    def test_lpt_stored_on_without_port_access_warns_once_and_runs_on(self):
+        if machine_has_port_access():
+            self.skipTest("this machine can reach a parallel port")
+        setup = ini_text([("LPT", [("LPORT", "LPT")])])
+        # Real drivers: no simulated devices.
+        run = ZebRun(self.silence, settings=setup, simulate=False)
+        self.addCleanup(run.close)
+        run.start()
+
+        box = run.wait_window("ZEB")
+        self.assertNotIn(WINDOW_SIZE, [(w, h) for _, _, w, h in run.windows()],
+                         "the main window is shown before the port message")
+        self.assertIn(PORT_MESSAGE, message_text(run, box))
+        run.press(box, "Return")
+
+        window = run.main_window()
+        # Once is once: no second message follows while the program runs on.
+        time.sleep(1.5)
+        self.assertTrue(run.running())
+        self.assertEqual([(wid, name) for wid, name, *_ in run.windows()], [(window, "ZEB")])
+
+        run.click(window, EXIT_BUTTON)
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(dict(dict(run.read_settings())["LPT"])["LPORT"], "LPT")
+
+    def test_no_capture_device_reports_the_error_and_ends_unsuccessfully(self):
+        run = ZebRun("/nonexistent.wav")
+        self.addCleanup(run.close)
+        run.start()
+
+        box = run.wait_window("Error")
+        text = message_text(run, box)
+        self.assertIn("Can't initialize device", text)
+        self.assertIn("error code: 2", text)
+        self.assertTrue(run.running(), "the program ended before the report was closed")
+
+        run.press(box, "Return")
+        self.assertNotEqual(run.wait_exit(), 0)
+        self.assertFalse(os.path.exists(run.settings_path))
+        self.assertEqual(run.log("ftdi.log"), [], "devices opened although the program never ran")
+
+
+if __name__ == "__main__":
+    unittest.main()
