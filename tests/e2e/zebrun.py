@@ -160,8 +160,8 @@ class ZebRun:
 
     def click(self, window, position):
         x, y = position
-        xdotool("mousemove", "--sync", "--window", window, x, y)
-        xdotool("click", "--window", window, 1)
+        # No --sync: it waits for the pointer to move, forever when it is already there.
+        xdotool("mousemove", "--window", window, x, y, "click", 1)
 
     def press(self, window, *keys):
         # Keys sent to a window directly are marked synthetic and Qt ignores them: focus the
