@@ -3,6 +3,9 @@ answers a tone: full spectrum gain, and only that channel's threshold at the bot
 
 import array
 import math
+import os
+import tempfile
+import unittest
 import wave
 
 RATE = 44100
@@ -40,3 +43,22 @@ def write_wav(path, segments):
         out.setsampwidth(2)
         out.setframerate(RATE)
         out.writeframes(samples.tobytes())
+
+
+class WithSoundFiles(unittest.TestCase):
+    """Writes the class's SOUNDS ({name: segments for write_wav}) once, into a temporary folder
+    removed after the class; cls.files maps each name to its path."""
+
+    SOUNDS = {"silence": [(1.0, None, 0)]}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.sounds = tempfile.TemporaryDirectory(prefix="zeb-e2e-sound-")
+        cls.files = {}
+        for name, segments in cls.SOUNDS.items():
+            cls.files[name] = os.path.join(cls.sounds.name, name + ".wav")
+            write_wav(cls.files[name], segments)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sounds.cleanup()

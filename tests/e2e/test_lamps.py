@@ -1,11 +1,9 @@
 """From sound to the FTDI lamps in the whole program: silence, a tone in one channel's band, a
 tone outside it, and the "USB FTDI " toggle clicked on the window."""
 
-import os
-import tempfile
 import unittest
 
-from sounds import CHANNEL_UNDER_TEST, IN_BAND_HZ, OUT_OF_BAND_HZ, tone_setup, write_wav
+from sounds import CHANNEL_UNDER_TEST, IN_BAND_HZ, OUT_OF_BAND_HZ, WithSoundFiles, tone_setup
 from zebrun import EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text
 
 STEADY_FRAMES = 10
@@ -15,19 +13,12 @@ def is_frame(event):
     return event.startswith("write ")
 
 
-class LampsFollowTheSound(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sounds = tempfile.TemporaryDirectory(prefix="zeb-e2e-sound-")
-        cls.files = {}
-        for name, frequency in (("silence", None), ("in-band", IN_BAND_HZ), ("out-of-band", OUT_OF_BAND_HZ)):
-            path = os.path.join(cls.sounds.name, name + ".wav")
-            write_wav(path, [(2.0, frequency, 0.5)])
-            cls.files[name] = path
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.sounds.cleanup()
+class LampsFollowTheSound(WithSoundFiles):
+    SOUNDS = {
+        "silence": [(2.0, None, 0)],
+        "in-band": [(2.0, IN_BAND_HZ, 0.5)],
+        "out-of-band": [(2.0, OUT_OF_BAND_HZ, 0.5)],
+    }
 
     def frames_once_steady(self, sound, expected):
         """Runs the tone setup on `sound`; the frames that follow the first `expected` frame."""

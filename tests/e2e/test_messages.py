@@ -4,12 +4,11 @@ selected and copied) and answered with Return, as a user would."""
 import ctypes
 import glob
 import os
-import tempfile
 import time
 import unittest
 
 import x11
-from sounds import write_wav
+from sounds import WithSoundFiles
 from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, WINDOW_SIZE, ZebRun, ini_text, wait_until
 
 PORT_MESSAGE = "LPT порт отсутствует , неисправен или неверно указан адрес"
@@ -38,23 +37,14 @@ def machine_has_port_access():
     return False
 
 
-class StartUpMessages(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sounds = tempfile.TemporaryDirectory(prefix="zeb-e2e-sound-")
-        cls.silence = os.path.join(cls.sounds.name, "silence.wav")
-        write_wav(cls.silence, [(1.0, None, 0)])
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.sounds.cleanup()
+class StartUpMessages(WithSoundFiles):
 
     def test_lpt_stored_on_without_port_access_warns_once_and_runs_on(self):
         if machine_has_port_access():
             self.skipTest("this machine can reach a parallel port")
         setup = ini_text([("LPT", [("LPORT", "LPT")])])
         # Real drivers: no simulated devices.
-        run = ZebRun(self.silence, settings=setup, simulate=False)
+        run = ZebRun(self.files["silence"], settings=setup, simulate=False)
         self.addCleanup(run.close)
         run.start()
 

@@ -2,11 +2,10 @@
 setup, and a window closed some other way."""
 
 import os
-import tempfile
 import unittest
 
 import x11
-from sounds import DEFAULT_CAPTIONS, write_wav
+from sounds import DEFAULT_CAPTIONS, WithSoundFiles
 from zebrun import EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text
 
 GREY = "4210752"
@@ -52,19 +51,10 @@ def saved_setup():
 COLLAPSED_SIZE = (444, 393)
 
 
-class SettingsAcrossRuns(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sounds = tempfile.TemporaryDirectory(prefix="zeb-e2e-sound-")
-        cls.silence = os.path.join(cls.sounds.name, "silence.wav")
-        write_wav(cls.silence, [(1.0, None, 0)])
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.sounds.cleanup()
+class SettingsAcrossRuns(WithSoundFiles):
 
     def started(self, settings=None, window_size=None):
-        run = ZebRun(self.silence, settings=settings)
+        run = ZebRun(self.files["silence"], settings=settings)
         self.addCleanup(run.close)
         run.start()
         window = run.main_window() if window_size is None else run.wait_window("ZEB", window_size)
