@@ -8,36 +8,41 @@
 
 namespace zeb {
 
-namespace {
-
-QList<QRgb> ColourTable() {
-    const auto palette = SpectrumPalette();
-    return QList<QRgb>(palette.begin(), palette.end());
-}
-
-}  // namespace
-
 SpectrumView::SpectrumView(QWidget* parent)
-    : QWidget(parent), image_(kSpectrumImageWidth, kSpectrumShownRows, QImage::Format_Indexed8) {
-    image_.setColorTable(ColourTable());
-    image_.fill(0);
+    : QWidget(parent),
+      shown_(static_cast<size_t>(kSpectrumImageWidth) * kSpectrumShownRows, 0),
+      palette_(SpectrumPalette()),
+      image_(kSpectrumImageWidth, kSpectrumShownRows, QImage::Format_RGB32) {
+    image_.fill(palette_[0]);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoMousePropagation);
 }
 
 void SpectrumView::ShowImage(const std::vector<uint8_t>& bytes) {
+    bool changed = false;
     for (int y = 0; y < kSpectrumShownRows; ++y) {
         // Screen line y shows stored row 126 - y: the bytes run bottom-up.
         const size_t start = static_cast<size_t>(kSpectrumShownRows - 1 - y) * kSpectrumImageWidth;
-        uchar* line = image_.scanLine(y);
         const size_t available = bytes.size() > start ? bytes.size() - start : 0;
         const size_t copied = std::min<size_t>(available, kSpectrumImageWidth);
-        if (copied > 0) {
-            std::memcpy(line, bytes.data() + start, copied);
+        uint8_t* shownLine = shown_.data() + static_cast<size_t>(y) * kSpectrumImageWidth;
+        const bool sameBytes = std::memcmp(shownLine, bytes.data() + start, copied) == 0 &&
+                               std::all_of(shownLine + copied, shownLine + kSpectrumImageWidth,
+                                           [](uint8_t index) { return index == 0; });
+        if (sameBytes) {
+            continue;
         }
-        std::memset(line + copied, 0, kSpectrumImageWidth - copied);
+        changed = true;
+        std::memcpy(shownLine, bytes.data() + start, copied);
+        std::memset(shownLine + copied, 0, kSpectrumImageWidth - copied);
+        auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        for (int x = 0; x < kSpectrumImageWidth; ++x) {
+            pixels[x] = palette_[shownLine[x]];
+        }
     }
-    update();
+    if (changed) {
+        update();
+    }
 }
 
 void SpectrumView::paintEvent(QPaintEvent* /*event*/) {

@@ -1,9 +1,10 @@
 #pragma once
-// The live spectrum: the engine's bar-graph bytes shown as an 8-bit palette image, 424 x 127,
-// bottom row first in the bytes, each bar row coloured by its height.
+// The live spectrum: the engine's bar-graph bytes shown as a 424 x 127 picture, bottom row
+// first in the bytes, each bar row coloured by its height through the spectrum palette.
 
 #include <QImage>
 #include <QWidget>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -15,14 +16,20 @@ class SpectrumView : public QWidget {
   public:
     explicit SpectrumView(QWidget* parent);
 
-    // Shows the bar graph held in `bytes`; rows missing from it show black.
+    // Shows the bar graph held in `bytes`; rows missing from it show black. Repaints only
+    // when the picture changed.
     void ShowImage(const std::vector<uint8_t>& bytes);
-    const QImage& Image() const { return image_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // The palette indices last shown, top screen line first.
+    std::vector<uint8_t> shown_;
+    std::array<QRgb, 256> palette_;
+    // Kept in the display's own 32-bit format: painting it is a plain copy, with no colour
+    // conversion (and none of the worker threads Qt uses for large conversions) 100 times a
+    // second.
     QImage image_;
 };
 
