@@ -14,16 +14,16 @@ constexpr pa_usec_t kFragmentMicroseconds = 10000;
 std::unique_ptr<PulseRecordStream> PulseRecordStream::Open(PulseConnection& connection,
                                                            const std::string& source, uint32_t rate,
                                                            SampleRing& ring, int32_t& error) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = rate;
-    spec.channels = 1;
-    if (pa_sample_spec_valid(&spec) == 0) {
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_FLOAT32NE;
+    format.rate = rate;
+    format.channels = 1;
+    if (pa_sample_spec_valid(&format) == 0) {
         error = capture_error::kFormat;
         return nullptr;
     }
     PulseConnection::Lock lock(connection);
-    pa_stream* raw = pa_stream_new(connection.Context(), "ZEB capture", &spec, nullptr);
+    pa_stream* raw = pa_stream_new(connection.Context(), "ZEB capture", &format, nullptr);
     if (raw == nullptr) {
         error = connection.LastError();
         return nullptr;
@@ -38,7 +38,7 @@ std::unique_ptr<PulseRecordStream> PulseRecordStream::Open(PulseConnection& conn
     buffer.tlength = static_cast<uint32_t>(-1);
     buffer.prebuf = static_cast<uint32_t>(-1);
     buffer.minreq = static_cast<uint32_t>(-1);
-    buffer.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentMicroseconds, &spec));
+    buffer.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentMicroseconds, &format));
     if (pa_stream_connect_record(raw, source.c_str(), &buffer, PA_STREAM_ADJUST_LATENCY) < 0) {
         error = connection.LastError();
         return nullptr;
