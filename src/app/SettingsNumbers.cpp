@@ -1,7 +1,6 @@
 #include "app/SettingsNumbers.h"
 
 #include <charconv>
-#include <cstdio>
 #include <string_view>
 
 namespace zeb {
@@ -77,9 +76,12 @@ std::optional<float> ParseSingle(const std::string& text) {
 }
 
 std::string FormatSingle(float value) {
+    // Not printf: the window toolkit switches the C library to the user's locale, whose
+    // decimal comma would make the next load skip the width.
     char buffer[32];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.7g", static_cast<double>(value));
-    return std::string(buffer, static_cast<size_t>(length));
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
 }
 
 }  // namespace zeb

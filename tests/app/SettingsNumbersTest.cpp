@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "app/SettingsNumbers.h"
 #include "ini/clsINI.h"
 
@@ -51,6 +54,26 @@ TEST(SettingsNumbers, SingleIsWrittenWithAtMostSevenDigits) {
     EXPECT_EQ(FormatSingle(1234567.8f), "1234568");
     EXPECT_EQ(FormatSingle(0.1f), "0.1");
     EXPECT_EQ(FormatSingle(0.0f), "0");
+}
+
+// The window toolkit puts the C library into the user's locale; a decimal comma there must not
+// reach the file, or the next load would skip the width.
+TEST(SettingsNumbers, WidthIsWrittenWithADecimalPointInEveryLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            comma = name;
+            break;
+        }
+    }
+    if (comma == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    const std::string written = FormatSingle(9650.0f / 15.0f);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(written, "643.3333") << "in " << comma;
+    EXPECT_EQ(ParseSingle(written), 643.3333f);
 }
 
 }  // namespace
