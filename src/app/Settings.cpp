@@ -133,6 +133,7 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     ini.Value(kIndex, "Combo2", std::to_string(model.combo2.Index()));
     ini.Value(kIndex, "Combo3", std::to_string(model.capture.devices.Index()));
     ini.Value(kIndex, "Combo4", std::to_string(model.combo4.Index()));
+    const int32_t selected = model.combo1.Index();
     for (int k = 0; k < model.combo1.Count(); ++k) {
         model.combo1.SetIndex(k);
         ini.Value("CText", AddressKey(k), model.combo1.Text());
@@ -142,7 +143,14 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     ini.Value("AUTO", "ATUNE", model.AutoMode);
     ini.Value("KEY", "KPORT", model.outputs.KeyboardSwitch);
     ini.Value("Frm", "Wh", FormatSingle(model.widthTwips));
-    ini.UpdateFile();
+    try {
+        ini.UpdateFile();
+    } catch (...) {
+        // The program runs on after a failed save; the parallel output's control register
+        // follows the address box, so the user's address must be selected again.
+        model.combo1.SetIndex(selected);
+        throw;
+    }
 }
 
 }  // namespace zeb

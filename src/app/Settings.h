@@ -16,7 +16,8 @@ void LoadSettings(ProgramModel& model, const std::string& path);
 
 // Writes the model's settings into the file, keeping every section and key it does not set
 // where it is. Leaves the last address-list entry selected (each is selected in turn to take
-// its text). Throws std::system_error when the file cannot be read or written.
+// its text), except when the write fails: then the user's entry is selected again. Throws
+// std::system_error when the file cannot be read or written.
 void SaveSettings(ProgramModel& model, const std::string& path);
 
 }  // namespace zeb

@@ -109,7 +109,13 @@ TEST_F(SaveSettingsTest, AShrunkenAddressListKeepsTheOldEntries) {
 }
 
 TEST_F(SaveSettingsTest, FailuresReachTheCallerWithTheirErrorNumber) {
+    model_.combo1.Add("378");
+    model_.combo1.Add("278");
+    model_.combo1.SetIndex(0);
     EXPECT_EQ(ErrorOf([&] { SaveSettings(model_, dir_.File("missing/set.ini")); }), ENOENT);
+    // The program runs on, so the address the user chose stays selected.
+    EXPECT_EQ(model_.combo1.Index(), 0);
+    EXPECT_EQ(model_.combo1.Text(), "378");
     std::filesystem::create_directory(Path());
     EXPECT_EQ(ErrorOf([&] { SaveSettings(model_, Path()); }), EISDIR);
 }
