@@ -18,6 +18,8 @@ class FtdiCalls {
     virtual int SetBaudrate(int baud) = 0;
     // Bytes written, or negative on a USB error (an unplugged chip).
     virtual int WriteData(const uint8_t* data, int size) = 0;
+    // Reads the pin levels without changing them; negative when the chip no longer answers.
+    virtual int ReadPins(uint8_t* pins) = 0;
 };
 
 // The calls made through libftdi1 (one driver context for the object's lifetime).

@@ -39,6 +39,9 @@ class LibFtdiCalls : public FtdiCalls {
     int WriteData(const uint8_t* data, int size) override {
         return context_ ? ftdi_write_data(context_.get(), data, size) : -1;
     }
+    int ReadPins(uint8_t* pins) override {
+        return context_ ? ftdi_read_pins(context_.get(), pins) : -1;
+    }
 
   private:
     std::unique_ptr<ftdi_context, ContextDeleter> context_;

@@ -13,7 +13,13 @@ LinuxFtdiDevice::~LinuxFtdiDevice() {
 
 int LinuxFtdiDevice::Open(int index) {
     if (open_) {
-        return 0;
+        // A chip unplugged and plugged in again while nothing was written to it leaves a dead
+        // handle: keep the handle only while the chip still answers.
+        uint8_t pins = 0;
+        if (calls_->ReadPins(&pins) >= 0) {
+            return 0;
+        }
+        Close();
     }
     if (index < 0) {
         return kNotOpen;

@@ -1,9 +1,9 @@
 #pragma once
 // An FTDI chip in bit-bang mode through libftdi1: the first chip of the common products
 // (FT232R/FT245R, FT2232, FT4232, FT232H, FT-X). Needs write access to the USB device (a
-// udev rule). An open chip stays open when opened again, so a working handle is never lost;
-// a write that fails with a USB error (the chip was unplugged) closes it, so the next
-// opening finds it afresh.
+// udev rule). An open chip that still answers stays open when opened again, so a working
+// handle is never lost; a dead handle (the chip was unplugged) is closed, by a failing write
+// or at the next opening, and that opening finds the chip afresh.
 
 #include <memory>
 
@@ -23,7 +23,7 @@ class LinuxFtdiDevice final : public FtdiDevice {
     LinuxFtdiDevice& operator=(const LinuxFtdiDevice&) = delete;
 
     // Tries the products in the order above, each at the given index; 0 when one opened or
-    // the chip is open already.
+    // the chip is open already and answers.
     int Open(int index) override;
     int SetBitMode(uint8_t mask, uint8_t mode) override;
     int SetBaudRate(int baud) override;

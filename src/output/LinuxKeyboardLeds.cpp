@@ -67,20 +67,40 @@ bool LinuxKeyboardLeds::Open() {
         }
         atOpen_ = ReadLockStates(fd.Get()).value_or(LockStates{});
         fd_ = std::move(fd);
+        wanted_ = true;
+        callsSinceLoss_ = 0;
         return true;
     }
     return false;
 }
 
+void LinuxKeyboardLeds::Close() {
+    fd_.Reset();
+    wanted_ = false;
+}
+
+bool LinuxKeyboardLeds::FindAgain() {
+    if (!wanted_ || ++callsSinceLoss_ < kCallsBetweenSearches) {
+        return false;
+    }
+    callsSinceLoss_ = 0;
+    return Open();
+}
+
 bool LinuxKeyboardLeds::SetLeds(bool scroll, bool num, bool caps) {
-    if (!IsOpen()) {
+    if (!IsOpen() && !FindAgain()) {
         return false;
     }
     const std::array<input_event, 4> events = {
         Event(EV_LED, LED_NUML, num ? 1 : 0), Event(EV_LED, LED_CAPSL, caps ? 1 : 0),
         Event(EV_LED, LED_SCROLLL, scroll ? 1 : 0), Event(EV_SYN, SYN_REPORT, 0)};
     const auto size = sizeof(events);
-    return system_->Write(fd_.Get(), events.data(), size) == static_cast<ssize_t>(size);
+    if (system_->Write(fd_.Get(), events.data(), size) == static_cast<ssize_t>(size)) {
+        return true;
+    }
+    // The keyboard went away (unplugged): its descriptor stays dead, so let it go.
+    fd_.Reset();
+    return false;
 }
 
 bool LinuxKeyboardLeds::RestoreLeds() {

@@ -2,7 +2,9 @@
 // The keyboard's Num, Caps and Scroll Lock LEDs through the Linux input event devices: the
 // first /dev/input/eventN (in number order) that has all three LEDs and opens for writing
 // (group "input"). This works the same under X11, Wayland and the text console. The lock
-// states the keyboard showed when it was opened are what RestoreLeds puts back.
+// states the keyboard showed when it was opened are what RestoreLeds puts back. A keyboard
+// that is unplugged while open is looked for again about once a second (every
+// kCallsBetweenSearches LED writes), so a replugged one lights up again.
 
 #include <memory>
 #include <optional>
@@ -21,7 +23,9 @@ class LinuxKeyboardLeds final : public KeyboardLedDevice {
     bool IsOpen() const override { return fd_.Valid(); }
     bool SetLeds(bool scroll, bool num, bool caps) override;
     bool RestoreLeds() override;
-    void Close() override { fd_.Reset(); }
+    void Close() override;
+
+    static constexpr int kCallsBetweenSearches = 100;
 
   private:
     struct LockStates {
@@ -32,10 +36,13 @@ class LinuxKeyboardLeds final : public KeyboardLedDevice {
 
     bool HasLockLeds(int fd);
     std::optional<LockStates> ReadLockStates(int fd);
+    bool FindAgain();
 
     std::shared_ptr<SystemCalls> system_;
     UniqueFd fd_;
     LockStates atOpen_;
+    bool wanted_ = false;  // opened and not closed by the owner
+    int callsSinceLoss_ = 0;
 };
 
 }  // namespace zeb

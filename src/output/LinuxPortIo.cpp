@@ -47,6 +47,14 @@ std::optional<uint16_t> LinuxPortIo::BaseAddressOf(const std::string& parportNam
     return static_cast<uint16_t>(base);
 }
 
+// Claiming waits, with no time limit, for whoever holds the port to release it; a port
+// already held (by a printer driver at work, or another program) is left for a later check.
+bool LinuxPortIo::InUseElsewhere(const std::string& parportName) {
+    const auto holder =
+        system_->ReadTextFile(std::string(kParportProcDir) + "/" + parportName + "/devices/active");
+    return holder && holder->substr(0, holder->find_first_of("\n")) != "none";
+}
+
 void LinuxPortIo::ClaimKernelPorts() {
     auto names = system_->ListDirectory(kParportProcDir);
     std::sort(names.begin(), names.end());
@@ -56,7 +64,7 @@ void LinuxPortIo::ClaimKernelPorts() {
             continue;
         }
         const auto base = BaseAddressOf(name);
-        if (!base) {
+        if (!base || InUseElsewhere(name)) {
             continue;
         }
         UniqueFd fd(system_, system_->Open("/dev/parport" + std::to_string(*number), O_RDWR));

@@ -19,8 +19,9 @@ class LinuxPortIo : public PortIo {
   public:
     explicit LinuxPortIo(std::shared_ptr<SystemCalls> system);
 
-    // Claims every parallel port the kernel lists (keeping those already claimed) and asks for
-    // raw port I/O; true when either worked. Nothing is released until destruction.
+    // Claims every parallel port the kernel lists that nobody holds (keeping those already
+    // claimed) and asks for raw port I/O; true when either worked. Nothing is released until
+    // destruction.
     bool InitializeWinIo() override;
     // The base of a claimed port goes to its data register, base + 2 to its control register;
     // every other port is written raw when permitted.
@@ -35,6 +36,7 @@ class LinuxPortIo : public PortIo {
 
     void ClaimKernelPorts();
     std::optional<uint16_t> BaseAddressOf(const std::string& parportName);
+    bool InUseElsewhere(const std::string& parportName);
     bool IsClaimed(int number) const;
 
     std::shared_ptr<SystemCalls> system_;

@@ -107,6 +107,7 @@ class FakeSystemCalls : public SystemCalls {
         directories["/proc/sys/dev/parport"].push_back(name);
         files["/proc/sys/dev/parport/" + name + "/base-addr"] =
             std::to_string(base) + "\t" + std::to_string(base + 0x400) + "\n";
+        files["/proc/sys/dev/parport/" + name + "/devices/active"] = "none\n";
         openable.insert("/dev/parport" + std::to_string(number));
     }
 

@@ -19,12 +19,17 @@ class FakeFtdiCalls : public FtdiCalls {
   public:
     int present = 0;  // product id; 0 = no chip
     bool plugged = true;
+    bool handleLost = false;  // the open handle belongs to a chip that was unplugged
     int bitmodeResult = 0;
     std::vector<std::string> calls;
 
     int UsbOpen(int vendor, int product, unsigned index) override {
         calls.push_back("open " + Hex(vendor) + ":" + Hex(product) + " #" + std::to_string(index));
-        return plugged && product == present && index == 0 ? 0 : -3;  // -3: device not found
+        if (plugged && product == present && index == 0) {
+            handleLost = false;
+            return 0;
+        }
+        return -3;  // device not found
     }
     int UsbClose() override {
         calls.push_back("close");
@@ -40,7 +45,16 @@ class FakeFtdiCalls : public FtdiCalls {
     }
     int WriteData(const uint8_t* data, int size) override {
         calls.push_back("write " + Hex(data[0]) + " x" + std::to_string(size));
-        return plugged ? size : -666;  // libftdi: USB device unavailable
+        return handleLost ? -666 : size;  // libftdi: USB device unavailable
+    }
+    int ReadPins(uint8_t* pins) override {
+        calls.push_back("read pins");
+        *pins = 0;
+        return handleLost ? -2 : 0;
+    }
+    void Unplug() {
+        plugged = false;
+        handleLost = true;
     }
 
     static std::string Hex(int value) {
@@ -92,7 +106,7 @@ TEST_F(FtdiTest, ActivationAgainKeepsTheWorkingHandle) {
     ftdiinit(device);
     calls->calls.clear();
     ftdiinit(device);
-    EXPECT_THAT(calls->calls, ElementsAre("bitmode ff 1", "baud 57600"));
+    EXPECT_THAT(calls->calls, ElementsAre("read pins", "bitmode ff 1", "baud 57600"));
     EXPECT_EQ(device.Write(0x81), 0);
     EXPECT_EQ(calls->calls.back(), "write 81 x1");
 }
@@ -100,7 +114,7 @@ TEST_F(FtdiTest, ActivationAgainKeepsTheWorkingHandle) {
 TEST_F(FtdiTest, UnpluggedChipIsOpenedAgainAtTheNextActivation) {
     calls->present = 0x6001;
     ftdiinit(device);
-    calls->plugged = false;
+    calls->Unplug();
     EXPECT_LT(device.Write(0x5a), 0);
     EXPECT_NE(device.Write(0x5a), 0);  // no second USB attempt on a lost chip
     calls->plugged = true;
@@ -111,11 +125,25 @@ TEST_F(FtdiTest, UnpluggedChipIsOpenedAgainAtTheNextActivation) {
                 ElementsAre("open 403:6001 #0", "bitmode ff 1", "baud 57600", "write 01 x1"));
 }
 
+// Unplugged and plugged in again while no write touched it (another output was selected):
+// the handle kept from before is dead, and the next activation must not keep it.
+TEST_F(FtdiTest, ChipReplugedBetweenActivationsIsOpenedAfresh) {
+    calls->present = 0x6001;
+    ftdiinit(device);
+    calls->Unplug();
+    calls->plugged = true;
+    calls->calls.clear();
+    ftdiinit(device);
+    EXPECT_EQ(device.Write(0x01), 0);
+    EXPECT_THAT(calls->calls, ElementsAre("read pins", "close", "open 403:6001 #0", "bitmode ff 1",
+                                          "baud 57600", "write 01 x1"));
+}
+
 TEST_F(FtdiTest, UnpluggedChipIsClosedOnce) {
     calls->present = 0x6001;
     ftdiinit(device);
     calls->calls.clear();
-    calls->plugged = false;
+    calls->Unplug();
     device.Write(0x5a);
     device.Write(0x5a);
     EXPECT_THAT(calls->calls, ElementsAre("write 5a x1", "close"));

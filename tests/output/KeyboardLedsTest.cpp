@@ -68,8 +68,42 @@ TEST_F(LinuxKeyboardLedsTest, SetsAllThreeLedsInOneWriteEndedBySync) {
     system->calls.clear();
     EXPECT_TRUE(keyboard.SetLeds(/*scroll=*/true, /*num=*/false, /*caps=*/true));
     EXPECT_THAT(system->calls, ElementsAre(LedWrite("/dev/input/event0", 0, 1, 1)));
-    system->writesFail = true;
-    EXPECT_FALSE(keyboard.SetLeds(false, false, false));
+}
+
+TEST_F(LinuxKeyboardLedsTest, AnUnpluggedKeyboardIsLookedForAgainAboutOnceASecond) {
+    AddInputDevice(0, true, 0);
+    ASSERT_TRUE(keyboard.Open());
+    system->writesFail = true;  // unplugged
+    system->directories["/dev/input"].clear();
+    system->calls.clear();
+    EXPECT_FALSE(keyboard.SetLeds(false, true, false));
+    EXPECT_THAT(system->calls,
+                ElementsAre(LedWrite("/dev/input/event0", 1, 0, 0), "close /dev/input/event0"));
+
+    system->writesFail = false;
+    AddInputDevice(7, true, 0x02);  // plugged in again, with Caps Lock on
+    system->calls.clear();
+    for (int i = 1; i < LinuxKeyboardLeds::kCallsBetweenSearches; ++i) {
+        EXPECT_FALSE(keyboard.SetLeds(false, true, false));
+    }
+    EXPECT_THAT(system->calls, ::testing::IsEmpty());
+    EXPECT_TRUE(keyboard.SetLeds(false, true, false));
+    EXPECT_THAT(system->calls,
+                ElementsAre("open /dev/input/event7", LedWrite("/dev/input/event7", 1, 0, 0)));
+    system->calls.clear();
+    EXPECT_TRUE(keyboard.RestoreLeds());
+    EXPECT_THAT(system->calls, ElementsAre(LedWrite("/dev/input/event7", 0, 1, 0)));
+}
+
+TEST_F(LinuxKeyboardLedsTest, AClosedKeyboardIsNotLookedFor) {
+    AddInputDevice(0, true, 0);
+    ASSERT_TRUE(keyboard.Open());
+    keyboard.Close();
+    system->calls.clear();
+    for (int i = 0; i < 2 * LinuxKeyboardLeds::kCallsBetweenSearches; ++i) {
+        EXPECT_FALSE(keyboard.SetLeds(true, true, true));
+    }
+    EXPECT_THAT(system->calls, ::testing::IsEmpty());
 }
 
 TEST_F(LinuxKeyboardLedsTest, RestoreShowsTheLockStatesFoundAtOpeningThenCloseReleases) {

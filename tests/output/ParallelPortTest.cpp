@@ -80,6 +80,23 @@ TEST_F(LinuxPortIoTest, UnclaimableOrUnreadablePortsAreSkippedAndClosed) {
                             "open /dev/parport2", "ioperm 0000 10000 on"));
 }
 
+// Claiming a port another program holds would wait until that program lets go of it, with
+// the window frozen meanwhile: such a port is left alone until the next check.
+TEST_F(LinuxPortIoTest, APortInUseElsewhereIsNotWaitedFor) {
+    system->AddParport(0, 0x378);
+    system->files["/proc/sys/dev/parport/parport0/devices/active"] = "ppdev0\n";
+    system->AddParport(1, 0x278);
+    EXPECT_TRUE(port.InitializeWinIo());
+    EXPECT_THAT(system->calls,
+                ElementsAre("open /dev/parport1", "claim /dev/parport1", "ioperm 0000 10000 on"));
+
+    system->files["/proc/sys/dev/parport/parport0/devices/active"] = "none\n";
+    system->calls.clear();
+    EXPECT_TRUE(port.InitializeWinIo());
+    EXPECT_THAT(system->calls,
+                ElementsAre("open /dev/parport0", "claim /dev/parport0", "ioperm 0000 10000 on"));
+}
+
 TEST_F(LinuxPortIoTest, ControlRegisterOfThePortAtTheTopWrapsToZero) {
     system->AddParport(0, 0xFFFE);
     ASSERT_TRUE(port.InitializeWinIo());
