@@ -234,6 +234,17 @@ TEST_F(ProgramTest, TheExitCommandSavesThenSwitchesTheLampsOffAndFreesTheCapture
     EXPECT_THAT(testing::ReadBytes(SettingsFile()), HasSubstr("Caption5=17\r\n"));
 }
 
+TEST_F(ProgramTest, TheExitCommandCreatesAConfigurationFolderThatIsNotThereYet) {
+    const std::filesystem::path path = settings.Path() / "config" / "zeb" / "set.ini";
+    program = std::make_unique<Program>(model, capture, devices, messages, timers, path);
+    program->StartUp();
+
+    program->ExitCommand();
+
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_THAT(testing::ReadBytes(path.string()), HasSubstr("[Value]\r\n"));
+}
+
 TEST_F(ProgramTest, AFailedSaveIsReportedWithItsErrorNumberAndNothingElseRuns) {
     program = std::make_unique<Program>(model, capture, devices, messages, timers,
                                         settings.Path() / "set.ini" / "set.ini");
