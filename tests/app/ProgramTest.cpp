@@ -150,6 +150,18 @@ TEST_F(ProgramTest, AFirstStartRunsTheStepsInOrderAndKeepsTheSourceVolume) {
     EXPECT_TRUE(settings.Listing().empty());
 }
 
+TEST_F(ProgramTest, ASettingsFileThatCannotBeReadStartsLikeAFirstStart) {
+    std::filesystem::create_directory(SettingsFile());  // set.ini is there, but not a file
+    capture.masterVolume = 0.5f;
+
+    EXPECT_EQ(Make().StartUp(), Program::Outcome::Running);
+
+    // Every setting keeps its initial value, and the source is not silenced.
+    EXPECT_EQ(model.sLevel.Value(), 127);
+    EXPECT_FLOAT_EQ(capture.masterVolume, 0.5f);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
     WriteSettings(
         "[Value]\r\nsLevel=127\r\n[KEY]\r\nKPORT=1\r\n[LPT]\r\nLPORT=LPT\r\n"
