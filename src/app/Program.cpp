@@ -43,10 +43,11 @@ Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& de
 Program::Outcome Program::StartUp() {
     // The sound library is linked into the program, so there is nothing to write out or load.
     std::error_code exists_error;
-    const bool haveSettings = std::filesystem::exists(settingsPath_, exists_error);
-    if (haveSettings) {
+    bool settingsLoaded = false;
+    if (std::filesystem::exists(settingsPath_, exists_error)) {
         try {
             LoadSettings(model_, settingsPath_.string());
+            settingsLoaded = true;
         } catch (const std::exception&) {
             // An unreadable settings file leaves every setting at its initial value.
         }
@@ -56,9 +57,9 @@ Program::Outcome Program::StartUp() {
         AudioOutcome::EndProgram) {
         return Outcome::EndProgram;
     }
-    if (!haveSettings) {
-        // A first start keeps the source's own volume instead of silencing it for every
-        // program on the desktop.
+    if (!settingsLoaded) {
+        // A first start (or one whose settings could not be read) keeps the source's own
+        // volume instead of silencing it for every program on the desktop.
         if (const auto volume = CurrentInputVolume(capture_, model_.capture)) {
             model_.sLevel.Set(static_cast<int32_t>(std::lround(*volume * 254.0f)));
         }

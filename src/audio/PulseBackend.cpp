@@ -201,6 +201,10 @@ bool PulseBackend::RecordSetInput(int input, uint32_t flags, float volume) {
     return true;
 }
 
+bool PulseBackend::StillCapturing() {
+    return stream_ && !stream_->Ended();
+}
+
 CaptureHandle PulseBackend::RecordStart(uint32_t rate, uint32_t channels, uint32_t) {
     if (!source_) {
         Fail(capture_error::kInit);

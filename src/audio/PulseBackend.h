@@ -33,6 +33,7 @@ class PulseBackend final : public RingBackend {
     CaptureHandle RecordStart(uint32_t rate, uint32_t channels, uint32_t flags) override;
 
   private:
+    bool StillCapturing() override;
     // Connects when there is no live connection; false (error code set) when none answers.
     bool Connect();
     // The open source as the server reports it now; nullopt (error code set) when no device is

@@ -29,8 +29,7 @@ std::unique_ptr<PulseRecordStream> PulseRecordStream::Open(PulseConnection& conn
         return nullptr;
     }
     auto stream = std::make_unique<PulseRecordStream>(Key{}, connection, raw, ring);
-    pa_stream_set_state_callback(
-        raw, [](pa_stream*, void* c) { PulseConnection::Wake(c); }, &connection);
+    pa_stream_set_state_callback(raw, OnStateChanged, stream.get());
     pa_stream_set_read_callback(raw, OnReadable, stream.get());
 
     pa_buffer_attr buffer{};
@@ -70,6 +69,14 @@ PulseRecordStream::~PulseRecordStream() {
         pa_stream_disconnect(stream_);
     }
     pa_stream_unref(stream_);
+}
+
+void PulseRecordStream::OnStateChanged(pa_stream* stream, void* self) {
+    auto* owner = static_cast<PulseRecordStream*>(self);
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+        owner->ended_.store(true, std::memory_order_relaxed);
+    }
+    PulseConnection::Wake(&owner->connection_);
 }
 
 void PulseRecordStream::OnReadable(pa_stream* stream, size_t, void* self) {

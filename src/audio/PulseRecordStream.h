@@ -4,6 +4,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ class PulseRecordStream {
     PulseRecordStream(const PulseRecordStream&) = delete;
     PulseRecordStream& operator=(const PulseRecordStream&) = delete;
 
+    // True once the server has stopped the stream for good (its source went away, or the
+    // server did): no more samples will arrive.
+    bool Ended() const { return ended_.load(std::memory_order_relaxed); }
+
   private:
     struct Key {};  // only Open constructs streams
 
@@ -33,10 +38,12 @@ class PulseRecordStream {
 
   private:
     static void OnReadable(pa_stream* stream, size_t bytes, void* self);
+    static void OnStateChanged(pa_stream* stream, void* self);
 
     PulseConnection& connection_;
     pa_stream* stream_;  // owned; released in the destructor under the loop's lock
     SampleRing& ring_;
+    std::atomic<bool> ended_ = false;  // written on libpulse's thread
 };
 
 }  // namespace zeb

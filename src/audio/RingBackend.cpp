@@ -35,6 +35,10 @@ bool RingBackend::CheckHandle(CaptureHandle handle) {
     if (handle == 0 || handle != handle_) {
         return Fail(capture_error::kHandle);
     }
+    if (!StillCapturing()) {
+        EndCapture();
+        return Fail(capture_error::kBusy);
+    }
     return true;
 }
 

@@ -39,9 +39,12 @@ class RingBackend : public CaptureBackend {
     // Called on the UI thread before the ring is read, so a producer driven by a clock can
     // deliver the samples that are due.
     virtual void CatchUp() {}
+    // Whether the running capture still receives samples. One whose device has gone away ends,
+    // so level and spectrum fail instead of repeating the last samples for ever.
+    virtual bool StillCapturing() { return true; }
 
   private:
-    // False (and the error code set) unless `handle` is the running capture.
+    // False (and the error code set) unless `handle` is the running capture and it still runs.
     bool CheckHandle(CaptureHandle handle);
 
     int32_t error_ = 0;

@@ -26,8 +26,7 @@ void MessageBoxSink::ShowMessage(const std::string& text, const std::string& tit
     // Messages carry CR LF line ends; Qt lays out plain LF.
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), body, QMessageBox::Ok,
-                    parent_);
+    QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), body, QMessageBox::Ok, parent_);
     box.exec();
 }
 

@@ -8,13 +8,12 @@ class QWidget;
 namespace zeb {
 
 class MessageBoxSink : public MessageSink {
-public:
+  public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

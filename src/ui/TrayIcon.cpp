@@ -4,14 +4,20 @@
 
 namespace zeb {
 
-cSysTray::cSysTray(QWidget* window, QObject* parent) : QObject(parent), window_(window) {
+// The shell icon is a child of the control, so it can be found as part of it.
+cSysTray::cSysTray(QWidget* window, QObject* parent)
+    : QObject(parent), window_(window), tray_(this) {
     tray_.setToolTip(tip_);
     connect(&tray_, &QSystemTrayIcon::activated, this, &cSysTray::OnActivated);
 }
 
-cSysTray::~cSysTray() { SetInTray(false); }
+cSysTray::~cSysTray() {
+    SetInTray(false);
+}
 
-bool cSysTray::Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool cSysTray::Available() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void cSysTray::SetInTray(bool inTray) {
     if (inTray == inTray_) {

@@ -14,7 +14,7 @@ namespace zeb {
 class cSysTray : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // `window` is shown again by a left press on the icon.
     cSysTray(QWidget* window, QObject* parent = nullptr);
     ~cSysTray() override;
@@ -33,12 +33,12 @@ public:
     // Whether the desktop has a notification area at all.
     static bool Available();
 
-signals:
+  signals:
     // button 1 = left, 2 = right
     void MouseDown(int button);
     void MouseDblClick(int button);
 
-private:
+  private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
     QWidget* window_;

@@ -150,6 +150,18 @@ TEST_F(ProgramTest, AFirstStartRunsTheStepsInOrderAndKeepsTheSourceVolume) {
     EXPECT_TRUE(settings.Listing().empty());
 }
 
+TEST_F(ProgramTest, ASettingsFileThatCannotBeReadStartsLikeAFirstStart) {
+    std::filesystem::create_directory(SettingsFile());  // set.ini is there, but not a file
+    capture.masterVolume = 0.5f;
+
+    EXPECT_EQ(Make().StartUp(), Program::Outcome::Running);
+
+    // Every setting keeps its initial value, and the source is not silenced.
+    EXPECT_EQ(model.sLevel.Value(), 127);
+    EXPECT_FLOAT_EQ(capture.masterVolume, 0.5f);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
     WriteSettings(
         "[Value]\r\nsLevel=127\r\n[KEY]\r\nKPORT=1\r\n[LPT]\r\nLPORT=LPT\r\n"
@@ -232,6 +244,17 @@ TEST_F(ProgramTest, TheExitCommandSavesThenSwitchesTheLampsOffAndFreesTheCapture
     EXPECT_THAT(TakeLog(),
                 ElementsAre("ftdi 00", "ftdi close", "spectrum timer off", "capture free"));
     EXPECT_THAT(testing::ReadBytes(SettingsFile()), HasSubstr("Caption5=17\r\n"));
+}
+
+TEST_F(ProgramTest, TheExitCommandCreatesAConfigurationFolderThatIsNotThereYet) {
+    const std::filesystem::path path = settings.Path() / "config" / "zeb" / "set.ini";
+    program = std::make_unique<Program>(model, capture, devices, messages, timers, path);
+    program->StartUp();
+
+    program->ExitCommand();
+
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_THAT(testing::ReadBytes(path.string()), HasSubstr("[Value]\r\n"));
 }
 
 TEST_F(ProgramTest, AFailedSaveIsReportedWithItsErrorNumberAndNothingElseRuns) {

@@ -167,6 +167,24 @@ TEST_F(PulseServerTest, AServerThatGoesAwayMakesCallsFailInsteadOfHanging) {
     EXPECT_EQ(backend.RecordStart(44100, 1, 0), 0u);
 }
 
+TEST_F(PulseServerTest, ACaptureWhoseServerGoesAwayEndsInsteadOfRepeatingOldSamples) {
+    PulseBackend backend(server.Address(), std::chrono::milliseconds(500));
+    ASSERT_TRUE(backend.RecordInit(kDefaultDevice));
+    const CaptureHandle handle = backend.RecordStart(44100, 1, 0);
+    ASSERT_NE(handle, 0u) << backend.ErrorGetCode();
+    ASSERT_NE(backend.ChannelGetLevel(handle), kLevelFailed);
+
+    server.Stop();
+
+    // No sound can arrive any more: the level fails, so the held peaks decay to silence.
+    EXPECT_TRUE(Eventually([&] { return backend.ChannelGetLevel(handle) == kLevelFailed; }));
+    EXPECT_EQ(backend.ErrorGetCode(), capture_error::kBusy);
+    std::array<float, 1025> fft{};
+    fft[3] = 7.0f;
+    EXPECT_FALSE(backend.ChannelGetData(handle, fft.data(), kFftFlags2048));
+    EXPECT_EQ(fft[3], 7.0f);
+}
+
 TEST(PulseWithoutServer, InitFailsWithTheDriverCodeAndStartUpReportsIt) {
     PulseBackend backend("unix:/nonexistent/zeb/native");
     EXPECT_FALSE(backend.RecordInit(kDefaultDevice));
