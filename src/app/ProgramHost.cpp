@@ -9,6 +9,7 @@
 #include "audio/CaptureFactory.h"
 #include "output/DeviceFactory.h"
 #include "output/SimulationLog.h"
+#include "ui/DisplayLockStates.h"
 
 namespace zeb {
 
@@ -33,7 +34,7 @@ void Prepare(QTimer& timer, int intervalMs) {
 ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart)
     : programStart_(programStart),
       capture_(MakeCaptureBackend()),
-      devices_(MakeOutputDevices(SimulateFolder(), programStart)),
+      devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery())),
       program_(model_, *capture_, devices_, messages_, *this, SettingsFilePath()),
       window_(std::make_unique<MainWindow>(model_, *this)),
       tray_(std::make_unique<cSysTray>(window_.get())) {

@@ -1,6 +1,7 @@
 #include "output/DeviceFactory.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "output/LinuxFtdiDevice.h"
 #include "output/LinuxKeyboardLeds.h"
@@ -16,7 +17,8 @@ OutputDevices MakeOutputDevices() {
 }
 
 OutputDevices MakeOutputDevices(const std::string& simulateFolder,
-                                std::chrono::steady_clock::time_point programStart) {
+                                std::chrono::steady_clock::time_point programStart,
+                                LockStateQuery lockStates) {
     OutputDevices devices;
     if (!simulateFolder.empty()) {
         const std::filesystem::path folder(simulateFolder);
@@ -31,7 +33,7 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
     devices.port = std::make_unique<LinuxPortIo>(system);
     devices.serial = std::make_unique<LinuxSerialPort>(MakeLibSerialPortCalls());
     devices.ftdi = std::make_unique<LinuxFtdiDevice>(MakeLibFtdiCalls());
-    devices.keyboard = std::make_unique<LinuxKeyboardLeds>(system);
+    devices.keyboard = std::make_unique<LinuxKeyboardLeds>(system, std::move(lockStates));
     return devices;
 }
 

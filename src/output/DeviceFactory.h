@@ -15,8 +15,10 @@ inline constexpr const char* kSimulateVariable = "ZEB_SIMULATE";
 OutputDevices MakeOutputDevices();
 
 // With `simulateFolder` empty, the Linux drivers; otherwise simulated devices logging there
-// with times counted from `programStart`.
+// with times counted from `programStart`. `lockStates` tells the keyboard driver the
+// keyboard's own lock states when its LEDs are given back.
 OutputDevices MakeOutputDevices(const std::string& simulateFolder,
-                                std::chrono::steady_clock::time_point programStart);
+                                std::chrono::steady_clock::time_point programStart,
+                                LockStateQuery lockStates = {});
 
 }  // namespace zeb

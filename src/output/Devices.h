@@ -4,7 +4,9 @@
 // them may block the tick: a missing or unplugged device makes a call fail, nothing more.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +52,17 @@ class FtdiDevice {
     virtual int Write(uint8_t byte) = 0;
     virtual int Close() = 0;
 };
+
+// The keyboard's own lock states, which its LEDs show when no program drives them.
+struct KeyboardLockStates {
+    bool scroll = false;
+    bool num = false;
+    bool caps = false;
+};
+
+// Asks whoever keeps the lock states (the display server) for them; nullopt when it cannot
+// tell.
+using LockStateQuery = std::function<std::optional<KeyboardLockStates>()>;
 
 // The keyboard's Num Lock, Caps Lock and Scroll Lock indicators.
 class KeyboardLedDevice {

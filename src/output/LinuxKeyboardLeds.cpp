@@ -29,8 +29,8 @@ input_event Event(uint16_t type, uint16_t code, int32_t value) {
 
 }  // namespace
 
-LinuxKeyboardLeds::LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system)
-    : system_(std::move(system)) {}
+LinuxKeyboardLeds::LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system, LockStateQuery lockStates)
+    : system_(std::move(system)), lockStates_(std::move(lockStates)) {}
 
 bool LinuxKeyboardLeds::HasLockLeds(int fd) {
     LedBits bits{};
@@ -104,7 +104,12 @@ bool LinuxKeyboardLeds::SetLeds(bool scroll, bool num, bool caps) {
 }
 
 bool LinuxKeyboardLeds::RestoreLeds() {
-    return SetLeds(atOpen_.scroll, atOpen_.num, atOpen_.caps);
+    std::optional<LockStates> now;
+    if (lockStates_) {
+        now = lockStates_();
+    }
+    const LockStates states = now.value_or(atOpen_);
+    return SetLeds(states.scroll, states.num, states.caps);
 }
 
 }  // namespace zeb

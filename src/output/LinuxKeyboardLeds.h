@@ -1,8 +1,9 @@
 #pragma once
 // The keyboard's Num, Caps and Scroll Lock LEDs through the Linux input event devices: the
 // first /dev/input/eventN (in number order) that has all three LEDs and opens for writing
-// (group "input"). This works the same under X11, Wayland and the text console. The lock
-// states the keyboard showed when it was opened are what RestoreLeds puts back. A keyboard
+// (group "input"). This works the same under X11, Wayland and the text console. RestoreLeds
+// puts back the lock states the display server reports, where it can tell (the user may have
+// pressed a lock key meanwhile), else the states the keyboard showed when it was opened. A keyboard
 // that is unplugged while open is looked for again about once a second (every
 // kCallsBetweenSearches LED writes), so a replugged one lights up again.
 
@@ -16,7 +17,7 @@ namespace zeb {
 
 class LinuxKeyboardLeds final : public KeyboardLedDevice {
   public:
-    explicit LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system);
+    explicit LinuxKeyboardLeds(std::shared_ptr<SystemCalls> system, LockStateQuery lockStates = {});
 
     // Opens the first suitable keyboard; true also when one is open already.
     bool Open() override;
@@ -28,17 +29,14 @@ class LinuxKeyboardLeds final : public KeyboardLedDevice {
     static constexpr int kCallsBetweenSearches = 100;
 
   private:
-    struct LockStates {
-        bool scroll = false;
-        bool num = false;
-        bool caps = false;
-    };
+    using LockStates = KeyboardLockStates;
 
     bool HasLockLeds(int fd);
     std::optional<LockStates> ReadLockStates(int fd);
     bool FindAgain();
 
     std::shared_ptr<SystemCalls> system_;
+    LockStateQuery lockStates_;
     UniqueFd fd_;
     LockStates atOpen_;
     bool wanted_ = false;  // opened and not closed by the owner

@@ -1,0 +1,45 @@
+#include "ui/DisplayLockStates.h"
+
+#include <QGuiApplication>
+
+// After Qt: the X11 headers define macros (None, Bool, Status) that Qt's headers also use.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+namespace zeb {
+
+namespace {
+
+std::optional<bool> IndicatorState(Display* display, const char* name) {
+    const Atom atom = XInternAtom(display, name, True);
+    if (atom == None) {
+        return std::nullopt;
+    }
+    Bool on = False;
+    if (!XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr)) {
+        return std::nullopt;
+    }
+    return on == True;
+}
+
+}  // namespace
+
+LockStateQuery DisplayLockStateQuery() {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    if (x11 == nullptr || x11->display() == nullptr) {
+        return {};
+    }
+    return [x11]() -> std::optional<KeyboardLockStates> {
+        Display* display = x11->display();
+        const auto scroll = IndicatorState(display, "Scroll Lock");
+        const auto num = IndicatorState(display, "Num Lock");
+        const auto caps = IndicatorState(display, "Caps Lock");
+        if (!scroll || !num || !caps) {
+            return std::nullopt;
+        }
+        return KeyboardLockStates{*scroll, *num, *caps};
+    };
+}
+
+}  // namespace zeb
