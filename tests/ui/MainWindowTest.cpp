@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <string>
@@ -223,6 +224,22 @@ TEST_F(MainWindowTest, SetTogglesBetweenTheTwoWidths) {
     QTest::mouseClick(Control("Label15"), Qt::LeftButton);
     EXPECT_EQ(model.widthTwips, 9650.0f);
     EXPECT_EQ(window.height(), 393);
+}
+
+TEST_F(MainWindowTest, AHugeRestoredWidthIsShownNoWiderThanTheScreens) {
+    model.widthTwips = 1.0e9f;  // a hand-edited settings file
+    window.RefreshAll();
+    // The fixed size is what the desktop gets; some platforms cap the window itself.
+    const int widest = std::max(643, window.screen()->virtualSize().width());
+    EXPECT_EQ(window.minimumWidth(), widest);
+    EXPECT_EQ(window.maximumWidth(), widest);
+    EXPECT_EQ(model.widthTwips, 1.0e9f);
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(window.width(), 643);
+
+    model.widthTwips = 0.0f;
+    window.RefreshAll();
+    EXPECT_EQ(window.width(), 1);
 }
 
 TEST_F(MainWindowTest, PressesOnTheBackgroundAndTheInputCaptionMoveTheWindow) {
