@@ -385,6 +385,11 @@ TEST_F(MainWindowTest, SpectrumShowsTheEngineImageWithHeightColours) {
     const QImage partial = Control<QWidget>("Picture2")->grab().toImage();
     EXPECT_EQ(partial.pixel(30, 126), qRgb(2, 254, 0));
     EXPECT_EQ(partial.pixel(410, 0), qRgb(0, 0, 0));
+
+    // Before the first spectrum tick there is no image at all: all black.
+    model.spectrumImage.clear();
+    window.RefreshSpectrum();
+    EXPECT_EQ(Control<QWidget>("Picture2")->grab().toImage().pixel(30, 126), qRgb(0, 0, 0));
 }
 
 TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
