@@ -103,6 +103,23 @@ TEST_F(MainWindowTest, PanelHasTheDesignedSizeCaptionsAndPlaces) {
     EXPECT_FALSE(Control("Label6")->isVisible());
 }
 
+TEST_F(MainWindowTest, CaptionsUseTheirFontRolesAndStartGrey) {
+    // Plain captions, the title among them, share one serif face and size; "AUTO" and the web
+    // address use the condensed display face, the "COM" prefix a larger serif.
+    const QFont caption = Control("Label9")->font();
+    EXPECT_EQ(caption.pointSizeF(), 8.25);
+    for (const char* name : {"Label1", "Label2", "Label16", "Label17", "Label19", "Label15"}) {
+        EXPECT_EQ(Control(name)->font(), caption) << name;
+        EXPECT_EQ(ColourOf(name), colours::Grey) << name;
+    }
+    EXPECT_EQ(Control("Label1")->text(), "ZEB");
+    EXPECT_EQ(Control("Label4")->font().family(), caption.family());
+    EXPECT_EQ(Control("Label4")->font().pointSizeF(), 12.0);
+    EXPECT_EQ(Control("Label5")->font(), Control("Label18")->font());
+    EXPECT_NE(Control("Label5")->font().family(), caption.family());
+    EXPECT_EQ(Control("Label5")->font().pointSizeF(), 8.25);
+}
+
 TEST_F(MainWindowTest, WheelOverAHoveredBandLabelEditsItsBand) {
     model.channels[7].bandCaption = "29";
     window.RefreshAll();
