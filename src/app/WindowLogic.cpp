@@ -34,7 +34,7 @@ int64_t ShownNumber(std::string_view caption) {
     int64_t number = 0;
     const char* end = caption.data() + caption.size();
     const auto [ptr, ec] = std::from_chars(caption.data(), end, number);
-    if (ptr != end || caption.empty()) {
+    if (ptr != end) {
         return 0;
     }
     if (ec == std::errc::result_out_of_range) {
