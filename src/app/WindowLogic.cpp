@@ -1,9 +1,10 @@
 #include "app/WindowLogic.h"
 
-#include "engine/ChannelText.h"
-
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
+#include <string_view>
 
 namespace zeb {
 
@@ -15,10 +16,35 @@ constexpr int kHighestBand = kBandCount - 1;
 // The marker sits its own width (165 twips) plus 30 twips further right per band.
 constexpr int kMarkerBaseTwips = 228;
 constexpr int kMarkerStepTwips = 195;
+// Farther outside 0..31 than any wheel turn can bring back.
+constexpr int64_t kFarOutside = int64_t{1} << 32;
 
-// The band a band label shows; a caption that names no band (hand-edited settings) counts as 0.
-int ShownBand(const std::string& caption) {
-    return BandOfCaption(caption).value_or(0);
+// The number a band label shows, as the wheel reads it: any whole decimal number, blanks
+// around it allowed, so a hand-edited "40" or "-3" counts as itself and the wheel clamps it
+// into 0..31. Text that is no number counts as 0; huge numbers are held at +-kFarOutside.
+int64_t ShownNumber(std::string_view caption) {
+    const auto first = caption.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return 0;
+    }
+    caption = caption.substr(first, caption.find_last_not_of(' ') - first + 1);
+    if (caption.size() > 1 && caption[0] == '+' && caption[1] != '-') {
+        caption.remove_prefix(1);
+    }
+    int64_t number = 0;
+    const char* end = caption.data() + caption.size();
+    const auto [ptr, ec] = std::from_chars(caption.data(), end, number);
+    if (ptr != end) {
+        return 0;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        return caption.front() == '-' ? -kFarOutside : kFarOutside;
+    }
+    return std::clamp(number, -kFarOutside, kFarOutside);
+}
+
+int ClampedBand(int64_t number) {
+    return static_cast<int>(std::clamp<int64_t>(number, 0, kHighestBand));
 }
 
 // The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
@@ -58,7 +84,13 @@ int MarkerLeftPixels(int band) {
 }
 
 int TwipsToPixels(float twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+    // Held within int so that any restored width converts without overflow.
+    const double pixels = std::round(static_cast<double>(twips) / kTwipsPerPixel);
+    if (std::isnan(pixels)) {
+        return 0;
+    }
+    return static_cast<int>(std::clamp(pixels, double{std::numeric_limits<int>::min()},
+                                       double{std::numeric_limits<int>::max()}));
 }
 
 Colour& WindowLogic::CaptionColourRef(Caption caption) {
@@ -120,14 +152,16 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
             continue;
         }
         std::string& caption = model_.channels[index].bandCaption;
-        caption = std::to_string(std::clamp(ShownBand(caption) + notches, 0, kHighestBand));
+        caption = std::to_string(ClampedBand(ShownNumber(caption) + notches));
         PlaceMarker();
     }
 }
 
 void WindowLogic::PlaceMarker() {
     const auto hovered = static_cast<size_t>(state_.HoveredChannel);
-    state_.markerLeftPixels = MarkerLeftPixels(ShownBand(model_.channels[hovered].bandCaption));
+    // A number outside 0..31 keeps the marker at the nearer end of the spectrum.
+    state_.markerLeftPixels =
+        MarkerLeftPixels(ClampedBand(ShownNumber(model_.channels[hovered].bandCaption)));
 }
 
 void WindowLogic::ToggleWidth() {

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 #include <QWindow>
@@ -286,7 +287,14 @@ void MainWindow::RefreshLists() {
 }
 
 void MainWindow::ApplyWidth() {
-    setFixedSize(TwipsToPixels(model_.widthTwips), layout::kClientHeight);
+    // A width restored from a hand-edited settings file can be anything; the desktop never
+    // makes a window wider than all its screens together (nor narrower than a pixel), and a
+    // larger one would only exhaust memory for its picture. The model keeps the width as given.
+    int widest = TwipsToPixels(kExpandedWidthTwips);
+    if (const QScreen* shown = screen()) {
+        widest = std::max(widest, shown->virtualSize().width());
+    }
+    setFixedSize(std::clamp(TwipsToPixels(model_.widthTwips), 1, widest), layout::kClientHeight);
 }
 
 }  // namespace zeb

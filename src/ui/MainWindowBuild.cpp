@@ -80,9 +80,9 @@ QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& 
 
 void MainWindow::BuildTopRow() {
     using namespace layout;
-    AddLabel("Label1", kTitle, QStringLiteral("ZEB"), DisplayFont(11.25))
-        ->setAlignment(Qt::AlignCenter);
     const QFont caption = CaptionFont(8.25);
+    // The title is a caption like the others: same face, size and idle grey.
+    AddLabel("Label1", kTitle, QStringLiteral("ZEB"), caption)->setAlignment(Qt::AlignCenter);
     AddCaption(Caption::Lpt, "Label9", kLpt, QStringLiteral("LPT"), caption);
     AddCaption(Caption::Com, "Label10", kCom, QStringLiteral("COM"), caption);
     AddCaption(Caption::UsbFtdi, "Label11", kUsbFtdi, QStringLiteral("USB FTDI "), caption);

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cstring>
+#include <cstddef>
 
 #include "audio/SpectrumFolding.h"
 
@@ -23,18 +23,20 @@ void SpectrumView::ShowImage(const std::vector<uint8_t>& bytes) {
     for (int y = 0; y < kSpectrumShownRows; ++y) {
         // Screen line y shows stored row 126 - y: the bytes run bottom-up.
         const size_t start = static_cast<size_t>(kSpectrumShownRows - 1 - y) * kSpectrumImageWidth;
-        const size_t available = bytes.size() > start ? bytes.size() - start : 0;
-        const size_t copied = std::min<size_t>(available, kSpectrumImageWidth);
+        // A short (or still empty) image has no bytes for its upper rows: they show black.
+        const auto row = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(start, bytes.size()));
+        const auto rowEnd = row + std::min<std::ptrdiff_t>(bytes.end() - row, kSpectrumImageWidth);
         uint8_t* shownLine = shown_.data() + static_cast<size_t>(y) * kSpectrumImageWidth;
-        const bool sameBytes = std::memcmp(shownLine, bytes.data() + start, copied) == 0 &&
-                               std::all_of(shownLine + copied, shownLine + kSpectrumImageWidth,
-                                           [](uint8_t index) { return index == 0; });
+        uint8_t* shownEnd = shownLine + kSpectrumImageWidth;
+        uint8_t* const filled = shownLine + (rowEnd - row);
+        const bool sameBytes =
+            std::equal(row, rowEnd, shownLine) &&
+            std::all_of(filled, shownEnd, [](uint8_t index) { return index == 0; });
         if (sameBytes) {
             continue;
         }
         changed = true;
-        std::memcpy(shownLine, bytes.data() + start, copied);
-        std::memset(shownLine + copied, 0, kSpectrumImageWidth - copied);
+        std::fill(std::copy(row, rowEnd, shownLine), shownEnd, uint8_t{0});
         auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(y));
         for (int x = 0; x < kSpectrumImageWidth; ++x) {
             pixels[x] = palette_[shownLine[x]];

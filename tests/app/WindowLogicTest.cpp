@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace zeb {
 namespace {
 
@@ -115,6 +117,32 @@ TEST_F(WindowLogicTest, CaptionsThatNameNoBandCountAsZero) {
     EXPECT_EQ(Band(6), "31");
 }
 
+TEST_F(WindowLogicTest, NumbersOutsideTheBandsAreClampedNotReadAsZero) {
+    // Hand-edited settings: whole numbers beyond 0..31 are still numbers; the wheel moves them
+    // and clamps the result.
+    Band(6) = "40";
+    logic.HoverBandLabel(6);
+    EXPECT_EQ(state.markerLeftPixels, MarkerLeftPixels(31));
+    logic.Wheel(-120);
+    EXPECT_EQ(Band(6), "31");
+
+    Band(6) = "-3";
+    logic.Wheel(120);
+    EXPECT_EQ(Band(6), "0");
+    EXPECT_EQ(state.markerLeftPixels, MarkerLeftPixels(0));
+
+    Band(6) = "+5";
+    logic.Wheel(120);
+    EXPECT_EQ(Band(6), "6");
+
+    Band(6) = "99999999999999999999999";
+    logic.Wheel(-32760);
+    EXPECT_EQ(Band(6), "31");
+    Band(6) = "-99999999999999999999999";
+    logic.Wheel(32760);
+    EXPECT_EQ(Band(6), "0");
+}
+
 TEST_F(WindowLogicTest, ResetHoverKeepsSelectedTogglesBlue) {
     model.outputs.OutputMode = "FTDI";
     model.captions.label11 = colours::Blue;
@@ -164,6 +192,15 @@ TEST_F(WindowLogicTest, SetCollapsesOnlyTheExactExpandedWidth) {
     model.widthTwips = 9645.0f;  // an older settings file
     logic.ToggleWidth();
     EXPECT_EQ(model.widthTwips, 9650.0f);
+}
+
+TEST_F(WindowLogicTest, AnyRestoredWidthConvertsToPixelsWithoutOverflow) {
+    EXPECT_EQ(TwipsToPixels(0.0f), 0);
+    EXPECT_EQ(TwipsToPixels(9000.0f), 600);
+    EXPECT_EQ(TwipsToPixels(3.0e38f), std::numeric_limits<int>::max());
+    EXPECT_EQ(TwipsToPixels(std::numeric_limits<float>::infinity()),
+              std::numeric_limits<int>::max());
+    EXPECT_EQ(TwipsToPixels(std::numeric_limits<float>::quiet_NaN()), 0);
 }
 
 TEST_F(WindowLogicTest, AddAndDelEditTheAddressList) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWheelEvent>
 #include <string>
@@ -100,6 +101,23 @@ TEST_F(MainWindowTest, PanelHasTheDesignedSizeCaptionsAndPlaces) {
         EXPECT_EQ(ColourOf(("LabelCH" + std::to_string(i)).c_str()), colours::DarkGreen);
     }
     EXPECT_FALSE(Control("Label6")->isVisible());
+}
+
+TEST_F(MainWindowTest, CaptionsUseTheirFontRolesAndStartGrey) {
+    // Plain captions, the title among them, share one serif face and size; "AUTO" and the web
+    // address use the condensed display face, the "COM" prefix a larger serif.
+    const QFont caption = Control("Label9")->font();
+    EXPECT_EQ(caption.pointSizeF(), 8.25);
+    for (const char* name : {"Label1", "Label2", "Label16", "Label17", "Label19", "Label15"}) {
+        EXPECT_EQ(Control(name)->font(), caption) << name;
+        EXPECT_EQ(ColourOf(name), colours::Grey) << name;
+    }
+    EXPECT_EQ(Control("Label1")->text(), "ZEB");
+    EXPECT_EQ(Control("Label4")->font().family(), caption.family());
+    EXPECT_EQ(Control("Label4")->font().pointSizeF(), 12.0);
+    EXPECT_EQ(Control("Label5")->font(), Control("Label18")->font());
+    EXPECT_NE(Control("Label5")->font().family(), caption.family());
+    EXPECT_EQ(Control("Label5")->font().pointSizeF(), 8.25);
 }
 
 TEST_F(MainWindowTest, WheelOverAHoveredBandLabelEditsItsBand) {
@@ -223,6 +241,22 @@ TEST_F(MainWindowTest, SetTogglesBetweenTheTwoWidths) {
     QTest::mouseClick(Control("Label15"), Qt::LeftButton);
     EXPECT_EQ(model.widthTwips, 9650.0f);
     EXPECT_EQ(window.height(), 393);
+}
+
+TEST_F(MainWindowTest, AHugeRestoredWidthIsShownNoWiderThanTheScreens) {
+    model.widthTwips = 1.0e9f;  // a hand-edited settings file
+    window.RefreshAll();
+    // The fixed size is what the desktop gets; some platforms cap the window itself.
+    const int widest = std::max(643, window.screen()->virtualSize().width());
+    EXPECT_EQ(window.minimumWidth(), widest);
+    EXPECT_EQ(window.maximumWidth(), widest);
+    EXPECT_EQ(model.widthTwips, 1.0e9f);
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(window.width(), 643);
+
+    model.widthTwips = 0.0f;
+    window.RefreshAll();
+    EXPECT_EQ(window.width(), 1);
 }
 
 TEST_F(MainWindowTest, PressesOnTheBackgroundAndTheInputCaptionMoveTheWindow) {
@@ -368,6 +402,11 @@ TEST_F(MainWindowTest, SpectrumShowsTheEngineImageWithHeightColours) {
     const QImage partial = Control<QWidget>("Picture2")->grab().toImage();
     EXPECT_EQ(partial.pixel(30, 126), qRgb(2, 254, 0));
     EXPECT_EQ(partial.pixel(410, 0), qRgb(0, 0, 0));
+
+    // Before the first spectrum tick there is no image at all: all black.
+    model.spectrumImage.clear();
+    window.RefreshSpectrum();
+    EXPECT_EQ(Control<QWidget>("Picture2")->grab().toImage().pixel(30, 126), qRgb(0, 0, 0));
 }
 
 TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
