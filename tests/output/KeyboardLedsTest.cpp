@@ -118,6 +118,22 @@ TEST_F(LinuxKeyboardLedsTest, RestoreShowsTheLockStatesFoundAtOpeningThenCloseRe
                 ElementsAre(LedWrite("/dev/input/event5", 0, 1, 1), "close /dev/input/event5"));
 }
 
+TEST_F(LinuxKeyboardLedsTest, RestoreShowsTheDisplayServersLockStatesWhenItCanTell) {
+    std::optional<KeyboardLockStates> server = KeyboardLockStates{
+        /*scroll=*/false, /*num=*/true, /*caps=*/true};  // Caps Lock pressed meanwhile
+    LinuxKeyboardLeds asking(system, [&server] { return server; });
+    AddInputDevice(5, true, 0x01);  // only Num Lock was on at opening
+    ASSERT_TRUE(asking.Open());
+    system->calls.clear();
+
+    EXPECT_TRUE(asking.RestoreLeds());
+    server.reset();  // the server cannot tell: the states from the opening
+    EXPECT_TRUE(asking.RestoreLeds());
+
+    EXPECT_THAT(system->calls, ElementsAre(LedWrite("/dev/input/event5", 1, 1, 0),
+                                           LedWrite("/dev/input/event5", 1, 0, 0)));
+}
+
 class MockKeyboard : public KeyboardLedDevice {
   public:
     MOCK_METHOD(bool, Open, (), (override));
