@@ -41,7 +41,15 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart)
     messages_.SetParent(window_.get());
     tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
     tray_->SetTrayTip(QStringLiteral("ZEB"));
-    connect(tray_.get(), &cSysTray::MouseDown, this, [this](int) { tray_->SetInTray(false); });
+    connect(tray_.get(), &cSysTray::MouseDown, this, [this](int) {
+        tray_->SetInTray(false);
+        // The icon is gone after any press, so the window must come back with it: a right
+        // press that left it hidden would leave the running program unreachable.
+        if (!window_->isVisible()) {
+            window_->show();
+            window_->activateWindow();
+        }
+    });
 
     Prepare(engineTimer_, kEngineIntervalMs);
     Prepare(spectrumTimer_, kFastIntervalMs);

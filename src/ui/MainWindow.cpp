@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -67,6 +68,12 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
             window->startSystemMove();
         }
     };
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (focus == nullptr) {
+            awayFromProgram_ = true;
+        }
+    });
 
     BuildTopRow();
     BuildSpectrum();
@@ -210,8 +217,18 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        Act(&MainWindowActions::WindowActivated);
+        const bool activation = justShown_ || !awayFromProgram_;
+        justShown_ = false;
+        awayFromProgram_ = false;
+        if (activation) {
+            Act(&MainWindowActions::WindowActivated);
+        }
     }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    justShown_ = true;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

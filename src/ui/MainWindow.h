@@ -49,6 +49,7 @@ class MainWindow : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -87,6 +88,11 @@ class MainWindow : public QWidget {
     MoveRequest moveRequest_;
     // Set by the exit button: the close that follows is the program leaving.
     bool leaving_ = false;
+    // The window becomes the program's active window when it is shown or when the user comes
+    // back to it from another window of the program; coming back from another program (the
+    // program had no focus window meanwhile) is no activation of it.
+    bool justShown_ = false;
+    bool awayFromProgram_ = false;
 
     std::map<Caption, PanelLabel*> captions_;
     PanelLabel* selectAudioInput_ = nullptr;

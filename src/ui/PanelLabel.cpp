@@ -55,8 +55,10 @@ void PanelLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PanelLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A quick second press is a press like any other.
-    mousePressEvent(event);
+    // The second press of a double click is the double click itself, neither a press nor the
+    // start of a click: a double-clicked toggle switches once, not on and off again.
+    event->accept();
+    leftHeld_ = false;
 }
 
 }  // namespace zeb

@@ -33,7 +33,8 @@ class RecordingActions : public MainWindowActions {
     void InputSelected(int index) override { calls.push_back("Input" + std::to_string(index)); }
     void InputLevelMoved() override { calls.push_back("Level"); }
     void AddressBoxFocusLost() override { calls.push_back("AddressBoxFocusLost"); }
-    void WindowActivated() override {}
+    int activations = 0;
+    void WindowActivated() override { ++activations; }
     void WindowClosed() override { calls.push_back("Closed"); }
 };
 
@@ -295,6 +296,15 @@ TEST_F(MainWindowTest, TogglesAndButtonsAskTheProgram) {
                                                        "Usb3", "Usb8", "Hide", "Exit"}));
 }
 
+TEST_F(MainWindowTest, ADoubleClickedToggleSwitchesOnce) {
+    // A double click arrives as a click, then the double click and its release.
+    for (const char* name : {"Label10", "Label9"}) {  // COM: clicks; LPT: presses
+        QTest::mouseClick(Control(name), Qt::LeftButton);
+        QTest::mouseDClick(Control(name), Qt::LeftButton);
+    }
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Com", "Lpt"}));
+}
+
 TEST_F(MainWindowTest, TogglesShowTheColoursTheProgramGaveThem) {
     struct SelectingActions : RecordingActions {
         ProgramModel* model = nullptr;
@@ -478,6 +488,41 @@ TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
     EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));   // foot of the first bar
     EXPECT_EQ(panel.pixel(MarkerLeftPixels(14) + 5, 180), qRgb(0, 0, 255));  // band marker
     EXPECT_EQ(panel.pixel(470, 300), LoadSkin().background.pixel(470, 300));
+}
+
+}  // namespace
+}  // namespace zeb
+
+namespace zeb {
+namespace {
+
+TEST_F(MainWindowTest, ActivationCountsWithinTheProgramButNotComingBackFromAnother) {
+    QWidget other;
+    const auto activate = [](QWidget& widget) {
+        widget.show();
+        widget.activateWindow();
+        return QTest::qWaitForWindowActive(&widget);
+    };
+    ASSERT_TRUE(activate(window));
+    actions.activations = 0;
+
+    ASSERT_TRUE(activate(other));
+    ASSERT_TRUE(activate(window));
+    EXPECT_EQ(actions.activations, 1) << "back from another window of the program";
+
+    ASSERT_TRUE(activate(other));
+    // The user leaves for another program (no window of ours has the focus), then returns.
+    emit qApp->focusWindowChanged(nullptr);
+    ASSERT_TRUE(activate(window));
+    EXPECT_EQ(actions.activations, 1) << "back from another program";
+
+    // Hidden to the tray, the program has no focus window; a click on the icon shows it again.
+    window.hide();
+    ASSERT_TRUE(activate(other));
+    other.hide();
+    emit qApp->focusWindowChanged(nullptr);
+    ASSERT_TRUE(activate(window));
+    EXPECT_EQ(actions.activations, 2) << "shown again from the tray";
 }
 
 }  // namespace
