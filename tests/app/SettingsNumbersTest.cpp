@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/SettingsNumbers.h"
 #include "ini/clsINI.h"
+#include "support/TempDir.h"
 
 namespace zeb::testing {
 namespace {
@@ -56,22 +59,34 @@ TEST(SettingsNumbers, SingleIsWrittenWithAtMostSevenDigits) {
     EXPECT_EQ(FormatSingle(0.0f), "0");
 }
 
+// A German locale built into a private folder (the machine need not have it installed), or
+// nullptr when the locale sources are missing.
+const char* PrivateCommaLocale(const TempDir& folder) {
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + folder.File("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+        return nullptr;
+    }
+    ::setenv("LOCPATH", folder.Path().c_str(), 1);
+    return "de_DE.UTF-8";
+}
+
 // The window toolkit puts the C library into the user's locale; a decimal comma there must not
 // reach the file, or the next load would skip the width.
 TEST(SettingsNumbers, WidthIsWrittenWithADecimalPointInEveryLocale) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            comma = name;
-            break;
-        }
+    TempDir locales;
+    const char* comma = PrivateCommaLocale(locales);
+    if (comma == nullptr || std::setlocale(LC_NUMERIC, comma) == nullptr) {
+        ::unsetenv("LOCPATH");
+        GTEST_SKIP() << "no locale with a decimal comma can be made (package locales)";
     }
-    if (comma == nullptr) {
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
+    char check[16];
+    std::snprintf(check, sizeof check, "%.1f", 0.5);
     const std::string written = FormatSingle(9650.0f / 15.0f);
     std::setlocale(LC_NUMERIC, previous.c_str());
+    ::unsetenv("LOCPATH");
+    ASSERT_STREQ(check, "0,5") << "the locale really writes a decimal comma";
     EXPECT_EQ(written, "643.3333") << "in " << comma;
     EXPECT_EQ(ParseSingle(written), 643.3333f);
 }
