@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include <cmath>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -42,9 +41,9 @@ Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& de
 
 Program::Outcome Program::StartUp() {
     // The sound library is linked into the program, so there is nothing to write out or load.
-    std::error_code exists_error;
+    std::error_code existsError;
     bool settingsLoaded = false;
-    if (std::filesystem::exists(settingsPath_, exists_error)) {
+    if (std::filesystem::exists(settingsPath_, existsError)) {
         try {
             LoadSettings(model_, settingsPath_.string());
             settingsLoaded = true;
@@ -61,7 +60,7 @@ Program::Outcome Program::StartUp() {
         // A first start (or one whose settings could not be read) keeps the source's own
         // volume instead of silencing it for every program on the desktop.
         if (const auto volume = CurrentInputVolume(capture_, model_.capture)) {
-            model_.sLevel.Set(static_cast<int32_t>(std::lround(*volume * 254.0f)));
+            model_.sLevel.Set(InputLevelOfVolume(*volume));
         }
     }
 

@@ -3,16 +3,10 @@
 #include <charconv>
 #include <string_view>
 
+#include "engine/ChannelText.h"
+
 namespace zeb {
 namespace {
-
-std::string_view TrimSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -21,7 +15,7 @@ bool IsDigit(char c) {
 // The number's text as from_chars takes it (no blanks, no leading "+"), or empty when the
 // text does not have the shape allowed above.
 std::string_view NumberBody(const std::string& text, bool allowPoint) {
-    const std::string_view trimmed = TrimSpaces(text);
+    const std::string_view trimmed = TrimBlanks(text);
     std::string_view magnitude = trimmed;
     if (!magnitude.empty() && (magnitude.front() == '+' || magnitude.front() == '-')) {
         magnitude.remove_prefix(1);

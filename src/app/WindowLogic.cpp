@@ -6,6 +6,8 @@
 #include <limits>
 #include <string_view>
 
+#include "engine/ChannelText.h"
+
 namespace zeb {
 
 namespace {
@@ -23,11 +25,10 @@ constexpr int64_t kFarOutside = int64_t{1} << 32;
 // around it allowed, so a hand-edited "40" or "-3" counts as itself and the wheel clamps it
 // into 0..31. Text that is no number counts as 0; huge numbers are held at +-kFarOutside.
 int64_t ShownNumber(std::string_view caption) {
-    const auto first = caption.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
+    caption = TrimBlanks(caption);
+    if (caption.empty()) {
         return 0;
     }
-    caption = caption.substr(first, caption.find_last_not_of(' ') - first + 1);
     if (caption.size() > 1 && caption[0] == '+' && caption[1] != '-') {
         caption.remove_prefix(1);
     }

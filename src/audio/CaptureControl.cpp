@@ -1,5 +1,8 @@
 #include "audio/CaptureControl.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace zeb {
 
 namespace {
@@ -99,6 +102,10 @@ void levelin(CaptureBackend& backend, const CaptureState& state, const RangedVal
     if (!backend.RecordSetInput(state.CurrentInput, kInputUnchanged, volume)) {
         backend.RecordSetInput(kMasterInput, kInputUnchanged, volume);
     }
+}
+
+int32_t InputLevelOfVolume(float volume) {
+    return static_cast<int32_t>(std::lround(std::clamp(volume, 0.0f, 1.0f) * kVolumeSteps));
 }
 
 void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& text) {

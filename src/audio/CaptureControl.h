@@ -37,6 +37,9 @@ void SelectInput(CaptureBackend& backend, CaptureState& state, int32_t index);
 // input when the current input refuses it.
 void levelin(CaptureBackend& backend, const CaptureState& state, const RangedValue& sLevel);
 
+// The input-volume slider position (0..254) that shows `volume` (0..1), on levelin's scale.
+int32_t InputLevelOfVolume(float volume);
+
 // The audio error report: the text, an empty line and the back end's error code, in a warning
 // box titled "Error". It does not end the program; its callers do.
 void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& text);

@@ -7,18 +7,13 @@
 
 namespace zeb {
 
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks) {
+    const auto first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) {
         return {};
     }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
-
-}  // namespace
 
 std::optional<int> BandOfCaption(std::string_view caption) {
     const std::string_view digits = TrimBlanks(caption);

@@ -1,11 +1,14 @@
 #pragma once
-// Reading the two texts the engine interprets on every tick: a channel's band caption and the
-// "SPEED AUTO" entry.
+// Reading the texts the program interprets: a channel's band caption and the "SPEED AUTO" entry
+// on every tick, and the blanks that may stand around any number typed or stored as text.
 
 #include <optional>
 #include <string_view>
 
 namespace zeb {
+
+// `text` without the characters of `blanks` at either end.
+std::string_view TrimBlanks(std::string_view text, std::string_view blanks = " ");
 
 // The band a caption names: a whole decimal number 0..31, blanks around it allowed ("7",
 // " 07 "). Anything else (a sign, a fraction, letters, an empty text) names no band.

@@ -3,20 +3,13 @@
 #include <charconv>
 #include <string_view>
 
+#include "engine/ChannelText.h"
+
 namespace zeb {
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 void ChoosePort(SerialPort& port, std::string_view text) {
-    text = TrimBlanks(text);
+    text = TrimBlanks(text, " \t");
     if (!text.empty() && text.front() == '/') {
         port.SetCommDevice(std::string(text));
         return;

@@ -191,6 +191,14 @@ TEST_F(CaptureSelection, CurrentVolumeIsTheInputsOrElseTheMasters) {
     EXPECT_EQ(CurrentInputVolume(backend, state), 0.75f);
 }
 
+TEST(InputLevel, AVolumeMapsBackOntoTheSlidersScale) {
+    EXPECT_EQ(InputLevelOfVolume(1.0f), 254);
+    EXPECT_EQ(InputLevelOfVolume(0.0f), 0);
+    EXPECT_EQ(InputLevelOfVolume(0.5f), 127);
+    EXPECT_EQ(InputLevelOfVolume(100.0f / 254.0f), 100);  // what levelin sets for 100
+    EXPECT_EQ(InputLevelOfVolume(1.5f), 254);             // a server above 100 %
+}
+
 TEST_F(CaptureSelection, StoppingFreesTheDeviceAndForgetsTheHandle) {
     StopCapture(backend, state);
     EXPECT_THAT(backend.calls, ElementsAre("Free"));
