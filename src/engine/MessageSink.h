@@ -1,6 +1,7 @@
 #pragma once
 // Where the program's message boxes go. The window shows them as modal boxes with one OK
-// button; tests record them.
+// button; tests record them. Device and capture events (opened, lost, reopened) go here too,
+// for whoever wants a log of them.
 
 #include <string>
 
@@ -14,6 +15,9 @@ class MessageSink {
     // Shows the message and returns when the user has closed it.
     virtual void ShowMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
+    // One line about a device or capture event ("capture lost: ..."); no message box. Ignored
+    // unless the front end keeps a log.
+    virtual void LogEvent(const std::string& /*event*/) {}
 };
 
 }  // namespace zeb
