@@ -1,8 +1,8 @@
 #pragma once
 // A serial port on Linux. Port number n is the n-th serial port the computer lists, by
 // device name in natural order (/dev/ttyS0, /dev/ttyS1, ..., /dev/ttyS10, /dev/ttyUSB0);
-// a device path may be given instead. Output is queued without waiting, and every failure
-// (no such port, port busy, no permission) only makes the call return false.
+// a device path may be given instead. Output queues bytes without waiting for them to leave,
+// and every failure (no such port, port busy, no permission) only makes the call return false.
 //
 // Lamp frames are played by a writer thread of the port's own: a shift register clocked by
 // the transmit line needs each DTR level to hold until the byte queued after it has left the
