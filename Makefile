@@ -24,7 +24,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(CTEST_JOBS)
 
 # The whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer, the capture
-# tests under ThreadSanitizer, and every fuzz target for FUZZ_SECONDS.
+# and lamp-driver tests under ThreadSanitizer, and every fuzz target for FUZZ_SECONDS.
 check: test asan tsan fuzz
 
 asan: deps
@@ -37,7 +37,7 @@ tsan: deps
 	@[ -f $(BUILD_TSAN)/build.ninja ] || cmake -S . -B $(BUILD_TSAN) -G Ninja \
 	    -DCMAKE_BUILD_TYPE=Debug -DZEB_TSAN=ON -DZEB_GUI=OFF -DZEB_BENCH=OFF
 	cmake --build $(BUILD_TSAN)
-	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(CTEST_JOBS) -L capture
+	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(CTEST_JOBS) -L 'capture|threads'
 
 fuzz: deps
 	@[ -f $(BUILD_FUZZ)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja \

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "output/KeyboardLedsWithFallback.h"
+#include "output/LedClassKeyboardLeds.h"
 #include "output/LinuxFtdiDevice.h"
 #include "output/LinuxKeyboardLeds.h"
 #include "output/LinuxPortIo.h"
@@ -33,7 +35,11 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
     devices.port = std::make_unique<LinuxPortIo>(system);
     devices.serial = std::make_unique<LinuxSerialPort>(MakeLibSerialPortCalls());
     devices.ftdi = std::make_unique<LinuxFtdiDevice>(MakeLibFtdiCalls());
-    devices.keyboard = std::make_unique<LinuxKeyboardLeds>(system, std::move(lockStates));
+    // The LED class files need no access to keystrokes; the input device is the fallback.
+    devices.keyboard = std::make_unique<KeyboardLedsWithFallback>(
+        std::make_unique<LedClassKeyboardLeds>(system, LedClassKeyboardLeds::kLedsFolder,
+                                               lockStates),
+        std::make_unique<LinuxKeyboardLeds>(system, lockStates));
     return devices;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zeb {
 
@@ -23,6 +24,21 @@ class PortIo {
     // write could not be made.
     virtual bool SetPortVal(uint16_t port, uint32_t value, int size) = 0;
 };
+
+// One step of the lamp frame a serial port plays: a DTR or RTS level, or bytes to send.
+struct SerialStep {
+    enum class Kind { Dtr, Rts, Bytes };
+    Kind kind = Kind::Bytes;
+    bool asserted = false;  // Dtr, Rts
+    std::string bytes;      // Bytes
+
+    static SerialStep Dtr(bool asserted) { return {Kind::Dtr, asserted, {}}; }
+    static SerialStep Rts(bool asserted) { return {Kind::Rts, asserted, {}}; }
+    static SerialStep Send(std::string_view bytes) {
+        return {Kind::Bytes, false, std::string(bytes)};
+    }
+};
+using SerialFrame = std::vector<SerialStep>;
 
 // Serial port driven through its modem-control lines and its transmit line.
 class SerialPort {
@@ -40,6 +56,27 @@ class SerialPort {
     virtual bool SetRTSEnable(bool asserted) = 0;
     // Queues the bytes for transmission without waiting for them to leave.
     virtual bool Output(std::string_view bytes) = 0;
+    // One tick's lamp frame, step by step. A driver of a real port lets each step's bytes
+    // leave the wire before the next line change, on a thread of its own, so the tick never
+    // waits. This default plays the steps at once through the calls above; true when every
+    // step succeeded.
+    virtual bool WriteFrame(const SerialFrame& frame) {
+        bool all = true;
+        for (const auto& step : frame) {
+            switch (step.kind) {
+                case SerialStep::Kind::Dtr:
+                    all = SetDTREnable(step.asserted) && all;
+                    break;
+                case SerialStep::Kind::Rts:
+                    all = SetRTSEnable(step.asserted) && all;
+                    break;
+                case SerialStep::Kind::Bytes:
+                    all = Output(step.bytes) && all;
+                    break;
+            }
+        }
+        return all;
+    }
 };
 
 // FTDI chip in bit-bang mode. Results follow the chip driver's convention: 0 = success.

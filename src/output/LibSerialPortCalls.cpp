@@ -95,6 +95,8 @@ class LibSerialPortCalls : public SerialCalls {
         return result < 0 ? -1 : static_cast<int>(result);
     }
 
+    bool Drain() override { return port_ && sp_drain(port_.get()) == SP_OK; }
+
   private:
     PortHandle port_;
 };

@@ -32,6 +32,9 @@ class LinuxSystemCalls : public SystemCalls {
     ssize_t Write(int fd, const void* data, std::size_t size) override {
         return ::write(fd, data, size);
     }
+    ssize_t WriteAt(int fd, const void* data, std::size_t size, off_t offset) override {
+        return ::pwrite(fd, data, size, offset);
+    }
     std::vector<std::string> ListDirectory(const std::string& path) override {
         std::vector<std::string> names;
         std::error_code error;

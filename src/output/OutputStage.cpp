@@ -35,21 +35,22 @@ void WriteParallel(const OutputSelection& selection, const std::string& addressB
 // "COM" (litLevel false) and "USB8LED" (litLevel true) shift channels 0..7 out on DTR, one
 // transmit pulse per channel. RTS is held at the lit level during the eight steps and flipped
 // after the eighth, so the two modes use opposite levels on both lines.
-void WriteShiftFrame(const EngineState& state, SerialPort& serial, bool litLevel) {
-    serial.SetRTSEnable(litLevel);
+SerialFrame ShiftFrame(const EngineState& state, bool litLevel) {
+    SerialFrame frame{SerialStep::Rts(litLevel)};
     for (int i = 0; i < 8; ++i) {
-        serial.SetDTREnable(Lit(state, i) ? litLevel : !litLevel);
-        serial.Output(kShiftPulse);
+        frame.push_back(SerialStep::Dtr(Lit(state, i) ? litLevel : !litLevel));
+        frame.push_back(SerialStep::Send(kShiftPulse));
     }
-    serial.SetRTSEnable(!litLevel);
+    frame.push_back(SerialStep::Rts(!litLevel));
+    return frame;
 }
 
-void WriteThreeLineFrame(const EngineState& state, SerialPort& serial) {
-    serial.SetDTREnable(!Lit(state, 0));
-    serial.SetRTSEnable(!Lit(state, 1));
+SerialFrame ThreeLineFrame(const EngineState& state) {
+    SerialFrame frame{SerialStep::Dtr(!Lit(state, 0)), SerialStep::Rts(!Lit(state, 1))};
     if (Lit(state, 2)) {
-        serial.Output(kThreeLineBurst);
+        frame.push_back(SerialStep::Send(kThreeLineBurst));
     }
+    return frame;
 }
 
 }  // namespace
@@ -94,13 +95,13 @@ void WriteOutputs(const OutputSelection& selection, const std::string& addressBo
         return;
     }
     if (mode == "COM") {
-        WriteShiftFrame(state, *devices.serial, false);
+        devices.serial->WriteFrame(ShiftFrame(state, false));
     }
     if (mode == "USB8LED") {
-        WriteShiftFrame(state, *devices.serial, true);
+        devices.serial->WriteFrame(ShiftFrame(state, true));
     }
     if (mode == "USB3LED") {
-        WriteThreeLineFrame(state, *devices.serial);
+        devices.serial->WriteFrame(ThreeLineFrame(state));
     }
 }
 

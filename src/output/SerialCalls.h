@@ -25,6 +25,8 @@ class SerialCalls {
     virtual bool SetRts(bool asserted) = 0;
     // Queues bytes without waiting: how many were taken, or -1.
     virtual int WriteNonBlocking(std::string_view bytes) = 0;
+    // Waits until every queued byte has left the transmitter (tcdrain).
+    virtual bool Drain() = 0;
 };
 
 // The calls made through libserialport.

@@ -22,6 +22,9 @@ class SystemCalls {
     // ioctl(2) with a pointer argument: -1 on failure.
     virtual int Ioctl(int fd, unsigned long request, void* argument) = 0;
     virtual ssize_t Write(int fd, const void* data, std::size_t size) = 0;
+    // pwrite(2): writes at `offset`, whatever the descriptor's position (a sysfs attribute
+    // is rewritten whole each time).
+    virtual ssize_t WriteAt(int fd, const void* data, std::size_t size, off_t offset) = 0;
     // The names in a folder (without "." and ".."); empty when it cannot be read.
     virtual std::vector<std::string> ListDirectory(const std::string& path) = 0;
     // A small text file (a /proc or /sys entry) whole; nothing when it cannot be read.

@@ -83,6 +83,10 @@ class FakeSystemCalls : public SystemCalls {
         calls.push_back(line);
         return writesFail ? -1 : static_cast<ssize_t>(size);
     }
+    ssize_t WriteAt(int fd, const void*, std::size_t size, off_t offset) override {
+        calls.push_back("write " + paths_[fd] + " at " + std::to_string(offset));
+        return writesFail ? -1 : static_cast<ssize_t>(size);
+    }
     std::vector<std::string> ListDirectory(const std::string& path) override {
         return directories[path];
     }

@@ -3,9 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "FakeSystemCalls.h"
 #include "output/KeyboardLedOutput.h"
+#include "output/KeyboardLedsWithFallback.h"
+#include "output/LedClassKeyboardLeds.h"
 #include "output/LinuxKeyboardLeds.h"
+#include "support/TempDir.h"
 
 namespace zeb {
 namespace {
@@ -132,6 +137,106 @@ TEST_F(LinuxKeyboardLedsTest, RestoreShowsTheDisplayServersLockStatesWhenItCanTe
 
     EXPECT_THAT(system->calls, ElementsAre(LedWrite("/dev/input/event5", 1, 1, 0),
                                            LedWrite("/dev/input/event5", 1, 0, 0)));
+}
+
+// A sysfs LED-class tree of keyboards in a temporary folder, driven through the real calls.
+class LedClassTest : public ::testing::Test {
+  protected:
+    testing::TempDir tree;
+    std::shared_ptr<SystemCalls> system = MakeLinuxSystemCalls();
+
+    std::string Led(int input, const std::string& name) const {
+        return tree.File("input" + std::to_string(input) + "::" + name);
+    }
+    void AddKeyboard(int input, const std::array<const char*, 3>& triggers,
+                     const char* brightness = "0\n") {
+        const char* names[] = {"numlock", "capslock", "scrolllock"};
+        for (int i = 0; i < 3; ++i) {
+            std::filesystem::create_directory(Led(input, names[i]));
+            testing::WriteBytes(Led(input, names[i]) + "/brightness", brightness);
+            testing::WriteBytes(Led(input, names[i]) + "/trigger",
+                                std::string("none kbd-numlock kbd-capslock ") + triggers[i]);
+        }
+    }
+    std::string Read(int input, const std::string& name, const std::string& file) const {
+        return testing::ReadBytes(Led(input, name) + "/" + file);
+    }
+    std::string Brightness(int input) const {
+        return Read(input, "numlock", "brightness").substr(0, 1) +
+               Read(input, "capslock", "brightness").substr(0, 1) +
+               Read(input, "scrolllock", "brightness").substr(0, 1);
+    }
+};
+
+TEST_F(LedClassTest, DrivesTheLowestKeyboardWithTriggersOffThenGivesThemBack) {
+    AddKeyboard(7, {"[kbd-numlock]", "[kbd-capslock]", "[kbd-scrolllock]"});
+    AddKeyboard(3, {"[kbd-numlock]", "[kbd-capslock]", "[none]"}, "1\n");
+    std::filesystem::create_directory(tree.File("input1::numlock"));  // a keyboard with one LED
+    std::optional<KeyboardLockStates> server =
+        KeyboardLockStates{/*scroll=*/false, /*num=*/false, /*caps=*/true};
+    auto keyboard = std::make_unique<LedClassKeyboardLeds>(system, tree.Path().string(),
+                                                           [&server] { return server; });
+
+    ASSERT_TRUE(keyboard->Open());
+    EXPECT_EQ(Read(3, "numlock", "trigger"), "none");
+    EXPECT_EQ(Read(3, "capslock", "trigger"), "none");
+    ASSERT_TRUE(keyboard->SetLeds(/*scroll=*/true, /*num=*/false, /*caps=*/true));
+    EXPECT_EQ(Brightness(3), "011");
+    EXPECT_EQ(Brightness(7), "000");
+    EXPECT_EQ(Read(7, "numlock", "trigger"), "none kbd-numlock kbd-capslock [kbd-numlock]");
+
+    // The triggers come back. The display server's lit Caps Lock is lit over its trigger; Num
+    // Lock, dark for the server, is left to its trigger (a 0 would remove it); the LED without
+    // a trigger shows the server's state.
+    ASSERT_TRUE(keyboard->SetLeds(true, true, false));
+    ASSERT_TRUE(keyboard->RestoreLeds());
+    EXPECT_EQ(Read(3, "numlock", "trigger"), "kbd-numlock");
+    EXPECT_EQ(Read(3, "capslock", "trigger"), "kbd-capslock");
+    EXPECT_EQ(Brightness(3), "110");
+
+    // Driving again takes the triggers again; going away gives them back.
+    ASSERT_TRUE(keyboard->SetLeds(false, false, false));
+    EXPECT_EQ(Read(3, "capslock", "trigger"), "none");
+    keyboard.reset();
+    EXPECT_EQ(Read(3, "capslock", "trigger"), "kbd-capslock");
+}
+
+TEST_F(LedClassTest, TheInputDeviceServesWhenTheLedFilesAreMissingOrNotWritable) {
+    const auto fake = std::make_shared<FakeSystemCalls>();
+    fake->directories["/dev/input"] = {"event4"};
+    fake->openable.insert("/dev/input/event4");
+    fake->ledsOf["/dev/input/event4"] = 0;
+    const auto withFallback = [&] {
+        return KeyboardLedsWithFallback(
+            std::make_unique<LedClassKeyboardLeds>(system, tree.Path().string()),
+            std::make_unique<LinuxKeyboardLeds>(fake));
+    };
+
+    auto missing = withFallback();  // no LED files at all
+    ASSERT_TRUE(missing.Open());
+    EXPECT_TRUE(missing.SetLeds(false, true, false));
+    EXPECT_EQ(fake->calls.back(), LedWrite("/dev/input/event4", 1, 0, 0));
+    missing.Close();
+
+    // A brightness that cannot be opened for writing (a folder here: root may write any file).
+    AddKeyboard(2, {"[kbd-numlock]", "[kbd-capslock]", "[kbd-scrolllock]"});
+    std::filesystem::remove(Led(2, "scrolllock") + "/brightness");
+    std::filesystem::create_directory(Led(2, "scrolllock") + "/brightness");
+    fake->calls.clear();
+    auto unwritable = withFallback();
+    ASSERT_TRUE(unwritable.Open());
+    EXPECT_THAT(fake->calls, ElementsAre("open /dev/input/event4"));
+    EXPECT_EQ(Read(2, "numlock", "trigger"), "none kbd-numlock kbd-capslock [kbd-numlock]");
+
+    // Writable LED files win over the input device.
+    std::filesystem::remove(Led(2, "scrolllock") + "/brightness");
+    testing::WriteBytes(Led(2, "scrolllock") + "/brightness", "0");
+    fake->calls.clear();
+    auto preferred = withFallback();
+    ASSERT_TRUE(preferred.Open());
+    EXPECT_TRUE(preferred.SetLeds(true, false, false));
+    EXPECT_EQ(Brightness(2), "001");
+    EXPECT_TRUE(fake->calls.empty());
 }
 
 class MockKeyboard : public KeyboardLedDevice {

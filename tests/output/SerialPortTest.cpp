@@ -8,7 +8,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "output/LinuxSerialPort.h"
+#include "output/OutputStage.h"
 #include "output/SerialLineSettings.h"
 #include "output/SerialSetup.h"
 
@@ -116,6 +121,35 @@ class FakeSerialCalls : public SerialCalls {
         calls.push_back("write " + std::string(bytes.substr(0, taken)));
         return taken;
     }
+    // The bytes have left the wire when this returns; while `holdDrains`, that waits.
+    bool Drain() override {
+        std::unique_lock lock(gate_);
+        calls.push_back("drain");
+        ++drainsEntered_;
+        gateChanged_.notify_all();
+        gateChanged_.wait(lock, [this] { return !holdDrains_; });
+        return true;
+    }
+
+    void HoldDrains() {
+        const std::lock_guard lock(gate_);
+        holdDrains_ = true;
+    }
+    void WaitUntilADrainIsHeld() {
+        std::unique_lock lock(gate_);
+        gateChanged_.wait(lock, [this] { return drainsEntered_ > 0; });
+    }
+    void ReleaseDrains() {
+        const std::lock_guard lock(gate_);
+        holdDrains_ = false;
+        gateChanged_.notify_all();
+    }
+
+  private:
+    std::mutex gate_;
+    std::condition_variable gateChanged_;
+    bool holdDrains_ = false;
+    int drainsEntered_ = 0;
 };
 
 class LinuxSerialPortTest : public ::testing::Test {
@@ -195,6 +229,45 @@ TEST_F(LinuxSerialPortTest, ActivationAgainClosesAndReopens) {
     COM(port, "1");
     EXPECT_THAT(calls->calls, ElementsAre("close", "open /dev/ttyS0", "configure 115200N81",
                                           "dtr on", "rts on", "dtr on", "rts on"));
+}
+
+TEST_F(LinuxSerialPortTest, EachDtrLevelHoldsUntilItsPulseHasLeftTheWire) {
+    OutputDevices devices;
+    devices.serial = std::make_unique<LinuxSerialPort>(calls);
+    ASSERT_TRUE(devices.serial->SetCommDevice("/dev/ttyUSB0"));
+    ASSERT_TRUE(devices.serial->SetPortOpen(true));
+    calls->calls.clear();
+    EngineState state;
+    state.ChannelStates = {1, 0, 0, 1, 0, 0, 0, 1};
+    WriteOutputs({"USB8LED", "0", "0", ""}, "", state, devices);
+    devices.serial.reset();  // the frame still goes out in full
+
+    std::vector<std::string> expected{"rts on"};
+    for (const int lit : {1, 0, 0, 1, 0, 0, 0, 1}) {
+        expected.insert(expected.end(), {lit ? "dtr on" : "dtr off", "write \xff", "drain"});
+    }
+    expected.push_back("rts off");
+    EXPECT_EQ(calls->calls, expected);
+}
+
+TEST_F(LinuxSerialPortTest, ANewerFrameReplacesAWaitingOneAndClosingLetsTheLastOut) {
+    port.SetCommDevice("/dev/ttyS0");
+    ASSERT_TRUE(port.SetPortOpen(true));
+    calls->calls.clear();
+    calls->HoldDrains();
+    // The tick hands frames over without waiting, even while the port is stuck in one.
+    ASSERT_TRUE(port.WriteFrame({SerialStep::Send("a"), SerialStep::Dtr(false)}));
+    calls->WaitUntilADrainIsHeld();
+    ASSERT_TRUE(port.WriteFrame({SerialStep::Rts(false), SerialStep::Send("b")}));
+    ASSERT_TRUE(port.WriteFrame({SerialStep::Rts(true), SerialStep::Send("c")}));
+    std::jthread wire([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        calls->ReleaseDrains();
+    });
+    ASSERT_TRUE(port.SetPortOpen(false));
+    EXPECT_THAT(calls->calls,
+                ElementsAre("write a", "drain", "dtr off", "rts on", "write c", "drain", "close"));
+    EXPECT_FALSE(port.WriteFrame({SerialStep::Send("d")}));
 }
 
 // The library itself: this version refuses pseudo-terminals (they lack modem-control

@@ -71,9 +71,13 @@ for n in 16 22 24 32 48 64 128 256; do
         fail "${n}x${n} icon is $(file -b "$png")"
 done
 
-# The keyboard LEDs stay opt-in: the rules must not open input devices to anybody.
+# The keyboard LEDs: their two LED-class files only; the input devices, which carry every
+# keystroke, to nobody.
 rules=$tmp/root/usr/lib/udev/rules.d/70-zeb.rules
-grep -v '^#' "$rules" | grep -q 'input' && fail "the udev rules open input devices"
+grep -v '^#' "$rules" | grep -Eq 'SUBSYSTEM=="input"|event[*0-9]' && fail "the udev rules open input devices"
+granted=$(grep -v '^#' "$rules" | grep 'SUBSYSTEM=="leds"' | grep -o '/sys%p/[a-z_]*' | sort -u | tr '\n' ' ')
+[ "$granted" = "/sys%p/brightness /sys%p/trigger " ] ||
+    fail "the keyboard-LED rule grants '$granted', not exactly brightness and trigger"
 grep -v '^#' "$rules" | grep 'idVendor}=="0403"' | grep -q 'TAG+="uaccess"' ||
     fail "FTDI chips do not get uaccess"
 grep -v '^#' "$rules" | grep 'parport' | grep -q 'TAG+="uaccess"' ||
