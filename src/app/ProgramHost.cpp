@@ -97,8 +97,9 @@ void ProgramHost::End(int status) {
     spectrumTimer_.stop();
     levelTimer_.stop();
     keyboardTimer_.stop();
-    tray_->SetInTray(false);
-    window_->hide();
+    // The window and the icon are left alone: this often runs inside one of their own event
+    // handlers (the exit button, a list, the close), and both go when the host does, after
+    // the event loop has returned.
     QCoreApplication::exit(status);
 }
 
@@ -140,6 +141,14 @@ void ProgramHost::ExitClicked() {
 }
 
 void ProgramHost::HideClicked() {
+    // The button's own press is still being handled: the window goes once that is over.
+    QMetaObject::invokeMethod(this, &ProgramHost::HideToTray, Qt::QueuedConnection);
+}
+
+void ProgramHost::HideToTray() {
+    if (ended_ || !window_->isVisible()) {
+        return;
+    }
     // Without a notification area the window could never come back: minimise it instead.
     if (!cSysTray::Available()) {
         window_->showMinimized();

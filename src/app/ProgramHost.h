@@ -54,6 +54,8 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     void StopKeyboardTimer() override;
 
   private:
+    // Hides the window to the notification area (or minimises it where there is none).
+    void HideToTray();
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     // With simulated devices, notes when the capture (and a file's playback) began, so the
