@@ -1,13 +1,14 @@
 """The notification-area icon under a real notification area (trayer): every kind of press on
-the icon brings the hidden window back, and none ends the program."""
+the icon brings the hidden window back, and none ends the program; the show key hides the window
+and brings it back."""
 
 import subprocess
 import unittest
 
 from sounds import WithSoundFiles
-from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, ZebRun, wait_until, xdotool
+from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, HIDE_BUTTON, ZebRun, wait_until, xdotool
 
-HIDE_BUTTON = (405, 31)
+SHOW_KEY = "ctrl+alt+z"
 # xdotool click arguments: each button once, then a left double click.
 PRESSES = [("left", ["1"]), ("middle", ["2"]), ("right", ["3"]),
            ("double", ["--repeat", "2", "--delay", "80", "1"])]
@@ -32,7 +33,7 @@ class TrayIcon(WithSoundFiles):
             self.trayer.kill()
             self.trayer.wait()
 
-    def test_every_press_on_the_icon_brings_the_window_back(self):
+    def test_every_press_on_the_icon_and_the_show_key_bring_the_window_back(self):
         # Without a session bus Qt embeds its icon in the X notification area, as trayer hosts.
         run = ZebRun(self.files["silence"], environment={"DBUS_SESSION_BUS_ADDRESS": None})
         self.addCleanup(run.close)
@@ -48,6 +49,15 @@ class TrayIcon(WithSoundFiles):
                 xdotool("mousemove", "--window", icon, 5, 5, "click", *click)
                 wait_until(lambda: self.window_back(run, window), EVENT_TIMEOUT,
                            "the window shown again")
+
+        with self.subTest(press="show key"):
+            run.press(window, SHOW_KEY)
+            wait_until(lambda: self.icon_alone(run, window), EVENT_TIMEOUT,
+                       "the window hidden by the show key")
+            # Hidden, the window has no focus: the desktop hands the key to the program.
+            xdotool("key", "--clearmodifiers", SHOW_KEY)
+            wait_until(lambda: self.window_back(run, window), EVENT_TIMEOUT,
+                       "the window shown by the show key")
 
         run.click(window, EXIT_BUTTON)
         self.assertEqual(run.wait_exit(), 0)

@@ -16,7 +16,9 @@ import time
 WINDOW_SIZE = (643, 393)
 # Centres of the window's controls, from their rectangles on the panel.
 EXIT_BUTTON = (421, 31)
+HIDE_BUTTON = (405, 31)
 FTDI_TOGGLE = (136, 32)
+BACKGROUND = (6, 200)
 
 # Generous: the CI machine is slow and shared.
 START_TIMEOUT = 30.0
