@@ -163,14 +163,19 @@ void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {
         RefreshBands();
     });
     // The focused label is highlighted as a hovered one, so keys and the wheel both move it.
-    connect(band, &PanelLabel::FocusChanged, this, [this, channel, band](bool focused) {
-        if (focused) {
-            logic_.HoverBandLabel(channel);
-        } else if (!band->underMouse()) {
-            logic_.UnhighlightBandLabel(channel);
-        }
-        RefreshBands();
-    });
+    // Tabbing away turns it idle again unless the pointer rests on it; a click elsewhere leaves
+    // the highlights to the pointer, as they always were.
+    connect(band, &PanelLabel::FocusChanged, this,
+            [this, channel, band](bool focused, Qt::FocusReason reason) {
+                const bool tabbedAway =
+                    reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+                if (focused) {
+                    logic_.HoverBandLabel(channel);
+                } else if (tabbedAway && !band->underMouse()) {
+                    logic_.UnhighlightBandLabel(channel);
+                }
+                RefreshBands();
+            });
     // One key is one wheel notch.
     connect(band, &PanelLabel::Stepped, this, [this](int steps) {
         logic_.AdjustHoveredBand(static_cast<int16_t>(std::clamp(steps, -kBandCount, kBandCount)));

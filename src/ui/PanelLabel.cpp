@@ -153,7 +153,7 @@ void PanelLabel::focusInEvent(QFocusEvent* event) {
     focusMark_.FocusIn(event->reason());
     QLabel::focusInEvent(event);
     if (FocusMovedWithinWindow(event->reason())) {
-        emit FocusChanged(true);
+        emit FocusChanged(true, event->reason());
     }
 }
 
@@ -161,7 +161,7 @@ void PanelLabel::focusOutEvent(QFocusEvent* event) {
     focusMark_.FocusOut(event->reason());
     QLabel::focusOutEvent(event);
     if (FocusMovedWithinWindow(event->reason())) {
-        emit FocusChanged(false);
+        emit FocusChanged(false, event->reason());
     }
 }
 

@@ -62,7 +62,7 @@ class PanelLabel : public QLabel {
     // A spin was stepped up (positive) or down.
     void Stepped(int steps);
     // The keyboard focus came to the label or left it for another control of the window.
-    void FocusChanged(bool focused);
+    void FocusChanged(bool focused, Qt::FocusReason reason);
 
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;

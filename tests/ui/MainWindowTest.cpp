@@ -628,6 +628,11 @@ TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
     QTest::keyClick(band, Qt::Key_Tab);
     EXPECT_EQ(band->TextColour(), colours::DarkGreen);
     EXPECT_FALSE(Control("Label6")->isVisible());
+
+    // The show key hides the window as the hide button does, from any control.
+    actions.calls.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"Hide"});
 }
 
 TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState) {
