@@ -60,6 +60,8 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
       model_(model),
       actions_(actions),
       skin_(LoadSkin()) {
+    // Before any control exists: Qt keeps the first interface it makes for a widget.
+    InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ZEB"));
     setMouseTracking(true);
@@ -85,7 +87,6 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
     BuildFocusOrder();
     ConnectInput();
     RouteWheelFromChildren();
-    InstallAccessibility();
     RefreshAll();
 }
 
