@@ -37,17 +37,20 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart)
       devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery())),
       program_(model_, *capture_, devices_, messages_, *this, SettingsFilePath()),
       window_(std::make_unique<MainWindow>(model_, *this)),
-      tray_(std::make_unique<cSysTray>(window_.get())) {
+      tray_(std::make_unique<cSysTray>(window_.get())),
+      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
     messages_.SetParent(window_.get());
     tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
     tray_->SetTrayTip(QStringLiteral("ZEB"));
-    connect(tray_.get(), &cSysTray::MouseDown, this, [this](int) {
-        tray_->SetInTray(false);
-        // The icon is gone after any press, so the window must come back with it: a right
-        // press that left it hidden would leave the running program unreachable.
-        if (!window_->isVisible()) {
-            window_->show();
-            window_->activateWindow();
+    // The icon is gone after any press, so the window must come back with it: a right press
+    // that left it hidden would leave the running program unreachable.
+    connect(tray_.get(), &cSysTray::MouseDown, this, &ProgramHost::ShowWindow);
+    // Wherever the keyboard is: hides the active window, brings it back from anywhere else.
+    connect(showKey_.get(), &GlobalKey::Pressed, this, [this] {
+        if (window_->isVisible() && window_->isActiveWindow() && !window_->isMinimized()) {
+            HideClicked();
+        } else {
+            ShowWindow();
         }
     });
 
@@ -97,8 +100,9 @@ void ProgramHost::End(int status) {
     spectrumTimer_.stop();
     levelTimer_.stop();
     keyboardTimer_.stop();
-    tray_->SetInTray(false);
-    window_->hide();
+    // The window and the icon are left alone: this often runs inside one of their own event
+    // handlers (the exit button, a list, the close), and both go when the host does, after
+    // the event loop has returned.
     QCoreApplication::exit(status);
 }
 
@@ -140,6 +144,28 @@ void ProgramHost::ExitClicked() {
 }
 
 void ProgramHost::HideClicked() {
+    // The button's own press is still being handled: the window goes once that is over.
+    QMetaObject::invokeMethod(this, &ProgramHost::HideToTray, Qt::QueuedConnection);
+}
+
+void ProgramHost::ShowWindow() {
+    if (ended_) {
+        return;
+    }
+    tray_->SetInTray(false);
+    if (window_->isMinimized()) {
+        window_->showNormal();
+    } else {
+        window_->show();
+    }
+    window_->raise();
+    window_->activateWindow();
+}
+
+void ProgramHost::HideToTray() {
+    if (ended_ || !window_->isVisible()) {
+        return;
+    }
     // Without a notification area the window could never come back: minimise it instead.
     if (!cSysTray::Available()) {
         window_->showMinimized();

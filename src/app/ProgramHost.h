@@ -13,6 +13,7 @@
 #include "app/ProgramTimers.h"
 #include "audio/CaptureBackend.h"
 #include "output/Devices.h"
+#include "ui/GlobalKey.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxSink.h"
 #include "ui/TrayIcon.h"
@@ -54,6 +55,11 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     void StopKeyboardTimer() override;
 
   private:
+    // Hides the window to the notification area (or minimises it where there is none).
+    void HideToTray();
+    // Brings the window back from the notification area (or from being minimised) and to the
+    // front.
+    void ShowWindow();
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     // With simulated devices, notes when the capture (and a file's playback) began, so the
@@ -72,6 +78,7 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     Program program_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;
+    std::unique_ptr<GlobalKey> showKey_;
     bool ended_ = false;
     int status_ = 0;
 };

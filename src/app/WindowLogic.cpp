@@ -112,20 +112,40 @@ void WindowLogic::ResetHover() {
     state_.addColour = colours::Grey;
     state_.delColour = colours::Grey;
 
-    const OutputSelection& outputs = model_.outputs;
-    const auto greyUnless = [this](Caption caption, bool selected) {
-        if (!selected) {
+    // A selected toggle keeps its blue.
+    for (Caption caption : {Caption::Auto, Caption::Lpt, Caption::Com, Caption::UsbFtdi,
+                            Caption::Keyboard, Caption::UsbD3, Caption::UsbD8}) {
+        if (!SwitchState(caption).value_or(false)) {
             CaptionColourRef(caption) = colours::Grey;
         }
-    };
-    greyUnless(Caption::Auto, model_.AutoMode == "AUTO");
-    greyUnless(Caption::Lpt, outputs.LptSwitch == "LPT");
-    greyUnless(Caption::Com, outputs.OutputMode == "COM");
-    greyUnless(Caption::UsbFtdi, outputs.OutputMode == "FTDI");
-    greyUnless(Caption::Keyboard, outputs.KeyboardSwitch == "1");
-    greyUnless(Caption::UsbD3, outputs.OutputMode == "USB3LED");
-    greyUnless(Caption::UsbD8, outputs.OutputMode == "USB8LED");
+    }
     state_.setColour = colours::Grey;
+}
+
+std::optional<bool> WindowLogic::SwitchState(Caption caption) const {
+    const OutputSelection& outputs = model_.outputs;
+    switch (caption) {
+        case Caption::Lpt:
+            return outputs.LptSwitch == "LPT";
+        case Caption::Com:
+            return outputs.OutputMode == "COM";
+        case Caption::UsbFtdi:
+            return outputs.OutputMode == "FTDI";
+        case Caption::Keyboard:
+            return outputs.KeyboardSwitch == "1";
+        case Caption::UsbD3:
+            return outputs.OutputMode == "USB3LED";
+        case Caption::UsbD8:
+            return outputs.OutputMode == "USB8LED";
+        case Caption::Auto:
+            return model_.AutoMode == "AUTO";
+        case Caption::Set:
+            return model_.widthTwips == kExpandedWidthTwips;
+        case Caption::Add:
+        case Caption::Del:
+            break;
+    }
+    return std::nullopt;
 }
 
 void WindowLogic::HoverBandLabel(int channel) {
@@ -136,6 +156,15 @@ void WindowLogic::HoverBandLabel(int channel) {
     state_.bandLabelColours[static_cast<size_t>(channel)] = colours::BrightGreen;
     state_.HoveredChannel = static_cast<int16_t>(channel);
     PlaceMarker();
+}
+
+void WindowLogic::UnhighlightBandLabel(int channel) {
+    if (channel < 0 || channel >= kChannelCount) {
+        return;
+    }
+    state_.bandLabelColours[static_cast<size_t>(channel)] = colours::DarkGreen;
+    state_.markerVisible = std::ranges::find(state_.bandLabelColours, colours::BrightGreen) !=
+                           state_.bandLabelColours.end();
 }
 
 void WindowLogic::Wheel(int16_t delta) {

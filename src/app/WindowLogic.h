@@ -4,6 +4,7 @@
 // from its pointer and wheel handlers and then shows the model and the window state.
 
 #include <cstdint>
+#include <optional>
 
 #include "app/ProgramModel.h"
 #include "app/WindowState.h"
@@ -21,6 +22,9 @@ class WindowLogic {
     WindowLogic(ProgramModel& model, WindowState& state) : model_(model), state_(state) {}
 
     Colour CaptionColour(Caption caption) const;
+    // Whether a caption's switch is on: an output or mode selected, or for "SET" the settings
+    // column shown. None for the captions that switch nothing ("ADD", "DEL").
+    std::optional<bool> SwitchState(Caption caption) const;
 
     // The pointer moved over an action caption: it turns blue.
     void HoverCaption(Caption caption);
@@ -31,6 +35,8 @@ class WindowLogic {
     // The pointer moved over band label `channel`: highlight it and show the marker under its
     // band. Other labels keep their colours.
     void HoverBandLabel(int channel);
+    // Band label `channel` is no longer highlighted; the marker goes once no label is.
+    void UnhighlightBandLabel(int channel);
 
     // A wheel event with its signed delta (120 per notch): whole notches go to
     // AdjustHoveredBand, the rest waits for the next event.

@@ -5,12 +5,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
 #include <limits>
 
+#include "ui/Accessibility.h"
 #include "ui/MainWindowLayout.h"
 
 namespace zeb {
@@ -58,6 +60,8 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
       model_(model),
       actions_(actions),
       skin_(LoadSkin()) {
+    // Before any control exists: Qt keeps the first interface it makes for a widget.
+    InstallAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ZEB"));
     setMouseTracking(true);
@@ -80,6 +84,7 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
     BuildChannelStrips();
     BuildMetersAndLevels();
     BuildSettingsColumn();
+    BuildFocusOrder();
     ConnectInput();
     RouteWheelFromChildren();
     RefreshAll();
@@ -110,6 +115,7 @@ void MainWindow::ConnectInput() {
     connect(captions_.at(Caption::Set), &PanelLabel::Clicked, this, [this] {
         logic_.ToggleWidth();
         ApplyWidth();
+        RefreshCaptions();
     });
     connect(captions_.at(Caption::Add), &PanelLabel::Clicked, this, [this] {
         logic_.AddAddress();
@@ -120,6 +126,8 @@ void MainWindow::ConnectInput() {
         RefreshLists();
     });
     connect(selectAudioInput_, &PanelLabel::Pressed, this, [this] { moveRequest_(); });
+    auto* showKey = new QShortcut(QKeySequence(kShowKey), this);
+    connect(showKey, &QShortcut::activated, this, [this] { Act(&MainWindowActions::HideClicked); });
 
     connect(devices_, &QComboBox::activated, this, [this](int index) {
         model_.capture.devices.SetIndex(index);
@@ -150,6 +158,32 @@ void MainWindow::ConnectInput() {
     connect(gain_, &Slider::Change, this, [this] { model_.slider2.Set(gain_->Value()); });
 }
 
+void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {
+    connect(band, &PanelLabel::Hovered, this, [this, channel] {
+        logic_.HoverBandLabel(channel);
+        RefreshBands();
+    });
+    // The focused label is highlighted as a hovered one, so keys and the wheel both move it.
+    // Tabbing away turns it idle again unless the pointer rests on it; a click elsewhere leaves
+    // the highlights to the pointer, as they always were.
+    connect(band, &PanelLabel::FocusChanged, this,
+            [this, channel, band](bool focused, Qt::FocusReason reason) {
+                const bool tabbedAway =
+                    reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+                if (focused) {
+                    logic_.HoverBandLabel(channel);
+                } else if (tabbedAway && !band->underMouse()) {
+                    logic_.UnhighlightBandLabel(channel);
+                }
+                RefreshBands();
+            });
+    // One key is one wheel notch.
+    connect(band, &PanelLabel::Stepped, this, [this](int steps) {
+        logic_.AdjustHoveredBand(static_cast<int16_t>(std::clamp(steps, -kBandCount, kBandCount)));
+        RefreshBands();
+    });
+}
+
 void MainWindow::RouteWheelFromChildren() {
     for (QWidget* child : findChildren<QWidget*>()) {
         child->installEventFilter(this);
@@ -159,9 +193,11 @@ void MainWindow::RouteWheelFromChildren() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Wheel) {
         // A list or entry box that holds the keyboard focus uses the wheel itself; everywhere
-        // else the wheel edits the highlighted bands.
+        // else (the panel's own controls too) the wheel edits the highlighted bands.
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget != nullptr && widget != focusSink_ && widget->hasFocus()) {
+        const bool panelControl = qobject_cast<PanelLabel*>(watched) != nullptr ||
+                                  qobject_cast<Slider*>(watched) != nullptr;
+        if (widget != nullptr && widget != focusSink_ && !panelControl && widget->hasFocus()) {
             return false;
         }
         Wheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
@@ -171,6 +207,31 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         actions_.AddressBoxFocusLost();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    std::vector<QWidget*> shown;
+    for (QWidget* control : focusOrder_) {
+        if (control->isVisibleTo(this) && control->isEnabled() &&
+            rect().contains(control->geometry())) {
+            shown.push_back(control);
+        }
+    }
+    if (shown.empty()) {
+        return false;
+    }
+    const QWidget* focus = QApplication::focusWidget();
+    const auto at = std::ranges::find_if(shown, [focus](const QWidget* control) {
+        return control == focus || control->isAncestorOf(focus);
+    });
+    const size_t count = shown.size();
+    size_t index = next ? 0 : count - 1;
+    if (at != shown.end()) {
+        const auto from = static_cast<size_t>(at - shown.begin());
+        index = next ? (from + 1) % count : (from + count - 1) % count;
+    }
+    shown[index]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void MainWindow::Act(void (MainWindowActions::*request)()) {
@@ -246,11 +307,17 @@ void MainWindow::RefreshEngine() {
     const EngineState& engine = model_.engine;
     for (size_t i = 0; i < kChannelCount; ++i) {
         lamps_[i]->SetFill(engine.lampLit[i] ? colours::BrightGreen : colours::DarkGreen);
+        lamps_[i]->SetLit(engine.lampLit[i]);
         indicators_[i]->setVisible(engine.indicatorVisible[i]);
         autoBars_[i]->setValue(static_cast<int>(std::clamp(engine.AutoThreshold[i], 0.0f, 32.0f)));
     }
+    std::array<int, 2> litSegments{};
     for (size_t k = 0; k < kMeterSegmentCount; ++k) {
         meterSegments_[k]->setVisible(engine.meterSegments[k]);
+        litSegments[k / layout::kMeterSegmentsPerColumn] += engine.meterSegments[k] ? 1 : 0;
+    }
+    for (size_t column = 0; column < meterReadings_.size(); ++column) {
+        meterReadings_[column]->SetLitSegments(litSegments[column]);
     }
 }
 
@@ -267,15 +334,13 @@ void MainWindow::RefreshAll() {
 void MainWindow::RefreshCaptions() {
     for (const auto& [caption, label] : captions_) {
         label->SetTextColour(logic_.CaptionColour(caption));
+        label->SetSwitchedOn(logic_.SwitchState(caption).value_or(false));
     }
 }
 
 void MainWindow::RefreshBands() {
     for (size_t i = 0; i < kChannelCount; ++i) {
-        const QString shown = ShownCaption(model_.channels[i].bandCaption);
-        if (bandLabels_[i]->text() != shown) {
-            bandLabels_[i]->setText(shown);
-        }
+        bandLabels_[i]->SetShownText(ShownCaption(model_.channels[i].bandCaption));
         bandLabels_[i]->SetTextColour(state_.bandLabelColours[i]);
     }
     marker_->move(state_.markerLeftPixels, layout::kMarkerTop);

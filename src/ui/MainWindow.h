@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "app/MainWindowActions.h"
 #include "app/ProgramModel.h"
@@ -29,6 +30,10 @@ class MainWindow : public QWidget {
   public:
     // Starts the desktop's interactive move of the window under the pressed button.
     using MoveRequest = std::function<void()>;
+
+    // Hides the window as the hide button does, from any control of it. The program also asks
+    // the desktop for it everywhere, to show the window again (see GlobalKey).
+    static constexpr QKeyCombination kShowKey{Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z};
 
     MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent = nullptr);
 
@@ -52,6 +57,9 @@ class MainWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab: through the controls in reading order, skipping those the collapsed
+    // window does not show.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     // Construction, one part of the panel each.
@@ -68,6 +76,10 @@ class MainWindow : public QWidget {
     QComboBox* AddList(const char* name, const QRect& box, const QFont& font, bool editable);
     void RouteWheelFromChildren();
     void ConnectInput();
+    void ConnectBandLabel(int channel, PanelLabel* band);
+    // Every control in reading order: the caption bar left to right, then the panel below it
+    // strip by strip, then the settings column.
+    void BuildFocusOrder();
 
     void BackgroundMoved();
     void Wheel(int delta);
@@ -106,6 +118,7 @@ class MainWindow : public QWidget {
     std::array<ShapeWidget*, kChannelCount> lamps_{};
     std::array<QProgressBar*, kChannelCount> autoBars_{};
     std::array<ShapeWidget*, kMeterSegmentCount> meterSegments_{};
+    std::array<MeterReading*, 2> meterReadings_{};
     Slider* level_ = nullptr;
     Slider* gain_ = nullptr;
     QComboBox* inputs_ = nullptr;
@@ -115,6 +128,7 @@ class MainWindow : public QWidget {
     QComboBox* port_ = nullptr;
     QLineEdit* addressEntry_ = nullptr;
     QWidget* focusSink_ = nullptr;
+    std::vector<QWidget*> focusOrder_;
 };
 
 }  // namespace zeb

@@ -28,6 +28,11 @@ QString ObjectName(const char* base, int index) {
     return QString::fromLatin1(base) + QString::number(index);
 }
 
+// Channels are named as the settings file and the lamp logs number them: 0 is the leftmost.
+QString ChannelName(int channel, const char* part) {
+    return QStringLiteral("Channel %1 %2").arg(channel).arg(QLatin1String(part));
+}
+
 }  // namespace
 
 PanelLabel* MainWindow::AddLabel(const char* name, const QRect& box, const QString& text,
@@ -44,6 +49,7 @@ PanelLabel* MainWindow::AddCaption(Caption caption, const char* name, const QRec
                                    const QString& text, const QFont& font) {
     PanelLabel* label = AddLabel(name, box, text, font);
     captions_[caption] = label;
+    label->SetRole(logic_.SwitchState(caption) ? PanelRole::Switch : PanelRole::Button);
     connect(label, &PanelLabel::Hovered, this, [this, caption] {
         logic_.HoverCaption(caption);
         RefreshCaptions();
@@ -94,9 +100,13 @@ void MainWindow::BuildTopRow() {
     hideButton_ = AddLabel("Picture5", kHideButton, {}, caption);
     hideButton_->setPixmap(QPixmap::fromImage(skin_.hideButton));
     hideButton_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    hideButton_->SetRole(PanelRole::Button);
+    hideButton_->setAccessibleName(QStringLiteral("Hide to the notification area"));
     exitButton_ = AddLabel("Picture4", kExitButton, {}, caption);
     exitButton_->setPixmap(QPixmap::fromImage(skin_.exitButton));
     exitButton_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    exitButton_->SetRole(PanelRole::Button);
+    exitButton_->setAccessibleName(QStringLiteral("Save and exit"));
 }
 
 void MainWindow::BuildSpectrum() {
@@ -105,6 +115,9 @@ void MainWindow::BuildSpectrum() {
     spectrum_ = new SpectrumView(this);
     spectrum_->setObjectName(QStringLiteral("Picture2"));
     spectrum_->setGeometry(kSpectrum);
+    spectrum_->setAccessibleName(QStringLiteral("Spectrum"));
+    spectrum_->setAccessibleDescription(
+        QStringLiteral("The sound input's spectrum in 32 bands, lowest on the left"));
     marker_ = AddLabel("Label6", {0, kMarkerTop, kMarkerWidth, kMarkerHeight}, {}, font());
     marker_->SetFill(kMarkerBlue);
     marker_->hide();
@@ -121,6 +134,8 @@ void MainWindow::BuildChannelStrips() {
             AddLabel("", {x, kIndicatorTop, kIndicatorSize, kIndicatorSize}, {}, font());
         indicator->setObjectName(ObjectName("Picture3_", i));
         indicator->setPixmap(QPixmap::fromImage(skin_.channel));
+        indicator->SetRole(PanelRole::Indicator);
+        indicator->setAccessibleName(ChannelName(i, "indicator"));
         indicator->hide();
         indicators_[index] = indicator;
 
@@ -128,14 +143,15 @@ void MainWindow::BuildChannelStrips() {
             "", {kBandLabelX[index], kBandLabelTop, kBandLabelSize, kBandLabelSize}, {}, bandFont);
         band->setObjectName(ObjectName("LabelCH", i));
         band->setAlignment(Qt::AlignCenter);
-        connect(band, &PanelLabel::Hovered, this, [this, i] {
-            logic_.HoverBandLabel(i);
-            RefreshBands();
-        });
+        band->SetRole(PanelRole::Spin);
+        band->SetSpinRange(0, kBandCount - 1);
+        band->setAccessibleName(ChannelName(i, "band"));
+        ConnectBandLabel(i, band);
         bandLabels_[index] = band;
 
         Slider* threshold = AddSlider("", {x, kSliderTop, kSliderWidth, kSliderHeight}, 25);
         threshold->setObjectName(ObjectName("Slider1_", i));
+        threshold->setAccessibleName(ChannelName(i, "threshold"));
         connect(threshold, &Slider::Change, this, [this, index, threshold] {
             model_.channels[index].threshold.Set(threshold->Value());
         });
@@ -144,6 +160,8 @@ void MainWindow::BuildChannelStrips() {
         auto* lamp = new ShapeWidget(ShapeWidget::Form::Circle, colours::DarkGreen, this);
         lamp->setObjectName(ObjectName("Shape1_", i));
         lamp->setGeometry(x, kLampTop, kLampSize, kLampSize);
+        lamp->setAccessibleName(ChannelName(i, "lamp"));
+        lamp->SetLit(false);
         lamps_[index] = lamp;
 
         auto* bar = new QProgressBar(this);
@@ -158,6 +176,16 @@ void MainWindow::BuildChannelStrips() {
 
 void MainWindow::BuildMetersAndLevels() {
     using namespace layout;
+    for (const int column : {0, 1}) {
+        auto* reading = new MeterReading(kMeterSegmentsPerColumn, this);
+        reading->setObjectName(ObjectName("Meter", column));
+        reading->setGeometry(column == 0 ? kLeftMeterX : kRightMeterX,
+                             kMeterBottomY - kMeterPitch * (kMeterSegmentsPerColumn - 1),
+                             kMeterSegmentWidth, kMeterPitch * kMeterSegmentsPerColumn);
+        reading->setAccessibleName(column == 0 ? QStringLiteral("Left level meter")
+                                               : QStringLiteral("Right level meter"));
+        meterReadings_[static_cast<size_t>(column)] = reading;
+    }
     for (int k = 0; k < kMeterSegmentCount; ++k) {
         const int row = k % kMeterSegmentsPerColumn;
         const int x = k < kMeterSegmentsPerColumn ? kLeftMeterX : kRightMeterX;
@@ -170,7 +198,9 @@ void MainWindow::BuildMetersAndLevels() {
         meterSegments_[static_cast<size_t>(k)] = segment;
     }
     level_ = AddSlider("sLevel", kLevelSlider, 254);
+    level_->setAccessibleName(QStringLiteral("Input volume"));
     gain_ = AddSlider("Slider2", kGainSlider, 254);
+    gain_->setAccessibleName(QStringLiteral("Spectrum gain"));
     AddCaption(Caption::Auto, "Label5", kAuto, QStringLiteral("AUTO"), DisplayFont(8.25));
 }
 
@@ -181,11 +211,15 @@ void MainWindow::BuildSettingsColumn() {
     selectAudioInput_ =
         AddLabel("Label2", kSelectAudioInput, QStringLiteral("SELECT AUDIO INPUT"), caption);
     inputs_ = AddList("cmbInput", kInputList, list, false);
+    inputs_->setAccessibleName(QStringLiteral("Audio input"));
     devices_ = AddList("Combo3", kDeviceList, list, false);
+    devices_->setAccessibleName(QStringLiteral("Audio device"));
     AddLabel("Label19", kSpeedAutoCaption, QStringLiteral("SPEED AUTO"), caption);
     speed_ = AddList("Combo4", kSpeedAutoList, list, false);
+    speed_->setAccessibleName(QStringLiteral("SPEED AUTO"));
     AddLabel("Label16", kLptCaption, QStringLiteral("LPT OR PCI-LPT"), caption);
     addresses_ = AddList("Combo1", kAddressList, list, false);
+    addresses_->setAccessibleName(QStringLiteral("LPT address"));
     AddCaption(Caption::Del, "Label8", kDel, QStringLiteral("DEL"), caption);
 
     addressEntry_ = new QLineEdit(this);
@@ -196,17 +230,39 @@ void MainWindow::BuildSettingsColumn() {
         QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
             .arg(ColourCss(kListBackground), ColourCss(kListText)));
     addressEntry_->setAttribute(Qt::WA_NoMousePropagation);
+    addressEntry_->setAccessibleName(QStringLiteral("New LPT address"));
 
     AddCaption(Caption::Add, "Label7", kAdd, QStringLiteral("ADD"), caption);
     AddLabel("Label17", kComPortCaption, QStringLiteral("SELECT COM PORT"), caption);
     AddLabel("Label4", kComPrefix, QStringLiteral("COM"), CaptionFont(12));
     port_ = AddList("Combo2", kPortList, PlainFont(9.75), true);
+    port_->setAccessibleName(QStringLiteral("COM port"));
     AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
 
     focusSink_ = new QWidget(this);
     focusSink_->setObjectName(QStringLiteral("Picture1"));
     focusSink_->setGeometry(kFocusSink);
-    focusSink_->setFocusPolicy(Qt::StrongFocus);
+    // Given the focus by the background, never by Tab: it lies outside the panel.
+    focusSink_->setFocusPolicy(Qt::ClickFocus);
+}
+
+void MainWindow::BuildFocusOrder() {
+    for (Caption caption : {Caption::Lpt, Caption::Com, Caption::UsbFtdi, Caption::Keyboard,
+                            Caption::UsbD3, Caption::UsbD8, Caption::Set}) {
+        focusOrder_.push_back(captions_.at(caption));
+    }
+    focusOrder_.insert(focusOrder_.end(),
+                       {hideButton_, exitButton_, captions_.at(Caption::Auto), level_});
+    for (size_t i = 0; i < kChannelCount; ++i) {
+        focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
+    }
+    focusOrder_.insert(focusOrder_.end(),
+                       {gain_, inputs_, devices_, speed_, addresses_, captions_.at(Caption::Del),
+                        addressEntry_, captions_.at(Caption::Add), port_});
+    // Qt's own chain in the same order: the window's first activation focuses the first.
+    for (size_t i = 1; i < focusOrder_.size(); ++i) {
+        setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
+    }
 }
 
 }  // namespace zeb

@@ -1,5 +1,6 @@
 #include "ui/ShapeWidget.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include "ui/EdgeDrawing.h"
@@ -20,6 +21,16 @@ void ShapeWidget::SetFill(Colour fill) {
     }
 }
 
+void ShapeWidget::SetLit(bool lit) {
+    if (lit != lit_) {
+        lit_ = lit;
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
 void ShapeWidget::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (form_ == Form::Rectangle) {
@@ -31,6 +42,18 @@ void ShapeWidget::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(QPen(Qt::black, 1.0));
     painter.setBrush(ToQColor(fill_));
     painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+MeterReading::MeterReading(int segments, QWidget* parent) : QWidget(parent), segments_(segments) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void MeterReading::SetLitSegments(int lit) {
+    if (lit != lit_) {
+        lit_ = lit;
+        QAccessibleValueChangeEvent event(this, lit);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 }  // namespace zeb

@@ -1,5 +1,7 @@
 #include "ui/Slider.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -70,6 +72,7 @@ Slider::Slider(QWidget* parent) : QWidget(parent) {
     // The control keeps its pointer input: presses and moves over it never reach the window
     // behind (which would otherwise start a window move or reset its hover colours).
     setAttribute(Qt::WA_NoMousePropagation);
+    setFocusPolicy(Qt::StrongFocus);
     ParkThumb();
 }
 
@@ -156,6 +159,8 @@ bool Slider::SetValue(int32_t value) {
         }
         Redraw();
         lastValue_ = value;
+        QAccessibleValueChangeEvent announcement(this, value);
+        QAccessible::updateAccessibility(&announcement);
         RaiseChangeEvents(value);
     }
     return true;
@@ -311,6 +316,8 @@ void Slider::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), ToQColor(backColor_));
     painter.drawImage(0, 0, picture_);
+    // Over the picture, never in it: the persistent drawing is the slider's alone.
+    focusMark_.Paint(painter, *this);
 }
 
 void Slider::resizeEvent(QResizeEvent* /*event*/) {
@@ -377,6 +384,11 @@ void Slider::DragTo(float x, float y, int shift) {
     if (min_ <= max_) {
         v = std::clamp(v, min_, max_);
     }
+    ShowDraggedValue(v, drawnLeft, drawnTop);
+    emit MouseMove(shift);
+}
+
+void Slider::ShowDraggedValue(int32_t v, float drawnLeft, float drawnTop) {
     const uint64_t redrawsBefore = redrawCount_;
     SetValue(v);
     // The thumb can snap to a new place while the value stays (after Max was lowered below
@@ -384,7 +396,76 @@ void Slider::DragTo(float x, float y, int shift) {
     if (redrawCount_ == redrawsBefore && (thumbLeft_ != drawnLeft || thumbTop_ != drawnTop)) {
         Redraw();
     }
+}
+
+void Slider::DragToValue(int32_t value, int shift) {
+    // A key during a mouse drag would end that drag under the user's hand.
+    if (!enabled_ || dragging_ || min_ > max_) {
+        return;
+    }
+    value = std::clamp(value, min_, max_);
+    dragging_ = true;
+    emit MouseDown(shift);
+    const float drawnLeft = thumbLeft_;
+    const float drawnTop = thumbTop_;
+    PlaceThumbFor(value);
+    ShowDraggedValue(value, drawnLeft, drawnTop);
     emit MouseMove(shift);
+    emit Click();
+    emit MouseUp(shift);
+    dragging_ = false;
+}
+
+std::optional<int32_t> Slider::KeyTarget(int key) const {
+    // Wide arithmetic: a step beyond an end of the int32 range is still only held at the end.
+    const int64_t page = std::max<int64_t>(1, RoundHalfEven(static_cast<double>(range_) / 5));
+    int64_t target = value_;
+    switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+            target += 1;
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+            target -= 1;
+            break;
+        case Qt::Key_PageUp:
+            target += page;
+            break;
+        case Qt::Key_PageDown:
+            target -= page;
+            break;
+        case Qt::Key_Home:
+            target = min_;
+            break;
+        case Qt::Key_End:
+            target = max_;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return static_cast<int32_t>(std::clamp<int64_t>(target, min_, std::max(min_, max_)));
+}
+
+void Slider::keyPressEvent(QKeyEvent* event) {
+    const std::optional<int32_t> target = KeyTarget(event->key());
+    if (!target) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    focusMark_.KeyUsed(*this);
+    DragToValue(*target, ShiftState(event->modifiers()));
+}
+
+void Slider::focusInEvent(QFocusEvent* event) {
+    focusMark_.FocusIn(event->reason());
+    QWidget::focusInEvent(event);
+}
+
+void Slider::focusOutEvent(QFocusEvent* event) {
+    focusMark_.FocusOut(event->reason());
+    QWidget::focusOutEvent(event);
 }
 
 }  // namespace zeb

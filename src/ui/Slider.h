@@ -9,16 +9,22 @@
 // Events are Qt signals on direct connections, raised synchronously inside the property setter
 // or the mouse handler that causes them, in this order: Change, ArrivedLast, ArrivedFirst for
 // a new value; Click, MouseUp on release; MouseMove after a drag step, MouseDown after a press.
+//
+// The slider takes the keyboard focus (Tab or a click). Up/Right and Down/Left move it one
+// step, Page Up/Page Down a fifth of the range, Home/End to Min/Max; each key acts as a drag
+// of the thumb to that value (see DragToValue), so its container cannot tell it from the mouse.
 
 #include <QImage>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/ModelValues.h"
 #include "ui/EdgeDrawing.h"
+#include "ui/FocusMark.h"
 
 namespace zeb {
 
@@ -86,6 +92,12 @@ class Slider : public QWidget {
     bool ShowValueTip() const { return showValueTip_; }
     void SetShowValueTip(bool show) { showValueTip_ = show; }
 
+    // What a key or assistive technology does: the events of a drag that grabs the thumb,
+    // moves it to `value` (held within Min..Max) and lets go over it: MouseDown, then Change,
+    // ArrivedLast, ArrivedFirst as for any new value, MouseMove, Click, MouseUp. Nothing while
+    // Enabled is false (as for a press) or while the mouse drags the thumb.
+    void DragToValue(int32_t value, int shift = 0);
+
     // The stored properties in their writing order, each only when it differs from its default.
     SliderProperties WriteProperties() const;
     // Restores stored properties in their reading order. Min, Max and Value are assigned as
@@ -130,6 +142,9 @@ class Slider : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     bool Horizontal() const { return orientation_ == kHorizontal; }
@@ -143,6 +158,10 @@ class Slider : public QWidget {
     bool PlaceThumbFor(int32_t v);
     int32_t ValueFromThumb();
     void DragTo(float x, float y, int shift);
+    // Sets the value the dragged thumb now shows; redraws also when only the thumb moved.
+    void ShowDraggedValue(int32_t v, float drawnLeft, float drawnTop);
+    // The value a key moves the slider to; none for keys the slider does not take.
+    std::optional<int32_t> KeyTarget(int key) const;
     void RaiseChangeEvents(int32_t v);
     void ApplyCursor();
 
@@ -171,6 +190,7 @@ class Slider : public QWidget {
 
     QImage picture_;
     uint64_t redrawCount_ = 0;
+    FocusMark focusMark_;
 };
 
 }  // namespace zeb

@@ -8,7 +8,11 @@ namespace zeb {
 cSysTray::cSysTray(QWidget* window, QObject* parent)
     : QObject(parent), window_(window), tray_(this) {
     tray_.setToolTip(tip_);
-    connect(&tray_, &QSystemTrayIcon::activated, this, &cSysTray::OnActivated);
+    // Queued: the icon reports a press from inside its own mouse handler, and a handler that
+    // removes the icon there (as the main window's does) would delete the very widget Qt is
+    // still dispatching to. The press is acted on once that dispatch is over.
+    connect(&tray_, &QSystemTrayIcon::activated, this, &cSysTray::OnActivated,
+            Qt::QueuedConnection);
 }
 
 cSysTray::~cSysTray() {
@@ -64,6 +68,9 @@ void cSysTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
             break;
         case QSystemTrayIcon::Context:
             emit MouseDown(2);
+            break;
+        case QSystemTrayIcon::MiddleClick:
+            emit MouseDown(4);
             break;
         case QSystemTrayIcon::DoubleClick:
             emit MouseDblClick(1);

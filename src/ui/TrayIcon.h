@@ -1,6 +1,7 @@
 #pragma once
-// The notification-area icon the main window hides to. A left press on the icon removes it and
-// shows the window again; a right press only removes it.
+// The notification-area icon the main window hides to. A left press on the icon shows the
+// window again. Presses are reported after the icon's own event handling has finished, so a
+// handler may remove the icon.
 
 #include <QIcon>
 #include <QObject>
@@ -34,7 +35,7 @@ class cSysTray : public QObject {
     static bool Available();
 
   signals:
-    // button 1 = left, 2 = right
+    // button 1 = left, 2 = right, 4 = middle
     void MouseDown(int button);
     void MouseDblClick(int button);
 

@@ -6,7 +6,7 @@ import unittest
 
 import x11
 from sounds import DEFAULT_CAPTIONS, WithSoundFiles
-from zebrun import EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text
+from zebrun import BACKGROUND, EXIT_BUTTON, FTDI_TOGGLE, ZebRun, ini_text, xdotool
 
 GREY = "4210752"
 BLUE = "16711680"
@@ -90,6 +90,18 @@ class SettingsAcrossRuns(WithSoundFiles):
         self.assertEqual(run.wait_exit(), 0)
         events = [event for _, event in run.log("ftdi.log")[first[0] :]]
         self.assertEqual(events[-2:], ["write 00", "close"])
+
+    def test_a_threshold_set_with_keys_is_saved_by_the_exit_button_pressed_with_a_key(self):
+        run, window = self.started(settings=ini_text([("Value", [("Sld11", "10")])]))
+        # Crossing the background parks the focus outside the panel: Tab then starts at the
+        # first control. In reading order channel 1's slider is the 15th: seven captions, the
+        # hide and exit buttons, "AUTO", VOL, then band caption and slider of channels 0 and 1.
+        xdotool("mousemove", "--window", window, *BACKGROUND)
+        run.press(window, *["Tab"] * 15, "Up", "Up", "Up")
+        # Back past channel 0, VOL and "AUTO" to the exit button.
+        run.press(window, *["shift+Tab"] * 6, "Return")
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(dict(dict(run.read_settings())["Value"])["Sld11"], "13")
 
     def test_closing_the_window_another_way_saves_nothing(self):
         with self.subTest("no settings file yet"):

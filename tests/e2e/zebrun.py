@@ -16,7 +16,9 @@ import time
 WINDOW_SIZE = (643, 393)
 # Centres of the window's controls, from their rectangles on the panel.
 EXIT_BUTTON = (421, 31)
+HIDE_BUTTON = (405, 31)
 FTDI_TOGGLE = (136, 32)
+BACKGROUND = (6, 200)
 
 # Generous: the CI machine is slow and shared.
 START_TIMEOUT = 30.0
@@ -73,7 +75,7 @@ def xdotool(*args):
 class ZebRun:
     """One run of the program in its own folder (removed on close)."""
 
-    def __init__(self, sound, settings=None, simulate=True):
+    def __init__(self, sound, settings=None, simulate=True, environment=None):
         self.folder = tempfile.mkdtemp(prefix="zeb-e2e-")
         # Its own program folder, so set.ini lands here and never beside the build's program.
         self.program_dir = os.path.join(self.folder, "program")
@@ -86,6 +88,8 @@ class ZebRun:
                 out.write(settings)
         self.sim_dir = os.path.join(self.folder, "sim") if simulate else None
         self.sound = sound
+        # Changes to the program's environment; None removes a variable.
+        self.environment = environment or {}
         self.process = None
         self.started_at = None
 
@@ -103,6 +107,11 @@ class ZebRun:
         env["XDG_RUNTIME_DIR"] = self.folder
         if self.sim_dir:
             env["ZEB_SIMULATE"] = self.sim_dir
+        for name, value in self.environment.items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
         self.started_at = time.monotonic()
         with open(os.path.join(self.folder, "output.txt"), "w") as output:
             self.process = subprocess.Popen(
@@ -138,7 +147,7 @@ class ZebRun:
     def windows(self):
         """The program's visible windows as (id, title, width, height)."""
         found = []
-        for wid in xdotool("search", "--onlyvisible", "--pid", self.process.pid, "--name", "."):
+        for wid in xdotool("search", "--all", "--onlyvisible", "--pid", self.process.pid, "--class", "."):
             size = _window_size(wid)
             if size:
                 found.append((int(wid), _window_name(wid), *size))

@@ -527,3 +527,168 @@ TEST_F(MainWindowTest, ActivationCountsWithinTheProgramButNotComingBackFromAnoth
 
 }  // namespace
 }  // namespace zeb
+
+// Keyboard and assistive technology.
+
+#include <QAccessible>
+
+namespace zeb {
+namespace {
+
+// The window's control that holds the keyboard focus (an editable list's entry counts as the list).
+QString FocusedControl(const QWidget& window) {
+    QWidget* focus = QApplication::focusWidget();
+    while (focus != nullptr && focus->parentWidget() != &window) {
+        focus = focus->parentWidget();
+    }
+    return focus != nullptr ? focus->objectName() : QString();
+}
+
+std::vector<QString> TabThrough(QWidget& window, int presses,
+                                Qt::KeyboardModifiers modifiers = {}) {
+    std::vector<QString> visited;
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        visited.push_back(FocusedControl(window));
+    }
+    return visited;
+}
+
+TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    MoveOverBackground();  // the focus sink: Tab starts at the first control
+
+    std::vector<QString> order{"Label9",  "Label10",  "Label11",  "Label12", "Label13", "Label14",
+                               "Label15", "Picture5", "Picture4", "Label5",  "sLevel"};
+    for (int i = 0; i < kChannelCount; ++i) {
+        order.push_back(QString("LabelCH%1").arg(i));
+        order.push_back(QString("Slider1_%1").arg(i));
+    }
+    order.insert(order.end(), {"Slider2", "cmbInput", "Combo3", "Combo4", "Combo1", "Label8",
+                               "Text1", "Label7", "Combo2", "Label9"});
+    EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
+    EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier), (std::vector<QString>{"Combo2", "Label7"}));
+
+    // Collapsed, the settings column is out of reach: back from the first control is GAIN.
+    QTest::mouseClick(Control("Label15"), Qt::LeftButton);
+    EXPECT_EQ(FocusedControl(window), "Label15");  // a click gives the focus too
+    TabThrough(window, 6, Qt::ShiftModifier);
+    EXPECT_EQ(TabThrough(window, 1, Qt::ShiftModifier), std::vector<QString>{"Slider2"});
+}
+
+TEST_F(MainWindowTest, OnlyTheKeyboardShowsTheFocusMark) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* slider = Control<Slider>("Slider1_0");
+    const QImage idle = slider->grab().toImage();
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(8, 98));  // on the thumb: no change
+    ASSERT_TRUE(slider->hasFocus());
+    EXPECT_EQ(slider->grab().toImage(), idle);
+    QTest::keyClick(slider, Qt::Key_Home);  // the keyboard is in use now
+    EXPECT_EQ(slider->Value(), 0);
+    // Dots of white and the captions' blue round the control.
+    const QImage marked = slider->grab().toImage();
+    EXPECT_EQ(marked.pixel(4, 0) | marked.pixel(5, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(marked.pixel(4, 0) & marked.pixel(5, 0), qRgb(0, 0, 255));
+}
+
+TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
+    QTest::keyClick(Control("Label9"), Qt::Key_Return);  // LPT: a press
+    QTest::keyClick(Control("Label10"), Qt::Key_Space);  // COM: a click
+    QTest::keyClick(Control("Label5"), Qt::Key_Enter);   // AUTO
+    QTest::keyClick(Control("Picture5"), Qt::Key_Space);
+    // A held key is one click: its repeats switch nothing.
+    QTest::keyPress(Control("Label12"), Qt::Key_Space);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
+    QApplication::sendEvent(Control("Label12"), &repeat);
+    QTest::keyClick(Control<Slider>("sLevel"), Qt::Key_PageUp);  // a fifth of 0..254
+    EXPECT_EQ(actions.calls,
+              (std::vector<std::string>{"Lpt", "Com", "Auto", "Hide", "Keyboard", "Level"}));
+    EXPECT_EQ(model.sLevel.Value(), 51);
+
+    // A band caption takes the keyboard as it takes the wheel: highlighted while focused, one
+    // notch a key, held within 0..31, the marker under its band.
+    model.channels[7].bandCaption = "30";
+    window.RefreshAll();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    PanelLabel* band = Control("LabelCH7");
+    band->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(band->TextColour(), colours::BrightGreen);
+    QTest::keyClick(band, Qt::Key_Plus);
+    QTest::keyClick(band, Qt::Key_Up);
+    EXPECT_EQ(Band(7), "31");
+    QTest::keyClick(band, Qt::Key_Down);
+    QTest::keyClick(band, Qt::Key_Minus);
+    EXPECT_EQ(model.channels[7].bandCaption, "29");
+    EXPECT_EQ(Control("Label6")->x(), MarkerLeftPixels(29));
+    EXPECT_TRUE(Control("Label6")->isVisible());
+
+    QTest::keyClick(band, Qt::Key_Tab);
+    EXPECT_EQ(band->TextColour(), colours::DarkGreen);
+    EXPECT_FALSE(Control("Label6")->isVisible());
+
+    // The show key hides the window as the hide button does, from any control.
+    actions.calls.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"Hide"});
+}
+
+TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState) {
+    const auto query = [this](const char* name) {
+        QAccessibleInterface* found = QAccessible::queryAccessibleInterface(Control<QWidget>(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    };
+    QAccessibleInterface* slider = query("Slider1_3");
+    EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), "Channel 3 threshold");
+    QAccessibleValueInterface* threshold = slider->valueInterface();
+    ASSERT_NE(threshold, nullptr);
+    EXPECT_EQ(threshold->maximumValue(), 25);
+    threshold->setCurrentValue(7);  // as the keys would
+    EXPECT_EQ(model.channels[3].threshold.Value(), 7);
+    EXPECT_EQ(threshold->currentValue(), 7);
+    EXPECT_EQ(query("sLevel")->text(QAccessible::Name), "Input volume");
+
+    QAccessibleInterface* ftdi = query("Label11");
+    EXPECT_EQ(ftdi->role(), QAccessible::Button);
+    EXPECT_EQ(ftdi->text(QAccessible::Name), "USB FTDI");
+    EXPECT_TRUE(ftdi->state().checkable);
+    EXPECT_FALSE(ftdi->state().checked);
+    EXPECT_TRUE(ftdi->state().focusable);
+    ftdi->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(actions.calls, std::vector<std::string>{"Ftdi"});
+    model.outputs.OutputMode = "FTDI";
+    window.RefreshAll();
+    EXPECT_TRUE(ftdi->state().checked);
+    EXPECT_FALSE(query("Label7")->state().checkable);  // "ADD" is a plain button
+
+    QAccessibleInterface* band = query("LabelCH3");
+    EXPECT_EQ(band->role(), QAccessible::SpinBox);
+    EXPECT_EQ(band->text(QAccessible::Name), "Channel 3 band");
+    EXPECT_EQ(band->text(QAccessible::Value), "12");
+    EXPECT_EQ(band->valueInterface()->maximumValue(), 31);
+
+    QAccessibleInterface* lamp = query("Shape1_3");
+    EXPECT_EQ(lamp->role(), QAccessible::Indicator);
+    EXPECT_EQ(lamp->text(QAccessible::Name), "Channel 3 lamp");
+    EXPECT_FALSE(lamp->state().checked);
+    QAccessibleInterface* meter = query("Meter0");
+    EXPECT_EQ(meter->role(), QAccessible::Indicator);
+    QAccessibleInterface* spectrum = query("Picture2");
+    EXPECT_EQ(spectrum->role(), QAccessible::Graphic);
+    EXPECT_FALSE(spectrum->text(QAccessible::Description).isEmpty());
+
+    model.engine.lampLit[3] = true;
+    model.engine.meterSegments[0] = model.engine.meterSegments[1] = true;
+    window.RefreshEngine();
+    EXPECT_TRUE(lamp->state().checked);
+    EXPECT_EQ(lamp->text(QAccessible::Value), "lit");
+    EXPECT_EQ(meter->valueInterface()->currentValue(), 2);
+    EXPECT_TRUE(query("Shape2_5")->state().invisible);  // a segment: the meter tells it
+}
+
+}  // namespace
+}  // namespace zeb

@@ -163,6 +163,52 @@ TEST_F(ChannelSliderTest, DisabledSliderIgnoresPressesButStillClicks) {
     EXPECT_EQ(log.Take(), Events{"Click"});
 }
 
+TEST_F(ChannelSliderTest, KeysActAsDragsToTheirValue) {
+    // The mouse: grab the thumb, move it one value up, let go over it.
+    QTest::mousePress(&slider, Qt::LeftButton, {}, OnThumb(87));
+    QTest::mouseMove(&slider, QPoint(8, 95));
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(8, 95));
+    ASSERT_EQ(slider.Value(), 1);
+    const Events drag = log.Take();
+    const float dragTop = slider.ThumbTop();
+
+    ASSERT_TRUE(slider.SetValue(0));
+    log.Take();
+    QTest::keyClick(&slider, Qt::Key_Up);
+    EXPECT_EQ(slider.Value(), 1);
+    EXPECT_EQ(slider.ThumbTop(), dragTop);
+    EXPECT_EQ(log.Take(), drag);
+    EXPECT_FALSE(slider.Dragging());
+
+    QTest::keyClick(&slider, Qt::Key_PageUp);  // a fifth of 0..25
+    EXPECT_EQ(slider.Value(), 6);
+    QTest::keyClick(&slider, Qt::Key_End);
+    EXPECT_EQ(slider.Value(), 25);
+    EXPECT_EQ(log.Take(),
+              (Events{"MouseDown", "Change", "MouseMove", "Click", "MouseUp",  //
+                      "MouseDown", "Change", "ArrivedLast", "MouseMove", "Click", "MouseUp"}));
+    // At an end a key still drags, to the same value: nothing changes.
+    QTest::keyClick(&slider, Qt::Key_Up);
+    EXPECT_EQ(log.Take(), (Events{"MouseDown", "MouseMove", "Click", "MouseUp"}));
+    QTest::keyClick(&slider, Qt::Key_Home);
+    QTest::keyClick(&slider, Qt::Key_PageDown);
+    QTest::keyClick(&slider, Qt::Key_Down);
+    EXPECT_EQ(slider.Value(), 0);
+    EXPECT_FLOAT_EQ(slider.ThumbTop(), 87.0f);
+
+    std::vector<int> shifts;
+    QObject::connect(&slider, &Slider::MouseMove, [&](int shift) { shifts.push_back(shift); });
+    QTest::keyClick(&slider, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(shifts, std::vector<int>{2});
+
+    // Disabled, the slider takes no drag from the keyboard either.
+    slider.SetEnabled(false);
+    log.Take();
+    QTest::keyClick(&slider, Qt::Key_Up);
+    EXPECT_EQ(slider.Value(), 1);
+    EXPECT_EQ(log.Take(), Events{});
+}
+
 TEST_F(ChannelSliderTest, SettingTheSameValueRaisesAndRedrawsNothing) {
     ASSERT_TRUE(slider.SetValue(7));
     log.Take();

@@ -1,0 +1,30 @@
+#pragma once
+// The dotted frame that shows which of the panel's own controls has the keyboard focus. As on
+// the classic desktop the panel imitates, it appears once the keyboard is in use: a control
+// focused by a click, or by the window's activation alone, shows none until Tab or another key
+// reaches it. Mouse users therefore see the panel exactly as before.
+
+#include <QPainter>
+#include <QWidget>
+
+namespace zeb {
+
+// Focus that leaves with the window, or for an open list, comes back to the same control.
+inline bool FocusMovedWithinWindow(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+class FocusMark {
+  public:
+    void FocusIn(Qt::FocusReason reason);
+    void FocusOut(Qt::FocusReason reason);
+    // A key reached the control: from now on its focus is shown.
+    void KeyUsed(QWidget& control);
+    // Draws the mark over `control` when it has the focus and the focus is to be shown.
+    void Paint(QPainter& painter, const QWidget& control) const;
+
+  private:
+    bool byKeyboard_ = false;
+};
+
+}  // namespace zeb
