@@ -10,7 +10,7 @@
 namespace zeb {
 
 int PollLoop::AddTimer(std::chrono::milliseconds interval, Callback onTimeout) {
-    timers_.push_back({interval, std::move(onTimeout), false, Clock::time_point{}});
+    timers_.push_back({interval, std::move(onTimeout), false, Clock::time_point{}, false});
     return static_cast<int>(timers_.size()) - 1;
 }
 
@@ -34,23 +34,36 @@ void PollLoop::Exit(int status) {
 }
 
 PollLoop::Clock::time_point PollLoop::RunDueTimers() {
-    auto next = Clock::time_point::max();
-    for (size_t i = 0; i < timers_.size() && !exiting_; ++i) {
-        if (!timers_[i].running) {
-            continue;
+    // Due timers run earliest first, each once per round: a tick then sees the work of the
+    // timers due before it (the engine tick a spectrum refreshed just before), as on Qt's loop.
+    for (Timer& timer : timers_) {
+        timer.ranThisRound = false;
+    }
+    while (!exiting_) {
+        Timer* earliest = nullptr;
+        for (Timer& timer : timers_) {
+            if (timer.running && !timer.ranThisRound &&
+                (earliest == nullptr || timer.due < earliest->due)) {
+                earliest = &timer;
+            }
         }
         const auto now = Clock::now();
-        if (timers_[i].due <= now) {
-            // Keep the beat; after a stall (a suspended machine) start afresh instead of
-            // catching up on every missed tick.
-            timers_[i].due += timers_[i].interval;
-            if (timers_[i].due <= now) {
-                timers_[i].due = now + timers_[i].interval;
-            }
-            timers_[i].onTimeout();  // may start or stop timers, never add them
+        if (earliest == nullptr || earliest->due > now) {
+            break;
         }
-        if (timers_[i].running && timers_[i].due < next) {
-            next = timers_[i].due;
+        // Keep the beat; after a stall (a suspended machine) start afresh instead of catching
+        // up on every missed tick.
+        earliest->due += earliest->interval;
+        if (earliest->due <= now) {
+            earliest->due = now + earliest->interval;
+        }
+        earliest->ranThisRound = true;
+        earliest->onTimeout();  // may start or stop timers, never add them
+    }
+    auto next = Clock::time_point::max();
+    for (const Timer& timer : timers_) {
+        if (timer.running && timer.due < next) {
+            next = timer.due;
         }
     }
     return next;

@@ -33,6 +33,7 @@ class PollLoop {
         Callback onTimeout;
         bool running = false;
         Clock::time_point due;
+        bool ranThisRound = false;
     };
     struct Watch {
         int fd;
