@@ -3,7 +3,11 @@ simulated lamps. The lamps follow the sound, no window-system library is loaded,
 SIGINT, SIGTERM and SIGHUP darkens every lamp, leaves the settings alone and ends with 0."""
 
 import os
+import pty
+import select
 import signal
+import subprocess
+import time
 import unittest
 
 from darkness import ALL_OUTPUTS, assert_dark_within_a_second
@@ -14,7 +18,8 @@ SERVICE_SIGNALS = ("SIGINT", "SIGTERM", "SIGHUP")
 
 
 class Headless(WithSoundFiles):
-    SOUNDS = {"tone": [(0.5, None, 0), (0.5, IN_BAND_HZ, 0.5)]}
+    # Long enough for each state to be logged (a state must hold for a second).
+    SOUNDS = {"tone": [(1.5, None, 0), (1.5, IN_BAND_HZ, 0.5)]}
 
     def started(self, sound=None):
         run = ZebRun(sound or self.files["tone"], settings=ini_text(ALL_OUTPUTS), display=False)
@@ -40,12 +45,43 @@ class Headless(WithSoundFiles):
                 for library in ("libQt6Widgets", "libQt6Gui"):
                     self.assertNotIn(library, loaded)
 
+                # Not on a terminal: one line per change of state.
+                said = run.output()
+                self.assertIn("zeb: input silent (only channel 0 lit); outputs: COM, LPT 378, KEYBOARD\n", said)
+                self.assertIn("zeb: sound; outputs: COM, LPT 378, KEYBOARD\n", said)
+
                 sent = run.send(getattr(signal, name))
                 self.assertEqual(run.wait_exit(), 0)
                 assert_dark_within_a_second(self, run, sent)
                 with open(run.settings_path, newline="") as settings:
                     self.assertEqual(settings.read(), stored)
                 self.assertIn(f"zeb: {name}: every lamp dark", run.output())
+
+    def test_on_a_terminal_one_status_line_is_kept_live(self):
+        run = ZebRun(self.files["tone"], settings=ini_text(ALL_OUTPUTS), display=False)
+        self.addCleanup(run.close)
+        main, terminal = pty.openpty()
+        self.addCleanup(os.close, main)
+        env = dict(os.environ, ZEB_AUDIO_FILE=run.sound, ZEB_SIMULATE=run.sim_dir)
+        env.pop("DISPLAY", None)
+        run.process = subprocess.Popen([run.exe, "--headless"], env=env, stdin=subprocess.DEVNULL,
+                                       stdout=terminal, stderr=terminal)
+        os.close(terminal)
+        shown = b""
+        deadline = time.monotonic() + 15
+        # Until the tone has lit channel 5 on the live line.
+        while b"lamps -----#------" not in shown and time.monotonic() < deadline:
+            if select.select([main], [], [], 0.5)[0]:
+                shown += os.read(main, 4096)
+        run.send(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0)
+        lines = shown.decode().split("\r\n")
+        # After the start line, every update rewrites the one line in place.
+        self.assertTrue(lines[0].startswith("zeb: running with "), lines[0])
+        updates = lines[1].split("\r\x1b[K")[1:-1]  # the last one may be cut short
+        self.assertGreater(len(updates), 1)
+        for update in updates:
+            self.assertRegex(update, r"^level +\d+%  lamps [#-]{12}  outputs: COM, LPT 378, KEYBOARD$")
 
     def test_a_second_signal_ends_at_once(self):
         run = self.started()
