@@ -51,7 +51,7 @@ class CommandLine(WithSoundFiles):
         elsewhere = os.path.join(run.folder, "elsewhere.ini")
         with open(elsewhere, "w", newline="") as settings:
             settings.write(ini_text([("COM", [("CPORT", "FTDI")]), ("Notes", [("kept", "yes")])]))
-        run.args = ["--config", elsewhere]
+        run.args = ["--config", elsewhere, "--verbose"]
         run.start()
         window = run.main_window()
         # Loaded: the stored FTDI output is live without a click.
@@ -64,6 +64,9 @@ class CommandLine(WithSoundFiles):
         self.assertIn("[ForeColor]\r\n", saved)
         self.assertIn("[Notes]\r\nkept=yes\r\n", saved)
         self.assertFalse(os.path.exists(run.settings_path), "saved beside the program instead")
+        # --verbose: the device events.
+        for event in ("capture started: ", "FTDI chip opened", "every lamp dark, devices closed"):
+            self.assertIn(f"zeb: {event}", run.output())
 
 
 if __name__ == "__main__":

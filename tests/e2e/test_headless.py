@@ -47,6 +47,7 @@ class Headless(WithSoundFiles):
 
                 # Not on a terminal: one line per change of state.
                 said = run.output()
+                self.assertNotIn("FTDI chip opened", said, "device events without --verbose")
                 self.assertIn("zeb: input silent (only channel 0 lit); outputs: COM, LPT 378, KEYBOARD\n", said)
                 self.assertIn("zeb: sound; outputs: COM, LPT 378, KEYBOARD\n", said)
 

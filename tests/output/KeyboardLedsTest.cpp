@@ -62,9 +62,14 @@ TEST_F(LinuxKeyboardLedsTest, OpensTheFirstWritableDeviceWithTheThreeLeds) {
 
 TEST_F(LinuxKeyboardLedsTest, NoKeyboardMeansOpenFails) {
     AddInputDevice(0, true, std::nullopt);
+    AddInputDevice(1, false, 0);  // a keyboard without permission
     EXPECT_FALSE(keyboard.Open());
     EXPECT_FALSE(keyboard.IsOpen());
     EXPECT_FALSE(keyboard.SetLeds(true, true, true));
+    // For the message's log line: where it looked, and why the keyboard would not open.
+    EXPECT_EQ(keyboard.OpenProblem(),
+              "no keyboard with Num, Caps and Scroll Lock LEDs opens for writing in /dev/input "
+              "(/dev/input/event1: Permission denied)");
 }
 
 TEST_F(LinuxKeyboardLedsTest, SetsAllThreeLedsInOneWriteEndedBySync) {
