@@ -60,8 +60,7 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
     return line;
 }
 
-std::optional<int> AnswerWithoutRunning(const CommandLine& line, std::FILE* out,
-                                        std::FILE* err) {
+std::optional<int> AnswerWithoutRunning(const CommandLine& line, std::FILE* out, std::FILE* err) {
     if (!line.error.empty()) {
         std::fprintf(err, "zeb: %s\n%s", line.error.c_str(), kUsage);
         return 2;

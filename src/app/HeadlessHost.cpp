@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/SettingsPath.h"
 #include "app/HeadlessStatus.h"
+#include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
 #include "output/DeviceFactory.h"
 
@@ -32,10 +32,11 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
       // Without a display server there is nobody to ask for the lock states: the keyboard
       // driver gives back the states the keyboard showed when it was opened.
       devices_(MakeOutputDevices(SimulateFolder(), programStart)),
-      engineTimer_(loop_.AddTimer(kEngineInterval, [this] {
-          program_.EngineTick();
-          Report();
-      })),
+      engineTimer_(loop_.AddTimer(kEngineInterval,
+                                  [this] {
+                                      program_.EngineTick();
+                                      Report();
+                                  })),
       spectrumTimer_(loop_.AddTimer(kFastInterval, [this] { program_.SpectrumTick(); })),
       levelTimer_(loop_.AddTimer(kFastInterval, [this] { program_.LevelTick(); })),
       keyboardTimer_(loop_.AddTimer(kFastInterval, [this] { program_.KeyboardTick(); })),
@@ -57,8 +58,8 @@ int HeadlessHost::Run() {
     // What every activation of the window does, once: there is no window to activate.
     program_.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
-    console_.Line("running with " + settings.string() + "; outputs: " +
-                  OutputsInUse(model_.outputs));
+    console_.Line("running with " + settings.string() +
+                  "; outputs: " + OutputsInUse(model_.outputs));
     const int status = loop_.Run();
     if (!program_.Ended()) {
         program_.Unload();  // the loop itself failed: the lamps still go dark

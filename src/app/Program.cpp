@@ -26,8 +26,8 @@ const std::string kProgramTitle = "ZEB";
 // description.
 std::string FileFailureText(const std::string& what, const std::filesystem::path& path,
                             const std::system_error& error) {
-    return what + path.string() + "\r\n\r\nerror " + std::to_string(error.code().value()) +
-           ": " + error.code().message();
+    return what + path.string() + "\r\n\r\nerror " + std::to_string(error.code().value()) + ": " +
+           error.code().message();
 }
 
 }  // namespace

@@ -72,9 +72,9 @@ bool LinuxPortIo::InUseElsewhere(const std::string& parportName) {
 void LinuxPortIo::ClaimKernelPorts() {
     auto names = system_->ListDirectory(kParportProcDir);
     std::sort(names.begin(), names.end());
-    if (claimed_.empty() &&
-        std::none_of(names.begin(), names.end(),
-                     [](const std::string& name) { return DeviceNumber(name, "parport").has_value(); })) {
+    if (claimed_.empty() && std::none_of(names.begin(), names.end(), [](const std::string& name) {
+            return DeviceNumber(name, "parport").has_value();
+        })) {
         problems_.push_back(std::string("no parallel port listed in ") + kParportProcDir);
     }
     for (const auto& name : names) {

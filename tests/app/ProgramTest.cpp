@@ -282,9 +282,9 @@ TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndDarkensEveryOutput) 
 
     program->Unload();
 
-    EXPECT_THAT(TakeLog(), ElementsAre("spectrum timer off", "keyboard timer off", "ftdi 00",
-                                       "ftdi close", "serial close", "kbd restore", "kbd close",
-                                       "capture free"));
+    EXPECT_THAT(TakeLog(),
+                ElementsAre("spectrum timer off", "keyboard timer off", "ftdi 00", "ftdi close",
+                            "serial close", "kbd restore", "kbd close", "capture free"));
     EXPECT_EQ(testing::ReadBytes(SettingsFile()), before);
 }
 
