@@ -55,6 +55,7 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
                 messages_.ShowMessage(
                     FileFailureText("The settings could not be read from ", settingsPath_, error),
                     kProgramTitle, MessageIcon::Critical);
+                Shutdown();
                 return Outcome::EndProgram;
             }
             // Otherwise every setting keeps its initial value.
@@ -65,6 +66,7 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
 
     if (StartAudio(capture_, model_.capture, model_.storedDeviceIndex, messages_) ==
         AudioOutcome::EndProgram) {
+        Shutdown();  // the engine ticked behind the message: no lamp keeps its frame
         return Outcome::EndProgram;
     }
     messages_.LogEvent("capture started: " + model_.capture.devices.Text());

@@ -27,7 +27,7 @@ class Program {
 
     // The window's load: settings, capture, timers, keyboard LEDs, input volume, port check.
     // The window starts an unreadable settings file afresh; the headless service, which could
-    // not show what it would then drive, reports it and ends.
+    // not show what it would then drive, reports it and ends. Ending darkens every lamp.
     Outcome StartUp(UnreadableSettings unreadable = UnreadableSettings::StartFresh);
     // Every activation of the window: FTDI, serial port, input volume.
     void Activate();

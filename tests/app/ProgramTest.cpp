@@ -163,6 +163,18 @@ TEST_F(ProgramTest, ASettingsFileThatCannotBeReadStartsLikeAFirstStart) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(ProgramTest, TheServiceEndsOnASettingsFileThatCannotBeReadBeforeAnyDevice) {
+    std::filesystem::create_directory(SettingsFile());
+
+    EXPECT_EQ(Make().StartUp(Program::UnreadableSettings::EndProgram),
+              Program::Outcome::EndProgram);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "The settings could not be read from " + SettingsFile() +
+                                          "\r\n\r\nerror 21: Is a directory");
+    EXPECT_THAT(log, ::testing::Not(::testing::Contains("capture start")));
+}
+
 TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
     WriteSettings(
         "[Value]\r\nsLevel=127\r\n[KEY]\r\nKPORT=1\r\n[LPT]\r\nLPORT=LPT\r\n"
