@@ -233,6 +233,15 @@ TEST_F(LedClassTest, TheInputDeviceServesWhenTheLedFilesAreMissingOrNotWritable)
     EXPECT_THAT(fake->calls, ElementsAre("open /dev/input/event4"));
     EXPECT_EQ(Read(2, "numlock", "trigger"), "none kbd-numlock kbd-capslock [kbd-numlock]");
 
+    // Neither way: the message's log line names what was tried, with the system's reasons.
+    fake->openable.clear();
+    auto neither = withFallback();
+    EXPECT_FALSE(neither.Open());
+    EXPECT_EQ(neither.OpenProblem(),
+              Led(2, "scrolllock") +
+                  "/brightness: Is a directory; no keyboard with Num, Caps and Scroll Lock LEDs "
+                  "opens for writing in /dev/input (/dev/input/event4: Permission denied)");
+
     // Writable LED files win over the input device.
     std::filesystem::remove(Led(2, "scrolllock") + "/brightness");
     testing::WriteBytes(Led(2, "scrolllock") + "/brightness", "0");
