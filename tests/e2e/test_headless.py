@@ -12,9 +12,15 @@ import unittest
 
 from darkness import ALL_OUTPUTS, assert_dark_within_a_second
 from sounds import IN_BAND_HZ, WithSoundFiles
-from zebrun import ZebRun, ini_text
+from zebrun import EVENT_TIMEOUT, ZebRun, ini_text, wait_until
 
 SERVICE_SIGNALS = ("SIGINT", "SIGTERM", "SIGHUP")
+
+
+def process_state(pid):
+    """The state letter of /proc/PID/stat (R, S, T ...)."""
+    with open(f"/proc/{pid}/stat") as stat:
+        return stat.read().rsplit(")", 1)[1].split()[0]
 
 
 class Headless(WithSoundFiles):
@@ -89,6 +95,7 @@ class Headless(WithSoundFiles):
         self.wait_moving_lamps(run)
         # Both arrive together: the first starts the way out, the second cuts it short.
         os.kill(run.process.pid, signal.SIGSTOP)
+        wait_until(lambda: process_state(run.process.pid) == "T", EVENT_TIMEOUT, "the program stopped")
         run.send(signal.SIGTERM)
         run.send(signal.SIGINT)
         os.kill(run.process.pid, signal.SIGCONT)
