@@ -6,13 +6,13 @@ import subprocess
 import unittest
 
 from sounds import WithSoundFiles
-from zebrun import EXIT_BUTTON, ZebRun, ini_text, program_path
+from zebrun import EXIT_BUTTON, NO_DISPLAY, ZebRun, ini_text, program_path
 
 
 def run_to_end(args, display):
     env = dict(os.environ)
     if not display:
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+        for name in NO_DISPLAY:
             env.pop(name, None)
     return subprocess.run([program_path(), *args], env=env, capture_output=True, text=True, timeout=30)
 

@@ -12,7 +12,7 @@ import unittest
 
 from darkness import ALL_OUTPUTS, assert_dark_within_a_second
 from sounds import IN_BAND_HZ, WithSoundFiles
-from zebrun import EVENT_TIMEOUT, ZebRun, ini_text, wait_until
+from zebrun import EVENT_TIMEOUT, NO_DISPLAY, ZebRun, ini_text, wait_until
 
 SERVICE_SIGNALS = ("SIGINT", "SIGTERM", "SIGHUP")
 
@@ -28,7 +28,7 @@ class Headless(WithSoundFiles):
     SOUNDS = {"tone": [(1.5, None, 0), (1.5, IN_BAND_HZ, 0.5)]}
 
     def started(self, sound=None):
-        run = ZebRun(sound or self.files["tone"], settings=ini_text(ALL_OUTPUTS), display=False)
+        run = ZebRun(sound or self.files["tone"], settings=ini_text(ALL_OUTPUTS), environment=NO_DISPLAY)
         self.addCleanup(run.close)
         run.args = ["--headless", "--config", run.settings_path]
         run.start()
@@ -65,7 +65,7 @@ class Headless(WithSoundFiles):
                 self.assertIn(f"zeb: {name}: every lamp dark", run.output())
 
     def test_on_a_terminal_one_status_line_is_kept_live(self):
-        run = ZebRun(self.files["tone"], settings=ini_text(ALL_OUTPUTS), display=False)
+        run = ZebRun(self.files["tone"], settings=ini_text(ALL_OUTPUTS), environment=NO_DISPLAY)
         self.addCleanup(run.close)
         main, terminal = pty.openpty()
         self.addCleanup(os.close, main)
