@@ -1,11 +1,15 @@
-# Installs ZEB the way a desktop program is installed: the executable, a menu entry with its
-# icon in the hicolor theme, and the udev rules that let the logged-in user reach the lamp
-# outputs. Included last from the top-level CMakeLists.txt, after every target exists.
+# Installs ZEB the way a desktop program is installed: the executable and its headless sibling,
+# a menu entry with its icon in the hicolor theme, the user service unit, and the udev rules
+# that let the logged-in user reach the lamp outputs. Included last from the top-level CMakeLists.txt, after every target exists.
 include(GNUInstallDirs)
 
 if(TARGET zeb)
     install(TARGETS zeb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# `zeb --headless` runs it from the same folder.
+install(TARGETS zeb-headless RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The service of the logged-in user (systemctl --user enable --now zeb).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/zeb.service DESTINATION lib/systemd/user)
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zeb.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -9,6 +9,7 @@
 #include "audio/SpectrumFolding.h"
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
+#include "output/DarkOutputs.h"
 #include "output/FtdiSetup.h"
 #include "output/LptAccess.h"
 #include "output/OutputStage.h"
@@ -21,10 +22,12 @@ namespace {
 
 const std::string kProgramTitle = "ZEB";
 
-// The report of a failed save: what failed, then the error number and its description.
-std::string SaveFailureText(const std::filesystem::path& path, const std::system_error& error) {
-    return "The settings could not be saved to " + path.string() + "\r\n\r\nerror " +
-           std::to_string(error.code().value()) + ": " + error.code().message();
+// The report of a failed read or save: what failed, then the error number and its
+// description.
+std::string FileFailureText(const std::string& what, const std::filesystem::path& path,
+                            const std::system_error& error) {
+    return what + path.string() + "\r\n\r\nerror " + std::to_string(error.code().value()) + ": " +
+           error.code().message();
 }
 
 }  // namespace
@@ -39,7 +42,7 @@ Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& de
       settingsPath_(std::move(settingsPath)),
       keyboard_(*devices.keyboard) {}
 
-Program::Outcome Program::StartUp() {
+Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     // The sound library is linked into the program, so there is nothing to write out or load.
     std::error_code existsError;
     bool settingsLoaded = false;
@@ -47,6 +50,15 @@ Program::Outcome Program::StartUp() {
         try {
             LoadSettings(model_, settingsPath_.string());
             settingsLoaded = true;
+        } catch (const std::system_error& error) {
+            if (unreadable == UnreadableSettings::EndProgram) {
+                messages_.ShowMessage(
+                    FileFailureText("The settings could not be read from ", settingsPath_, error),
+                    kProgramTitle, MessageIcon::Critical);
+                Shutdown();
+                return Outcome::EndProgram;
+            }
+            // Otherwise every setting keeps its initial value.
         } catch (const std::exception&) {
             // An unreadable settings file leaves every setting at its initial value.
         }
@@ -54,8 +66,10 @@ Program::Outcome Program::StartUp() {
 
     if (StartAudio(capture_, model_.capture, model_.storedDeviceIndex, messages_) ==
         AudioOutcome::EndProgram) {
+        Shutdown();  // the engine ticked behind the message: no lamp keeps its frame
         return Outcome::EndProgram;
     }
+    messages_.LogEvent("capture started: " + model_.capture.devices.Text());
     if (!settingsLoaded) {
         // A first start (or one whose settings could not be read) keeps the source's own
         // volume instead of silencing it for every program on the desktop.
@@ -77,8 +91,14 @@ Program::Outcome Program::StartUp() {
 }
 
 void Program::Activate() {
-    ftdiinit(*devices_.ftdi);
-    COM(*devices_.serial, model_.combo2.Text());
+    if (ended_) {
+        return;
+    }
+    messages_.LogEvent(ftdiinit(*devices_.ftdi) ? "FTDI chip opened in bit-bang mode"
+                                                : "FTDI chip: none could be opened");
+    const std::string text = model_.combo2.Text();
+    const std::string port = "serial port " + (text.empty() ? "(none chosen)" : text);
+    messages_.LogEvent(port + (COM(*devices_.serial, text) ? " opened" : " could not be opened"));
     levelin(capture_, model_.capture, model_.sLevel);
 }
 
@@ -92,6 +112,9 @@ void Program::LevelTick() {
 }
 
 void Program::EngineTick() {
+    if (ended_) {
+        return;  // the lamps stay dark once the program is on its way out
+    }
     zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode, model_.combo4.Text());
     WriteOutputs(model_.outputs, model_.combo1.Text(), model_.engine, devices_);
 }
@@ -102,26 +125,37 @@ void Program::KeyboardTick() {
     }
 }
 
-void Program::ExitCommand() {
+bool Program::ExitCommand() {
     try {
         std::filesystem::create_directories(settingsPath_.parent_path());
         SaveSettings(model_, settingsPath_.string());
     } catch (const std::system_error& error) {
-        messages_.ShowMessage(SaveFailureText(settingsPath_, error), kProgramTitle,
-                              MessageIcon::Critical);
-        return;
+        // Ending now would throw away every change of the run: report and run on.
+        messages_.ShowMessage(
+            FileFailureText("The settings could not be saved to ", settingsPath_, error),
+            kProgramTitle, MessageIcon::Critical);
+        return false;
     }
-    FtdiShutdown(*devices_.ftdi);
-    timers_.StopSpectrumTimer();
-    StopCapture(capture_, model_.capture);
+    Shutdown();
+    return true;
 }
 
 void Program::Unload() {
+    Shutdown();
+}
+
+void Program::Shutdown() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
     timers_.StopSpectrumTimer();
+    timers_.StopKeyboardTimer();
+    // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get
+    // the keyboard's own lock states back.
+    DarkenEveryOutput(model_.outputs, model_.combo1.Text(), devices_, keyboard_);
     StopCapture(capture_, model_.capture);
-    // The hidden LED output ends with the main window and gives the keyboard its own lock
-    // states back, as switching it off does.
-    StopKeyboardOutput();
+    messages_.LogEvent("every lamp dark, devices closed");
 }
 
 void Program::LptPressed() {
@@ -159,9 +193,11 @@ void Program::KeyboardClicked() {
 }
 
 Program::Outcome Program::DeviceSelected(int32_t index) {
-    return SelectDevice(capture_, model_.capture, index, messages_) == AudioOutcome::EndProgram
-               ? Outcome::EndProgram
-               : Outcome::Running;
+    if (SelectDevice(capture_, model_.capture, index, messages_) == AudioOutcome::EndProgram) {
+        Shutdown();  // the program ends after its message: no lamp keeps the last frame
+        return Outcome::EndProgram;
+    }
+    return Outcome::Running;
 }
 
 void Program::InputSelected(int32_t index) {
@@ -182,11 +218,13 @@ void Program::AddressBoxFocusLost() {
 
 void Program::StartKeyboardOutput() {
     if (keyboard_.Start()) {
+        messages_.LogEvent("keyboard LEDs opened");
         timers_.StartKeyboardTimer();
         return;
     }
     // Without keyboard access the output stays off and the program runs on, also at start-up.
-    messages_.ShowMessage(kKeyboardMessage, kProgramTitle, MessageIcon::None);
+    messages_.ShowMessage(kKeyboardMessage, kProgramTitle, MessageIcon::None,
+                          devices_.keyboard->OpenProblem());
     model_.outputs.KeyboardSwitch = "0";
     model_.captions.label12 = colours::Grey;
 }
@@ -199,7 +237,11 @@ void Program::StopKeyboardOutput() {
 }
 
 void Program::ReportPortAccessMissing() {
-    messages_.ShowMessage(kLptMessage, kProgramTitle, MessageIcon::None);
+    const std::string address = model_.combo1.Text();
+    const std::string problem = devices_.port->AccessProblem();
+    messages_.ShowMessage(kLptMessage, kProgramTitle, MessageIcon::None,
+                          "parallel port " + (address.empty() ? "(no address chosen)" : address) +
+                              (problem.empty() ? "" : ": " + problem));
 }
 
 }  // namespace zeb

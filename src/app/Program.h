@@ -1,7 +1,7 @@
 #pragma once
 // The whole program without its window: start-up, activation, the timer ticks, the user's
-// commands, the save-and-exit command and the unload. The window host calls these on its one
-// event-loop thread; everything it shows is in the model.
+// commands and the ways out. The window host and the headless service call these on their one
+// event-loop thread; everything the window shows is in the model.
 
 #include <cstdint>
 #include <filesystem>
@@ -22,8 +22,13 @@ class Program {
     Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& devices,
             MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath);
 
+    // What start-up does with a settings file that is there but cannot be read.
+    enum class UnreadableSettings { StartFresh, EndProgram };
+
     // The window's load: settings, capture, timers, keyboard LEDs, input volume, port check.
-    Outcome StartUp();
+    // The window starts an unreadable settings file afresh; the headless service, which could
+    // not show what it would then drive, reports it and ends. Ending darkens every lamp.
+    Outcome StartUp(UnreadableSettings unreadable = UnreadableSettings::StartFresh);
     // Every activation of the window: FTDI, serial port, input volume.
     void Activate();
 
@@ -33,10 +38,16 @@ class Program {
     void EngineTick();
     void KeyboardTick();
 
-    // The save-and-exit button. The caller ends the program when this returns.
-    void ExitCommand();
-    // The window closed any other way: nothing is saved.
+    // The save-and-exit button: saves, then every lamp dark and every device let go; the
+    // caller then ends the program. False when the save failed: its message has been shown and
+    // the program runs on untouched (lamps, settings, devices), so the user can mend the cause
+    // and press again.
+    bool ExitCommand();
+    // Leaving without saving (the window closed another way, or the system asked the program
+    // to end): every lamp dark and every device let go. The caller then ends the program.
     void Unload();
+    // Whether a way out has run: from then on no tick or activation touches a device.
+    bool Ended() const { return ended_; }
 
     void LptPressed();
     void ComClicked();
@@ -45,6 +56,8 @@ class Program {
     void Usb3Clicked();
     void Usb8Clicked();
     void AutoPressed();
+    // The user picked a capture device; a device that cannot capture ends the program, lamps
+    // dark.
     Outcome DeviceSelected(int32_t index);
     void InputSelected(int32_t index);
     void InputLevelMoved();
@@ -56,6 +69,8 @@ class Program {
     void StartKeyboardOutput();
     void StopKeyboardOutput();
     void ReportPortAccessMissing();
+    // What every way out does after the save (if any): lamps dark, devices and capture freed.
+    void Shutdown();
 
     ProgramModel& model_;
     CaptureBackend& capture_;
@@ -64,6 +79,7 @@ class Program {
     ProgramTimers& timers_;
     std::filesystem::path settingsPath_;
     KeyboardLedOutput keyboard_;
+    bool ended_ = false;
 };
 
 }  // namespace zeb

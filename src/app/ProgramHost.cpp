@@ -2,13 +2,10 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <cstdlib>
-#include <filesystem>
 
 #include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
 #include "output/DeviceFactory.h"
-#include "output/SimulationLog.h"
 #include "ui/DisplayLockStates.h"
 
 namespace zeb {
@@ -19,11 +16,6 @@ constexpr int kEngineIntervalMs = 35;
 // The level and LED timers tick every 10 ms: the peak decay per tick assumes that rate.
 constexpr int kFastIntervalMs = 10;
 
-std::string SimulateFolder() {
-    const char* folder = std::getenv(kSimulateVariable);
-    return folder != nullptr ? folder : "";
-}
-
 void Prepare(QTimer& timer, int intervalMs) {
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(intervalMs);
@@ -31,15 +23,22 @@ void Prepare(QTimer& timer, int intervalMs) {
 
 }  // namespace
 
-ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart)
+ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
+                         const CommandLine& line, SignalEvents& signalEvents)
     : programStart_(programStart),
+      signals_(signalEvents),
       capture_(MakeCaptureBackend()),
       devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery())),
-      program_(model_, *capture_, devices_, messages_, *this, SettingsFilePath()),
+      messages_(console_, line.verbose, &boxes_),
+      signalNotifier_(signalEvents.Fd(), QSocketNotifier::Read),
+      program_(model_, *capture_, devices_, messages_, *this,
+               line.config ? *line.config : SettingsFilePath()),
       window_(std::make_unique<MainWindow>(model_, *this)),
       tray_(std::make_unique<cSysTray>(window_.get())),
       showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
-    messages_.SetParent(window_.get());
+    boxes_.SetParent(window_.get());
+    // Also behind a message box: its own event loop delivers the request as well.
+    connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
     tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
     tray_->SetTrayTip(QStringLiteral("ZEB"));
     // The icon is gone after any press, so the window must come back with it: a right press
@@ -80,7 +79,10 @@ int ProgramHost::Run() {
         End(1);
         return status_;
     }
-    LogCaptureStart();
+    if (ended_) {
+        return status_;  // a signal ended the program behind a start-up message
+    }
+    NoteCaptureStart(programStart_);
     window_->RefreshAll();
     window_->show();
     window_->activateWindow();
@@ -106,14 +108,14 @@ void ProgramHost::End(int status) {
     QCoreApplication::exit(status);
 }
 
-void ProgramHost::LogCaptureStart() const {
-    const std::string folder = SimulateFolder();
-    if (folder.empty()) {
+void ProgramHost::OnSignal() {
+    const auto signal = signals_.Take();
+    if (!signal || ended_) {
         return;
     }
-    SimulationLog log(std::filesystem::path(folder) / "audio.log",
-                      MillisecondsSince(programStart_));
-    log.Line("capture start");
+    program_.Unload();
+    console_.Line(SignalEvents::EndLine(*signal));
+    End(0);
 }
 
 void ProgramHost::LptPressed() {
@@ -139,8 +141,10 @@ void ProgramHost::AutoPressed() {
 }
 
 void ProgramHost::ExitClicked() {
-    program_.ExitCommand();
-    End(0);
+    // A failed save has shown its message; the program runs on for another try.
+    if (program_.ExitCommand()) {
+        End(0);
+    }
 }
 
 void ProgramHost::HideClicked() {
@@ -198,6 +202,9 @@ void ProgramHost::WindowActivated() {
 }
 
 void ProgramHost::WindowClosed() {
+    if (ended_) {
+        return;  // the program is leaving by another way already
+    }
     program_.Unload();
     End(0);
 }

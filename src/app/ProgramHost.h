@@ -3,14 +3,18 @@
 // boxes around the program core. Everything runs on the one event-loop thread.
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 #include <memory>
 
+#include "app/CommandLine.h"
+#include "app/Console.h"
 #include "app/MainWindowActions.h"
 #include "app/Program.h"
 #include "app/ProgramModel.h"
 #include "app/ProgramTimers.h"
+#include "app/SignalEvents.h"
 #include "audio/CaptureBackend.h"
 #include "output/Devices.h"
 #include "ui/GlobalKey.h"
@@ -24,7 +28,9 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     Q_OBJECT
 
   public:
-    explicit ProgramHost(std::chrono::steady_clock::time_point programStart);
+    // `signalEvents` delivers the system's requests to end; the program leaves through Unload.
+    ProgramHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
+                SignalEvents& signalEvents);
     ~ProgramHost() override;
 
     // Start-up, then the event loop until the program ends; returns the exit status.
@@ -62,15 +68,17 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     void ShowWindow();
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
-    // With simulated devices, notes when the capture (and a file's playback) began, so the
-    // lamp logs can be lined up with the sound.
-    void LogCaptureStart() const;
+    void OnSignal();
 
     std::chrono::steady_clock::time_point programStart_;
+    SignalEvents& signals_;
     ProgramModel model_;
     std::unique_ptr<CaptureBackend> capture_;
     OutputDevices devices_;
-    MessageBoxSink messages_;
+    Console console_;
+    MessageBoxSink boxes_;
+    ConsoleMessages messages_;
+    QSocketNotifier signalNotifier_;
     QTimer engineTimer_;
     QTimer spectrumTimer_;
     QTimer levelTimer_;

@@ -2,16 +2,36 @@
 
 #include <QApplication>
 #include <chrono>
+#include <cstdio>
 
+#include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
+#include "app/HeadlessLaunch.h"
 #include "app/ProgramHost.h"
+#include "app/SignalEvents.h"
 
 int main(int argc, char* argv[]) {
     // Simulated lamp logs count milliseconds from here.
     const auto programStart = std::chrono::steady_clock::now();
-    QApplication application(argc, argv);
+    const zeb::CommandLine line = zeb::ParseCommandLine(argc, argv);
+    if (const auto status = zeb::AnswerWithoutRunning(line, stdout, stderr)) {
+        return *status;
+    }
+    if (line.headless) {
+        return zeb::ExecHeadless(argv);
+    }
+    if (const auto problem = zeb::DisplayProblem()) {
+        std::fprintf(stderr, "zeb: %s\n", problem->c_str());
+        return 1;
+    }
+    // Before Qt and the sound server start their threads, so every thread takes the handlers.
+    zeb::SignalEvents signalEvents;
+    // The command line is the program's own: Qt sees none of it.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEB"));
     // The window may be hidden in the tray; the program ends only through its own exits.
     QApplication::setQuitOnLastWindowClosed(false);
-    zeb::ProgramHost host(programStart);
+    zeb::ProgramHost host(programStart, line, signalEvents);
     return host.Run();
 }

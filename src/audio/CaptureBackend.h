@@ -29,6 +29,9 @@ class CaptureBackend {
     virtual uint32_t GetVersion() = 0;
     // Error code of the last failed call (0 = none).
     virtual int32_t ErrorGetCode() = 0;
+    // What a person needs to act on the last failure that the code does not say: the file or
+    // server and the system's reason. Empty when there is nothing to add.
+    virtual std::string ErrorDetail() { return {}; }
 
     // Opens recording device `device` (kDefaultDevice = the default one).
     virtual bool RecordInit(int device) = 0;

@@ -111,7 +111,7 @@ int32_t InputLevelOfVolume(float volume) {
 void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& text) {
     const int32_t code = backend.ErrorGetCode();
     messages.ShowMessage(text + "\r\n\r\nerror code: " + std::to_string(code), "Error",
-                         MessageIcon::Warning);
+                         MessageIcon::Warning, backend.ErrorDetail());
 }
 
 void StopCapture(CaptureBackend& backend, CaptureState& state) {

@@ -41,7 +41,8 @@ void levelin(CaptureBackend& backend, const CaptureState& state, const RangedVal
 int32_t InputLevelOfVolume(float volume);
 
 // The audio error report: the text, an empty line and the back end's error code, in a warning
-// box titled "Error". It does not end the program; its callers do.
+// box titled "Error", with the back end's detail for the log line. It does not end the
+// program; its callers do.
 void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& text);
 
 // Frees the capture device; RecordHandle becomes 0.

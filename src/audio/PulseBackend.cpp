@@ -28,6 +28,19 @@ std::pair<unsigned long, unsigned long> LoadedLibraryVersion() {
     return {major, minor};
 }
 
+// Which sound server did not answer, and how.
+std::string ServerProblem(const std::string& server, int32_t error) {
+    const char* fromEnvironment = std::getenv("PULSE_SERVER");
+    const std::string where = !server.empty() ? server
+                              : fromEnvironment != nullptr && *fromEnvironment != '\0'
+                                  ? std::string(fromEnvironment)
+                                  : std::string("of this session");
+    return "sound server " + where +
+           (error == capture_error::kTimeout
+                ? ": no answer in time"
+                : ": none answers (is PipeWire's pulse service or PulseAudio running?)");
+}
+
 bool ValidVolume(float volume) {
     return volume >= 0.0f && volume <= 1.0f;
 }
@@ -54,7 +67,7 @@ bool PulseBackend::Connect() {
     connection_.reset();
     int32_t error = capture_error::kNone;
     connection_ = PulseConnection::Open(server_, timeout_, error);
-    return connection_ ? true : Fail(error);
+    return connection_ ? true : Fail(error, ServerProblem(server_, error));
 }
 
 bool PulseBackend::RecordInit(int device) {

@@ -3,6 +3,8 @@
 // handle of the one running capture, and level and FFT computed from the capture's sample ring.
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/Analysis.h"
@@ -14,6 +16,7 @@ namespace zeb {
 class RingBackend : public CaptureBackend {
   public:
     int32_t ErrorGetCode() override { return error_; }
+    std::string ErrorDetail() override { return detail_; }
     uint32_t ChannelGetLevel(CaptureHandle handle) override;
     bool ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) override;
 
@@ -21,11 +24,15 @@ class RingBackend : public CaptureBackend {
     RingBackend();
 
     // Records the outcome of the call being made; Fail returns false so callers can return it.
-    bool Fail(int32_t code) {
+    bool Fail(int32_t code, std::string detail = {}) {
         error_ = code;
+        detail_ = std::move(detail);
         return false;
     }
-    void Succeed() { error_ = 0; }
+    void Succeed() {
+        error_ = 0;
+        detail_.clear();
+    }
 
     // Begins a new capture at `rate` samples a second with an empty ring, ending any earlier
     // one (its handle stops working), and returns the new handle.
@@ -48,6 +55,7 @@ class RingBackend : public CaptureBackend {
     bool CheckHandle(CaptureHandle handle);
 
     int32_t error_ = 0;
+    std::string detail_;
     CaptureHandle handle_ = 0;
     CaptureHandle lastHandle_ = 0;
     uint32_t rate_ = 0;

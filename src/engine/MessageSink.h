@@ -1,7 +1,8 @@
 #pragma once
 // Where the program's message boxes go. The window shows them as modal boxes with one OK
-// button; tests record them. Device and capture events (opened, lost, reopened) go here too,
-// for whoever wants a log of them.
+// button and writes each as a line to stderr; the headless service writes the line only;
+// tests record them. Device and capture events (opened, lost, reopened) go here too, for
+// whoever wants a log of them.
 
 #include <string>
 
@@ -12,9 +13,11 @@ enum class MessageIcon { None, Warning, Critical };
 class MessageSink {
   public:
     virtual ~MessageSink() = default;
-    // Shows the message and returns when the user has closed it.
-    virtual void ShowMessage(const std::string& text, const std::string& title,
-                             MessageIcon icon) = 0;
+    // Shows the message and returns when the user has closed it. `detail` is what a person
+    // needs to act on it that the box itself does not say (the file path, the device or port,
+    // the system's reason); it goes into the log line only, so the box keeps its exact text.
+    virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                             const std::string& detail = {}) = 0;
     // One line about a device or capture event ("capture lost: ..."); no message box. Ignored
     // unless the front end keeps a log.
     virtual void LogEvent(const std::string& /*event*/) {}

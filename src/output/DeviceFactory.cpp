@@ -10,12 +10,26 @@
 #include "output/LinuxPortIo.h"
 #include "output/LinuxSerialPort.h"
 #include "output/SimulatedDevices.h"
+#include "output/SimulationLog.h"
 
 namespace zeb {
 
 OutputDevices MakeOutputDevices() {
+    return MakeOutputDevices(SimulateFolder(), std::chrono::steady_clock::now());
+}
+
+std::string SimulateFolder() {
     const char* folder = std::getenv(kSimulateVariable);
-    return MakeOutputDevices(folder ? folder : "", std::chrono::steady_clock::now());
+    return folder != nullptr ? folder : "";
+}
+
+void NoteCaptureStart(std::chrono::steady_clock::time_point programStart) {
+    const std::string folder = SimulateFolder();
+    if (folder.empty()) {
+        return;
+    }
+    SimulationLog log(std::filesystem::path(folder) / "audio.log", MillisecondsSince(programStart));
+    log.Line("capture start");
 }
 
 OutputDevices MakeOutputDevices(const std::string& simulateFolder,

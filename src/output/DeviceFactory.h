@@ -14,6 +14,13 @@ inline constexpr const char* kSimulateVariable = "ZEB_SIMULATE";
 // Reads ZEB_SIMULATE; call once at start-up (log times count from this call).
 OutputDevices MakeOutputDevices();
 
+// The folder ZEB_SIMULATE names; empty when the real devices are used.
+std::string SimulateFolder();
+
+// With simulated devices, notes in audio.log when the capture (and a sound file's playback)
+// began, so the lamp logs can be lined up with the sound.
+void NoteCaptureStart(std::chrono::steady_clock::time_point programStart);
+
 // With `simulateFolder` empty, the Linux drivers; otherwise simulated devices logging there
 // with times counted from `programStart`. `lockStates` tells the keyboard driver the
 // keyboard's own lock states when its LEDs are given back.

@@ -23,6 +23,9 @@ class PortIo {
     // Writes the low byte of `value` to I/O port `port`; `size` is always 1. False when the
     // write could not be made.
     virtual bool SetPortVal(uint16_t port, uint32_t value, int size) = 0;
+    // Why the last InitializeWinIo found no access, for the log line: the devices tried and the
+    // system's reasons. Empty when the driver cannot tell.
+    virtual std::string AccessProblem() const { return {}; }
 };
 
 // One step of the lamp frame a serial port plays: a DTR or RTS level, or bytes to send.
@@ -108,6 +111,9 @@ class KeyboardLedDevice {
     // Opens the keyboard device for writing; false when none can be opened.
     virtual bool Open() = 0;
     virtual bool IsOpen() const = 0;
+    // Why the last Open failed, for the log line: the devices tried and the system's reasons.
+    // Empty when the driver cannot tell.
+    virtual std::string OpenProblem() const { return {}; }
     virtual bool SetLeds(bool scroll, bool num, bool caps) = 0;
     // Makes the LEDs show the keyboard's own lock states again.
     virtual bool RestoreLeds() = 0;

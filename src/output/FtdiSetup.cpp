@@ -2,14 +2,15 @@
 
 namespace zeb {
 
-void ftdiinit(FtdiDevice& device) {
+bool ftdiinit(FtdiDevice& device) {
     if (device.Open(0) != 0) {
-        return;
+        return false;
     }
     if (device.SetBitMode(kFtdiAllPinsOutput, kFtdiBitBangMode) != 0) {
-        return;
+        return false;
     }
     device.SetBaudRate(kFtdiBaudRate);
+    return true;
 }
 
 void FtdiShutdown(FtdiDevice& device) {

@@ -10,8 +10,8 @@ inline constexpr uint8_t kFtdiBitBangMode = 1;
 inline constexpr int kFtdiBaudRate = 57600;
 
 // Opens the first chip, then sets all pins as outputs in bit-bang mode, then the baud rate;
-// stops at the first failure, silently.
-void ftdiinit(FtdiDevice& device);
+// stops at the first failure, silently. True when the chip is open in bit-bang mode.
+bool ftdiinit(FtdiDevice& device);
 
 // All pins low (every lamp off), then close; errors ignored.
 void FtdiShutdown(FtdiDevice& device);

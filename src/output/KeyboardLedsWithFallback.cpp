@@ -20,6 +20,17 @@ bool KeyboardLedsWithFallback::Open() {
     return false;
 }
 
+std::string KeyboardLedsWithFallback::OpenProblem() const {
+    std::string problems;
+    for (const KeyboardLedDevice* device : {preferred_.get(), fallback_.get()}) {
+        const std::string problem = device->OpenProblem();
+        if (!problem.empty()) {
+            problems += (problems.empty() ? "" : "; ") + problem;
+        }
+    }
+    return problems;
+}
+
 // A keyboard lost while open is looked for again by the way that opened it.
 bool KeyboardLedsWithFallback::SetLeds(bool scroll, bool num, bool caps) {
     return active_ != nullptr && active_->SetLeds(scroll, num, caps);

@@ -3,6 +3,7 @@
 // and every other call goes to the one that opened.
 
 #include <memory>
+#include <string>
 
 #include "output/Devices.h"
 
@@ -15,6 +16,8 @@ class KeyboardLedsWithFallback final : public KeyboardLedDevice {
 
     bool Open() override;
     bool IsOpen() const override { return active_ != nullptr && active_->IsOpen(); }
+    // Why neither way opened.
+    std::string OpenProblem() const override;
     bool SetLeds(bool scroll, bool num, bool caps) override;
     bool RestoreLeds() override;
     void Close() override;

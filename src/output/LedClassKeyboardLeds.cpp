@@ -3,7 +3,9 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -62,10 +64,12 @@ bool LedClassKeyboardLeds::Open() {
         }
     }
     std::sort(numbers.begin(), numbers.end());
+    openProblem_ = "no keyboard LEDs in " + folder_;
     for (const int number : numbers) {
         if (OpenKeyboard(number)) {
             wanted_ = true;
             callsSinceLoss_ = 0;
+            openProblem_.clear();
             return true;
         }
     }
@@ -78,8 +82,13 @@ bool LedClassKeyboardLeds::OpenKeyboard(int number) {
         Led& led = leds[i];
         led.folder = folder_ + "/input" + std::to_string(number) + "::" + kLedNames[i];
         led.brightness = UniqueFd(system_, system_->Open(led.folder + "/brightness", O_WRONLY));
+        if (!led.brightness.Valid()) {
+            openProblem_ = led.folder + "/brightness: " + std::strerror(errno);
+            return false;
+        }
         const auto trigger = system_->ReadTextFile(led.folder + "/trigger");
-        if (!led.brightness.Valid() || !trigger) {
+        if (!trigger) {
+            openProblem_ = led.folder + "/trigger cannot be read";
             return false;
         }
         led.trigger = CurrentTrigger(*trigger);
@@ -87,6 +96,7 @@ bool LedClassKeyboardLeds::OpenKeyboard(int number) {
     }
     leds_ = std::move(leds);
     if (!TakeTriggers()) {
+        openProblem_ = leds_[0].folder + "/trigger: " + std::strerror(errno);
         Forget();
         return false;
     }

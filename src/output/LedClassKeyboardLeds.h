@@ -32,6 +32,7 @@ class LedClassKeyboardLeds final : public KeyboardLedDevice {
 
     bool Open() override;
     bool IsOpen() const override { return leds_[0].brightness.Valid(); }
+    std::string OpenProblem() const override { return openProblem_; }
     bool SetLeds(bool scroll, bool num, bool caps) override;
     bool RestoreLeds() override;
     void Close() override;
@@ -60,6 +61,7 @@ class LedClassKeyboardLeds final : public KeyboardLedDevice {
     bool triggersTaken_ = false;
     bool wanted_ = false;  // opened and not closed by the owner
     int callsSinceLoss_ = 0;
+    std::string openProblem_;
 };
 
 }  // namespace zeb

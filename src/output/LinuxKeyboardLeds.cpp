@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "output/DeviceNumber.h"
 
@@ -59,9 +61,13 @@ bool LinuxKeyboardLeds::Open() {
         }
     }
     std::sort(numbers.begin(), numbers.end());
+    std::string refused;  // the first device that would not open, and why
     for (const int number : numbers) {
         const std::string path = std::string(kInputDir) + "/event" + std::to_string(number);
         UniqueFd fd(system_, system_->Open(path, O_WRONLY | O_NONBLOCK));
+        if (!fd.Valid() && refused.empty()) {
+            refused = path + ": " + std::strerror(errno);
+        }
         if (!fd.Valid() || !HasLockLeds(fd.Get())) {
             continue;
         }
@@ -69,8 +75,11 @@ bool LinuxKeyboardLeds::Open() {
         fd_ = std::move(fd);
         wanted_ = true;
         callsSinceLoss_ = 0;
+        openProblem_.clear();
         return true;
     }
+    openProblem_ = "no keyboard with Num, Caps and Scroll Lock LEDs opens for writing in " +
+                   std::string(kInputDir) + (refused.empty() ? "" : " (" + refused + ")");
     return false;
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "output/Devices.h"
 #include "output/SystemCalls.h"
@@ -22,6 +23,7 @@ class LinuxKeyboardLeds final : public KeyboardLedDevice {
     // Opens the first suitable keyboard; true also when one is open already.
     bool Open() override;
     bool IsOpen() const override { return fd_.Valid(); }
+    std::string OpenProblem() const override { return openProblem_; }
     bool SetLeds(bool scroll, bool num, bool caps) override;
     bool RestoreLeds() override;
     void Close() override;
@@ -41,6 +43,7 @@ class LinuxKeyboardLeds final : public KeyboardLedDevice {
     LockStates atOpen_;
     bool wanted_ = false;  // opened and not closed by the owner
     int callsSinceLoss_ = 0;
+    std::string openProblem_;
 };
 
 }  // namespace zeb

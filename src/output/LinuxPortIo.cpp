@@ -5,7 +5,9 @@
 #include <sys/ioctl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 #include "output/DeviceNumber.h"
 
@@ -20,11 +22,23 @@ constexpr unsigned long kPortSpace = 0x10000;
 LinuxPortIo::LinuxPortIo(std::shared_ptr<SystemCalls> system) : system_(std::move(system)) {}
 
 bool LinuxPortIo::InitializeWinIo() {
+    problems_.clear();
     ClaimKernelPorts();
     if (!rawAccess_) {
         rawAccess_ = system_->Ioperm(0, kPortSpace, true) == 0;
+        if (!rawAccess_) {
+            problems_.push_back(std::string("raw port I/O: ") + std::strerror(errno));
+        }
     }
     return !claimed_.empty() || rawAccess_;
+}
+
+std::string LinuxPortIo::AccessProblem() const {
+    std::string text;
+    for (const auto& problem : problems_) {
+        text += (text.empty() ? "" : "; ") + problem;
+    }
+    return text;
 }
 
 bool LinuxPortIo::IsClaimed(int number) const {
@@ -58,17 +72,28 @@ bool LinuxPortIo::InUseElsewhere(const std::string& parportName) {
 void LinuxPortIo::ClaimKernelPorts() {
     auto names = system_->ListDirectory(kParportProcDir);
     std::sort(names.begin(), names.end());
+    if (claimed_.empty() && std::none_of(names.begin(), names.end(), [](const std::string& name) {
+            return DeviceNumber(name, "parport").has_value();
+        })) {
+        problems_.push_back(std::string("no parallel port listed in ") + kParportProcDir);
+    }
     for (const auto& name : names) {
         const auto number = DeviceNumber(name, "parport");
         if (!number || IsClaimed(*number)) {
             continue;
         }
         const auto base = BaseAddressOf(name);
-        if (!base || InUseElsewhere(name)) {
+        const std::string device = "/dev/parport" + std::to_string(*number);
+        if (!base) {
             continue;
         }
-        UniqueFd fd(system_, system_->Open("/dev/parport" + std::to_string(*number), O_RDWR));
+        if (InUseElsewhere(name)) {
+            problems_.push_back(device + ": held by another driver or program");
+            continue;
+        }
+        UniqueFd fd(system_, system_->Open(device, O_RDWR));
         if (!fd.Valid() || system_->Ioctl(fd.Get(), PPCLAIM, nullptr) != 0) {
+            problems_.push_back(device + ": " + std::strerror(errno));
             continue;
         }
         claimed_.push_back({*number, *base, std::move(fd)});

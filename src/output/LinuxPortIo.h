@@ -26,6 +26,7 @@ class LinuxPortIo : public PortIo {
     // The base of a claimed port goes to its data register, base + 2 to its control register;
     // every other port is written raw when permitted.
     bool SetPortVal(uint16_t port, uint32_t value, int size) override;
+    std::string AccessProblem() const override;
 
   private:
     struct ClaimedPort {
@@ -42,6 +43,7 @@ class LinuxPortIo : public PortIo {
     std::shared_ptr<SystemCalls> system_;
     std::vector<ClaimedPort> claimed_;
     bool rawAccess_ = false;
+    std::vector<std::string> problems_;  // of the last InitializeWinIo
 };
 
 }  // namespace zeb

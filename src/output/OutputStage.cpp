@@ -18,20 +18,6 @@ bool Lit(const EngineState& state, int channel) {
     return state.ChannelStates[static_cast<size_t>(channel)] == 1;
 }
 
-void WriteParallel(const OutputSelection& selection, const std::string& addressBoxText,
-                   const EngineState& state, PortIo& port) {
-    constexpr int kByteSize = 1;
-    if (const auto data = ReadHexPort(selection.LptAddressText)) {
-        port.SetPortVal(*data, static_cast<uint32_t>(state.ChannelByte) & 0xFFu, kByteSize);
-    }
-    const uint8_t nibble = ControlNibble(state.ChannelStates);
-    if (const auto base = ReadHexPort(addressBoxText)) {
-        // Port numbers are 16 bits: FFFF + 2 wraps to 0001.
-        const auto control = static_cast<uint16_t>(*base + kControlRegisterOffset);
-        port.SetPortVal(control, nibble, kByteSize);
-    }
-}
-
 // "COM" (litLevel false) and "USB8LED" (litLevel true) shift channels 0..7 out on DTR, one
 // transmit pulse per channel. RTS is held at the lit level during the eight steps and flipped
 // after the eighth, so the two modes use opposite levels on both lines.
@@ -82,26 +68,42 @@ uint8_t ControlNibble(const ChannelStatesArray& states) {
     return static_cast<uint8_t>(lit ^ kInvertedBits);
 }
 
+void WriteParallelFrame(const OutputSelection& selection, const std::string& addressBoxText,
+                        const EngineState& state, PortIo& port) {
+    constexpr int kByteSize = 1;
+    if (const auto data = ReadHexPort(selection.LptAddressText)) {
+        port.SetPortVal(*data, static_cast<uint32_t>(state.ChannelByte) & 0xFFu, kByteSize);
+    }
+    const uint8_t nibble = ControlNibble(state.ChannelStates);
+    if (const auto base = ReadHexPort(addressBoxText)) {
+        // Port numbers are 16 bits: FFFF + 2 wraps to 0001.
+        const auto control = static_cast<uint16_t>(*base + kControlRegisterOffset);
+        port.SetPortVal(control, nibble, kByteSize);
+    }
+}
+
+void WriteSerialFrame(const std::string& mode, const EngineState& state, SerialPort& serial) {
+    if (mode == "COM") {
+        serial.WriteFrame(ShiftFrame(state, false));
+    }
+    if (mode == "USB8LED") {
+        serial.WriteFrame(ShiftFrame(state, true));
+    }
+    if (mode == "USB3LED") {
+        serial.WriteFrame(ThreeLineFrame(state));
+    }
+}
+
 void WriteOutputs(const OutputSelection& selection, const std::string& addressBoxText,
                   const EngineState& state, OutputDevices& devices) {
-    const std::string& mode = selection.OutputMode;
-    if (mode == "FTDI" && devices.ftdi) {
+    if (selection.OutputMode == "FTDI" && devices.ftdi) {
         devices.ftdi->Write(static_cast<uint8_t>(state.ChannelByte & 0xFF));
     }
     if (selection.LptSwitch == "LPT" && devices.port) {
-        WriteParallel(selection, addressBoxText, state, *devices.port);
+        WriteParallelFrame(selection, addressBoxText, state, *devices.port);
     }
-    if (!devices.serial) {
-        return;
-    }
-    if (mode == "COM") {
-        devices.serial->WriteFrame(ShiftFrame(state, false));
-    }
-    if (mode == "USB8LED") {
-        devices.serial->WriteFrame(ShiftFrame(state, true));
-    }
-    if (mode == "USB3LED") {
-        devices.serial->WriteFrame(ThreeLineFrame(state));
+    if (devices.serial) {
+        WriteSerialFrame(selection.OutputMode, state, *devices.serial);
     }
 }
 

@@ -20,6 +20,15 @@ std::optional<uint16_t> ReadHexPort(const std::string& text);
 // inverted at the connector, so they are written inverted to light their lamps; bit 2 is not.
 uint8_t ControlNibble(const ChannelStatesArray& states);
 
+// The parallel port's frame of `state`: the data byte to the selection's remembered address,
+// the control nibble to the address box's port + 2. An address without a port writes nothing.
+void WriteParallelFrame(const OutputSelection& selection, const std::string& addressBoxText,
+                        const EngineState& state, PortIo& port);
+
+// The serial sequence of `mode` ("COM", "USB8LED" or "USB3LED") for `state`; any other mode
+// writes nothing.
+void WriteSerialFrame(const std::string& mode, const EngineState& state, SerialPort& serial);
+
 // Writes the frame of every selected output, in this order: FTDI byte, parallel data byte,
 // parallel control nibble, then the serial sequence of "COM", "USB8LED" or "USB3LED".
 // `addressBoxText` is what the parallel-port address list shows now; its port + 2 receives

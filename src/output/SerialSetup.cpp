@@ -26,13 +26,14 @@ void ChoosePort(SerialPort& port, std::string_view text) {
 
 }  // namespace
 
-void COM(SerialPort& port, const std::string& combo2Text) {
+bool COM(SerialPort& port, const std::string& combo2Text) {
     port.SetPortOpen(false);
     ChoosePort(port, combo2Text);
     port.SetSettings(kSerialLineSettings);
-    port.SetPortOpen(true);
+    const bool opened = port.SetPortOpen(true);
     port.SetDTREnable(true);
     port.SetRTSEnable(true);
+    return opened;
 }
 
 }  // namespace zeb

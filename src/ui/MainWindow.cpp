@@ -106,11 +106,8 @@ void MainWindow::ConnectInput() {
     onClick(captions_.at(Caption::UsbD3), &MainWindowActions::Usb3Clicked);
     onClick(captions_.at(Caption::UsbD8), &MainWindowActions::Usb8Clicked);
     onClick(hideButton_, &MainWindowActions::HideClicked);
-    // The program leaves at once: nothing is shown after it.
-    connect(exitButton_, &PanelLabel::Clicked, this, [this] {
-        leaving_ = true;
-        actions_.ExitClicked();
-    });
+    // The program leaves at once, unless the save fails: then the window stays as it was.
+    onClick(exitButton_, &MainWindowActions::ExitClicked);
 
     connect(captions_.at(Caption::Set), &PanelLabel::Clicked, this, [this] {
         logic_.ToggleWidth();
@@ -293,9 +290,8 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!leaving_) {
-        actions_.WindowClosed();
-    }
+    // The program knows whether it is leaving already.
+    actions_.WindowClosed();
     event->accept();
 }
 

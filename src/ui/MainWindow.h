@@ -98,8 +98,6 @@ class MainWindow : public QWidget {
     WindowLogic logic_{model_, state_};
     SkinImages skin_;
     MoveRequest moveRequest_;
-    // Set by the exit button: the close that follows is the program leaving.
-    bool leaving_ = false;
     // The window becomes the program's active window when it is shown or when the user comes
     // back to it from another window of the program; coming back from another program (the
     // program had no focus window meanwhile) is no activation of it.

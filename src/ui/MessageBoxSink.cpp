@@ -22,7 +22,7 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 }  // namespace
 
 void MessageBoxSink::ShowMessage(const std::string& text, const std::string& title,
-                                 MessageIcon icon) {
+                                 MessageIcon icon, const std::string& /*detail*/) {
     // Messages carry CR LF line ends; Qt lays out plain LF.
     QString body = QString::fromStdString(text);
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -11,7 +11,9 @@ class MessageBoxSink : public MessageSink {
   public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+    // The box shows `text` alone; the detail is for the log line.
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                     const std::string& detail = {}) override;
 
   private:
     QWidget* parent_;

@@ -92,9 +92,10 @@ class LoggedMessages : public MessageSink {
   public:
     explicit LoggedMessages(CallLog& log) : log_(log) {}
     std::vector<testing::ShownMessage> shown;
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                     const std::string& detail = {}) override {
         log_.push_back("message");
-        shown.push_back({text, title, icon});
+        shown.push_back({text, title, icon, detail});
     }
 
   private:
@@ -160,6 +161,18 @@ TEST_F(ProgramTest, ASettingsFileThatCannotBeReadStartsLikeAFirstStart) {
     EXPECT_EQ(model.sLevel.Value(), 127);
     EXPECT_FLOAT_EQ(capture.masterVolume, 0.5f);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ProgramTest, TheServiceEndsOnASettingsFileThatCannotBeReadBeforeAnyDevice) {
+    std::filesystem::create_directory(SettingsFile());
+
+    EXPECT_EQ(Make().StartUp(Program::UnreadableSettings::EndProgram),
+              Program::Outcome::EndProgram);
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "The settings could not be read from " + SettingsFile() +
+                                          "\r\n\r\nerror 21: Is a directory");
+    EXPECT_THAT(log, ::testing::Not(::testing::Contains("capture start")));
 }
 
 TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
@@ -239,10 +252,10 @@ TEST_F(ProgramTest, TheExitCommandSavesThenSwitchesTheLampsOffAndFreesTheCapture
     model.channels[5].bandCaption = "17";
     TakeLog();
 
-    program->ExitCommand();
+    EXPECT_TRUE(program->ExitCommand());
 
-    EXPECT_THAT(TakeLog(),
-                ElementsAre("ftdi 00", "ftdi close", "spectrum timer off", "capture free"));
+    EXPECT_THAT(TakeLog(), ElementsAre("spectrum timer off", "keyboard timer off", "ftdi 00",
+                                       "ftdi close", "serial close", "capture free"));
     EXPECT_THAT(testing::ReadBytes(SettingsFile()), HasSubstr("Caption5=17\r\n"));
 }
 
@@ -257,14 +270,14 @@ TEST_F(ProgramTest, TheExitCommandCreatesAConfigurationFolderThatIsNotThereYet) 
     EXPECT_THAT(testing::ReadBytes(path.string()), HasSubstr("[Value]\r\n"));
 }
 
-TEST_F(ProgramTest, AFailedSaveIsReportedWithItsErrorNumberAndNothingElseRuns) {
+TEST_F(ProgramTest, AFailedSaveIsReportedWithItsErrorNumberAndTheProgramRunsOn) {
     program = std::make_unique<Program>(model, capture, devices, messages, timers,
                                         settings.Path() / "set.ini" / "set.ini");
     testing::WriteBytes(SettingsFile(), "");  // a file where the folder should be
     program->StartUp();
     TakeLog();
 
-    program->ExitCommand();
+    EXPECT_FALSE(program->ExitCommand());
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_THAT(messages.shown[0].text, HasSubstr("error 20: "));  // ENOTDIR
@@ -272,7 +285,7 @@ TEST_F(ProgramTest, AFailedSaveIsReportedWithItsErrorNumberAndNothingElseRuns) {
     EXPECT_THAT(TakeLog(), ElementsAre("message"));
 }
 
-TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndGivesTheKeyboardBack) {
+TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndDarkensEveryOutput) {
     WriteSettings("[KEY]\r\nKPORT=1\r\n");
     Make().StartUp();
     const std::string before = testing::ReadBytes(SettingsFile());
@@ -281,8 +294,9 @@ TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndGivesTheKeyboardBack
 
     program->Unload();
 
-    EXPECT_THAT(TakeLog(), ElementsAre("spectrum timer off", "capture free", "keyboard timer off",
-                                       "kbd restore", "kbd close"));
+    EXPECT_THAT(TakeLog(),
+                ElementsAre("spectrum timer off", "keyboard timer off", "ftdi 00", "ftdi close",
+                            "serial close", "kbd restore", "kbd close", "capture free"));
     EXPECT_EQ(testing::ReadBytes(SettingsFile()), before);
 }
 

@@ -12,13 +12,15 @@ struct ShownMessage {
     std::string text;
     std::string title;
     MessageIcon icon;
+    std::string detail;
 };
 
 class RecordingSink : public MessageSink {
   public:
     std::vector<ShownMessage> shown;
-    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
-        shown.push_back({text, title, icon});
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                     const std::string& detail = {}) override {
+        shown.push_back({text, title, icon, detail});
     }
 };
 

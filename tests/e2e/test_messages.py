@@ -77,6 +77,9 @@ class StartUpMessages(WithSoundFiles):
 
         run.press(box, "Return")
         self.assertNotEqual(run.wait_exit(), 0)
+        # The same message on stderr, with what the box leaves out: the file and why.
+        self.assertIn("zeb: Can't initialize device; error code: 2 "
+                      "(sound file /nonexistent.wav: No such file or directory)\n", run.output())
         self.assertFalse(os.path.exists(run.settings_path))
         self.assertEqual(run.log("ftdi.log"), [], "devices opened although the program never ran")
 

@@ -14,6 +14,8 @@ import tempfile
 import time
 
 WINDOW_SIZE = (643, 393)
+# An environment change (see ZebRun) that leaves the program without any display.
+NO_DISPLAY = {"DISPLAY": None, "WAYLAND_DISPLAY": None, "QT_QPA_PLATFORM": None}
 # Centres of the window's controls, from their rectangles on the panel.
 EXIT_BUTTON = (421, 31)
 HIDE_BUTTON = (405, 31)
@@ -73,15 +75,21 @@ def xdotool(*args):
 
 
 class ZebRun:
-    """One run of the program in its own folder (removed on close)."""
+    """One run of the program in its own folder (removed on close), with the command-line
+    arguments `args`."""
 
-    def __init__(self, sound, settings=None, simulate=True, environment=None):
+    def __init__(self, sound, settings=None, simulate=True, environment=None, args=()):
         self.folder = tempfile.mkdtemp(prefix="zeb-e2e-")
         # Its own program folder, so set.ini lands here and never beside the build's program.
         self.program_dir = os.path.join(self.folder, "program")
         os.mkdir(self.program_dir)
         self.exe = os.path.join(self.program_dir, "zeb")
         shutil.copy2(program_path(), self.exe)
+        # `zeb --headless` runs the service binary beside it.
+        headless = os.path.join(os.path.dirname(program_path()), "zeb-headless")
+        if os.path.exists(headless):
+            shutil.copy2(headless, self.program_dir)
+        self.args = list(args)
         self.settings_path = os.path.join(self.program_dir, "set.ini")
         if settings is not None:
             with open(self.settings_path, "w", newline="") as out:
@@ -92,6 +100,7 @@ class ZebRun:
         self.environment = environment or {}
         self.process = None
         self.started_at = None
+        self.signalled = False
 
     def __enter__(self):
         return self
@@ -115,15 +124,20 @@ class ZebRun:
         self.started_at = time.monotonic()
         with open(os.path.join(self.folder, "output.txt"), "w") as output:
             self.process = subprocess.Popen(
-                [self.exe], cwd=self.folder, env=env, stdout=output, stderr=subprocess.STDOUT
+                [self.exe, *self.args], cwd=self.folder, env=env, stdout=output, stderr=subprocess.STDOUT
             )
         return self
 
+    def output(self):
+        """What the program wrote to stdout and stderr so far."""
+        with open(os.path.join(self.folder, "output.txt")) as output:
+            return output.read()
+
     def close(self):
-        if self.process and self.process.poll() is not None and self.process.returncode < 0:
+        if self.process and self.process.poll() is not None and self.process.returncode < 0 \
+                and not self.signalled:
             # Killed by a signal it raised itself (an abort, a crash): show what it said.
-            with open(os.path.join(self.folder, "output.txt")) as output:
-                print(f"\nzeb ended by signal {-self.process.returncode}:\n{output.read()}", file=sys.stderr)
+            print(f"\nzeb ended by signal {-self.process.returncode}:\n{self.output()}", file=sys.stderr)
         if self.process and self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
@@ -135,6 +149,18 @@ class ZebRun:
 
     def running(self):
         return self.process.poll() is None
+
+    def send(self, signal_number):
+        """Sends a signal; returns the time it was sent (time.monotonic())."""
+        self.signalled = True
+        sent = time.monotonic()
+        self.process.send_signal(signal_number)
+        return sent
+
+    def ms_since_start(self, moment):
+        """`moment` (time.monotonic()) on the simulated logs' clock, which starts a little
+        after the launch: so the result is never too late."""
+        return (moment - self.started_at) * 1000.0
 
     def wait_exit(self, timeout=EVENT_TIMEOUT):
         try:

@@ -5,6 +5,7 @@
 #include <linux/input.h>
 #include <linux/ppdev.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -34,6 +35,7 @@ class FakeSystemCalls : public SystemCalls {
     int Open(const std::string& path, int) override {
         calls.push_back("open " + path);
         if (!openable.count(path)) {
+            errno = EACCES;
             return -1;
         }
         const int fd = nextFd_++;
@@ -49,6 +51,7 @@ class FakeSystemCalls : public SystemCalls {
         const std::string& path = paths_[fd];
         if (request == PPCLAIM) {
             calls.push_back("claim " + path);
+            errno = claimFails.count(path) ? EBUSY : 0;
             return claimFails.count(path) ? -1 : 0;
         }
         if (request == PPWDATA || request == PPWCONTROL) {
@@ -99,6 +102,7 @@ class FakeSystemCalls : public SystemCalls {
     int Ioperm(unsigned long from, unsigned long count, bool enable) override {
         calls.push_back("ioperm " + Hex(from, 4) + " " + Hex(count, 5) + " " +
                         (enable ? "on" : "off"));
+        errno = rawIoPermitted ? 0 : EPERM;
         return rawIoPermitted ? 0 : -1;
     }
     void Outb(uint8_t value, uint16_t port) override {

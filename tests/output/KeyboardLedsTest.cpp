@@ -62,9 +62,14 @@ TEST_F(LinuxKeyboardLedsTest, OpensTheFirstWritableDeviceWithTheThreeLeds) {
 
 TEST_F(LinuxKeyboardLedsTest, NoKeyboardMeansOpenFails) {
     AddInputDevice(0, true, std::nullopt);
+    AddInputDevice(1, false, 0);  // a keyboard without permission
     EXPECT_FALSE(keyboard.Open());
     EXPECT_FALSE(keyboard.IsOpen());
     EXPECT_FALSE(keyboard.SetLeds(true, true, true));
+    // For the message's log line: where it looked, and why the keyboard would not open.
+    EXPECT_EQ(keyboard.OpenProblem(),
+              "no keyboard with Num, Caps and Scroll Lock LEDs opens for writing in /dev/input "
+              "(/dev/input/event1: Permission denied)");
 }
 
 TEST_F(LinuxKeyboardLedsTest, SetsAllThreeLedsInOneWriteEndedBySync) {
@@ -227,6 +232,15 @@ TEST_F(LedClassTest, TheInputDeviceServesWhenTheLedFilesAreMissingOrNotWritable)
     ASSERT_TRUE(unwritable.Open());
     EXPECT_THAT(fake->calls, ElementsAre("open /dev/input/event4"));
     EXPECT_EQ(Read(2, "numlock", "trigger"), "none kbd-numlock kbd-capslock [kbd-numlock]");
+
+    // Neither way: the message's log line names what was tried, with the system's reasons.
+    fake->openable.clear();
+    auto neither = withFallback();
+    EXPECT_FALSE(neither.Open());
+    EXPECT_EQ(neither.OpenProblem(),
+              Led(2, "scrolllock") +
+                  "/brightness: Is a directory; no keyboard with Num, Caps and Scroll Lock LEDs "
+                  "opens for writing in /dev/input (/dev/input/event4: Permission denied)");
 
     // Writable LED files win over the input device.
     std::filesystem::remove(Led(2, "scrolllock") + "/brightness");

@@ -62,6 +62,9 @@ TEST_F(LinuxPortIoTest, OtherAddressesAreWrittenRawOnlyWhenPermitted) {
 
 TEST_F(LinuxPortIoTest, NoPortAndNoRawAccessMeansNoAccessAndSilentFailure) {
     EXPECT_FALSE(port.InitializeWinIo());
+    EXPECT_EQ(port.AccessProblem(),
+              "no parallel port listed in /proc/sys/dev/parport; "
+              "raw port I/O: Operation not permitted");
     system->calls.clear();
     EXPECT_FALSE(port.SetPortVal(0x378, 0x5a, 1));
     EXPECT_THAT(system->calls, IsEmpty());
@@ -78,6 +81,10 @@ TEST_F(LinuxPortIoTest, UnclaimableOrUnreadablePortsAreSkippedAndClosed) {
     EXPECT_THAT(system->calls,
                 ElementsAre("open /dev/parport0", "claim /dev/parport0", "close /dev/parport0",
                             "open /dev/parport2", "ioperm 0000 10000 on"));
+    // Each port tried, with the system's reason, for the message's log line.
+    EXPECT_EQ(port.AccessProblem(),
+              "/dev/parport0: Device or resource busy; /dev/parport2: Permission denied; "
+              "raw port I/O: Operation not permitted");
 }
 
 // Claiming a port another program holds would wait until that program lets go of it, with

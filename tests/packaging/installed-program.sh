@@ -26,8 +26,9 @@ if [ "${1:-}" != --in-display ]; then
     trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -rf "$tmp"' EXIT
     cmake --install "$build" --prefix "$tmp/prefix" >"$tmp/install.log" ||
         { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
-    for f in bin/zeb share/applications/zeb.desktop share/icons/hicolor/64x64/apps/zeb.png \
-        lib/udev/rules.d/70-zeb.rules; do
+    for f in bin/zeb bin/zeb-headless share/applications/zeb.desktop \
+        share/icons/hicolor/64x64/apps/zeb.png lib/udev/rules.d/70-zeb.rules \
+        lib/systemd/user/zeb.service; do
         [ -e "$tmp/prefix/$f" ] || { echo "FAIL: the install lacks $f"; exit 1; }
     done
     [ "$(id -u)" -eq 0 ] || chmod -R a-w "$tmp/prefix"

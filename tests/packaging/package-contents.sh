@@ -43,10 +43,12 @@ for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libpulse0 libfftw3-single3 libf
     tr ',' '\n' <<<"$depends" | grep -Eq "^ *${pkg}( |\$)" || fail "Depends lacks $pkg"
 done
 
-# The file list: exactly the program, its menu entry, icons and device rules, all under /usr.
+# The file list: exactly the program and its headless sibling, its menu entry, icons, user
+# service and device rules, all under /usr.
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
-expected=(usr/bin/zeb usr/share/applications/zeb.desktop
-    usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules)
+expected=(usr/bin/zeb usr/bin/zeb-headless usr/share/applications/zeb.desktop
+    usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules
+    usr/lib/systemd/user/zeb.service)
 for n in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
 done

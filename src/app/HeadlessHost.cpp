@@ -1,0 +1,122 @@
+#include "app/HeadlessHost.h"
+
+#include <filesystem>
+
+#include "app/HeadlessStatus.h"
+#include "app/SettingsPath.h"
+#include "audio/CaptureFactory.h"
+#include "output/DeviceFactory.h"
+
+namespace zeb {
+
+namespace {
+
+// The same beat as the window: the level and LED timers every 10 ms (the peak decay per tick
+// assumes that rate), the spectrum every 10 ms, the engine every 35 ms.
+constexpr std::chrono::milliseconds kEngineInterval{35};
+constexpr std::chrono::milliseconds kFastInterval{10};
+// A terminal gets at most ten status lines a second.
+constexpr std::chrono::milliseconds kStatusInterval{100};
+// A state is logged once it has held this long, so a level hovering at the silence gate does
+// not flood the journal.
+constexpr std::chrono::seconds kStateSettles{1};
+
+}  // namespace
+
+HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
+                           const CommandLine& line, SignalEvents& signalEvents)
+    : programStart_(programStart),
+      signals_(signalEvents),
+      messages_(console_, line.verbose),
+      capture_(MakeCaptureBackend()),
+      // Without a display server there is nobody to ask for the lock states: the keyboard
+      // driver gives back the states the keyboard showed when it was opened.
+      devices_(MakeOutputDevices(SimulateFolder(), programStart)),
+      engineTimer_(loop_.AddTimer(kEngineInterval,
+                                  [this] {
+                                      program_.EngineTick();
+                                      Report();
+                                  })),
+      spectrumTimer_(loop_.AddTimer(kFastInterval, [this] { program_.SpectrumTick(); })),
+      levelTimer_(loop_.AddTimer(kFastInterval, [this] { program_.LevelTick(); })),
+      keyboardTimer_(loop_.AddTimer(kFastInterval, [this] { program_.KeyboardTick(); })),
+      program_(model_, *capture_, devices_, messages_, *this,
+               line.config ? *line.config : SettingsFilePath()) {}
+
+int HeadlessHost::Run() {
+    const auto& settings = program_.SettingsPath();
+    std::error_code error;
+    if (!std::filesystem::exists(settings, error)) {
+        console_.Line("no settings file " + settings.string() +
+                      ": starting with the initial settings (every output off)");
+    }
+    loop_.StartTimer(engineTimer_);
+    if (program_.StartUp(Program::UnreadableSettings::EndProgram) == Program::Outcome::EndProgram) {
+        return 1;  // its message is on stderr already
+    }
+    NoteCaptureStart(programStart_);
+    // What every activation of the window does, once: there is no window to activate.
+    program_.Activate();
+    loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
+    console_.Line("running with " + settings.string() +
+                  "; outputs: " + OutputsInUse(model_.outputs));
+    const int status = loop_.Run();
+    if (!program_.Ended()) {
+        program_.Unload();  // the loop itself failed: the lamps still go dark
+    }
+    console_.EndStatus();
+    return status;
+}
+
+void HeadlessHost::OnSignal() {
+    const auto signal = signals_.Take();
+    if (!signal) {
+        return;
+    }
+    program_.Unload();
+    console_.EndStatus();
+    console_.Line(SignalEvents::EndLine(*signal));
+    loop_.Exit(0);
+}
+
+void HeadlessHost::Report() {
+    const auto now = std::chrono::steady_clock::now();
+    if (console_.HasTerminal()) {
+        if (now - lastStatus_ >= kStatusInterval) {
+            std::string status = StatusLine(model_);
+            if (status != shownStatus_) {
+                lastStatus_ = now;
+                shownStatus_ = std::move(status);
+                console_.Status(shownStatus_);
+            }
+        }
+        return;
+    }
+    const std::string state = StateLine(model_);
+    if (state != newState_) {
+        newState_ = state;
+        newStateSince_ = now;
+    }
+    if (newState_ != loggedState_ && now - newStateSince_ >= kStateSettles) {
+        loggedState_ = newState_;
+        console_.Line(loggedState_);
+    }
+}
+
+void HeadlessHost::StartSpectrumTimer() {
+    loop_.StartTimer(spectrumTimer_);
+}
+void HeadlessHost::StopSpectrumTimer() {
+    loop_.StopTimer(spectrumTimer_);
+}
+void HeadlessHost::StartLevelTimer() {
+    loop_.StartTimer(levelTimer_);
+}
+void HeadlessHost::StartKeyboardTimer() {
+    loop_.StartTimer(keyboardTimer_);
+}
+void HeadlessHost::StopKeyboardTimer() {
+    loop_.StopTimer(keyboardTimer_);
+}
+
+}  // namespace zeb

@@ -1,0 +1,24 @@
+#pragma once
+// The last thing every way out of the program does: every lamp dark, every device let go.
+
+#include <string>
+
+#include "output/Devices.h"
+#include "output/KeyboardLedOutput.h"
+#include "output/OutputSelection.h"
+
+namespace zeb {
+
+// Darkens every output and closes its device, each step ignoring its own failure:
+// - FTDI: all pins low (byte 00), then the chip is closed, whatever output mode is selected;
+// - parallel port, when switched on: the all-dark frame, data register 00 and the control
+//   register at its dark value (0b1011: bits 0, 1 and 3 are inverted at the connector);
+// - serial port: the all-dark frame of the selected serial mode, then the port is closed
+//   (a driver that queues bytes sends them before it closes);
+// - keyboard LEDs: back to the keyboard's own lock states, then the keyboard is closed.
+// `addressBoxText` is what the parallel-port address list shows, as for the per-tick frame.
+// An output added to the program adds its own line here.
+void DarkenEveryOutput(const OutputSelection& selection, const std::string& addressBoxText,
+                       OutputDevices& devices, KeyboardLedOutput& keyboard);
+
+}  // namespace zeb

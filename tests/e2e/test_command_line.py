@@ -1,0 +1,73 @@
+"""The command line, with and without a display: --help, --version, a wrong option, no display
+at all, and --config naming the settings file."""
+
+import os
+import subprocess
+import unittest
+
+from sounds import WithSoundFiles
+from zebrun import EXIT_BUTTON, NO_DISPLAY, ZebRun, ini_text, program_path
+
+
+def run_to_end(args, display):
+    env = dict(os.environ)
+    if not display:
+        for name in NO_DISPLAY:
+            env.pop(name, None)
+    return subprocess.run([program_path(), *args], env=env, capture_output=True, text=True, timeout=30)
+
+
+class CommandLine(WithSoundFiles):
+
+    def test_help_and_version_answer_with_and_without_a_display(self):
+        for display in (True, False):
+            with self.subTest(display=display):
+                shown = run_to_end(["--help"], display)
+                self.assertEqual((shown.returncode, shown.stderr), (0, ""))
+                self.assertTrue(shown.stdout.startswith("Usage: zeb "))
+                for option in ("--config PATH", "--headless", "--verbose", "--version"):
+                    self.assertIn(option, shown.stdout)
+                shown = run_to_end(["--version"], display)
+                self.assertEqual((shown.returncode, shown.stderr), (0, ""))
+                self.assertRegex(shown.stdout, r"^zeb \d+\.\d+\.\d+\n$")
+
+    def test_a_wrong_option_prints_the_usage_on_stderr_and_exits_2(self):
+        for args in (["--bogus"], ["--config"], ["stray"]):
+            with self.subTest(args=args):
+                shown = run_to_end(args, display=True)
+                self.assertEqual((shown.returncode, shown.stdout), (2, ""))
+                self.assertIn("Usage: zeb ", shown.stderr)
+
+    def test_without_a_display_the_window_says_so_in_one_line(self):
+        shown = run_to_end([], display=False)
+        # A plain failure status, not an abort (a negative status is a signal).
+        self.assertEqual(shown.returncode, 1)
+        self.assertEqual(len(shown.stderr.splitlines()), 1)
+        self.assertIn("no display", shown.stderr)
+
+    def test_config_names_the_settings_file_that_is_loaded_and_saved(self):
+        run = ZebRun(self.files["silence"])
+        self.addCleanup(run.close)
+        elsewhere = os.path.join(run.folder, "elsewhere.ini")
+        with open(elsewhere, "w", newline="") as settings:
+            settings.write(ini_text([("COM", [("CPORT", "FTDI")]), ("Notes", [("kept", "yes")])]))
+        run.args = ["--config", elsewhere, "--verbose"]
+        run.start()
+        window = run.main_window()
+        # Loaded: the stored FTDI output is live without a click.
+        run.wait_log("ftdi.log", lambda event: event.startswith("write "), what="an FTDI frame")
+
+        run.click(window, EXIT_BUTTON)
+        self.assertEqual(run.wait_exit(), 0)
+        with open(elsewhere, newline="") as settings:
+            saved = settings.read()
+        self.assertIn("[ForeColor]\r\n", saved)
+        self.assertIn("[Notes]\r\nkept=yes\r\n", saved)
+        self.assertFalse(os.path.exists(run.settings_path), "saved beside the program instead")
+        # --verbose: the device events.
+        for event in ("capture started: ", "FTDI chip opened", "every lamp dark, devices closed"):
+            self.assertIn(f"zeb: {event}", run.output())
+
+
+if __name__ == "__main__":
+    unittest.main()
