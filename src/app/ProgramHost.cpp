@@ -15,6 +15,9 @@ namespace {
 constexpr int kEngineIntervalMs = 35;
 // The level and LED timers tick every 10 ms: the peak decay per tick assumes that rate.
 constexpr int kFastIntervalMs = 10;
+// How often a lost capture and the device list are looked at: a source or server that comes
+// back is listening again within about a second, and waiting costs next to nothing.
+constexpr int kCaptureWatchIntervalMs = 500;
 
 void Prepare(QTimer& timer, int intervalMs) {
     timer.setTimerType(Qt::PreciseTimer);
@@ -67,6 +70,12 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
     });
     connect(&levelTimer_, &QTimer::timeout, this, [this] { program_.LevelTick(); });
     connect(&keyboardTimer_, &QTimer::timeout, this, [this] { program_.KeyboardTick(); });
+    captureWatchTimer_.setInterval(kCaptureWatchIntervalMs);
+    connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
+        if (program_.CaptureWatchTick()) {
+            window_->RefreshAll();
+        }
+    });
 }
 
 ProgramHost::~ProgramHost() = default;
@@ -83,6 +92,7 @@ int ProgramHost::Run() {
         return status_;  // a signal ended the program behind a start-up message
     }
     NoteCaptureStart(programStart_);
+    captureWatchTimer_.start();
     window_->RefreshAll();
     window_->show();
     window_->activateWindow();
@@ -102,6 +112,7 @@ void ProgramHost::End(int status) {
     spectrumTimer_.stop();
     levelTimer_.stop();
     keyboardTimer_.stop();
+    captureWatchTimer_.stop();
     // The window and the icon are left alone: this often runs inside one of their own event
     // handlers (the exit button, a list, the close), and both go when the host does, after
     // the event loop has returned.
