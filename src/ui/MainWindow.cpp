@@ -60,8 +60,15 @@ void ShowList(QComboBox* box, const ChoiceList& list) {
 // keeps its size.
 void ShowNamesInFull(QComboBox* box) {
     QAbstractItemView* view = box->view();
-    const int scrollBar = view->verticalScrollBar()->sizeHint().width();
-    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + scrollBar);
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+    }
+    // Room for the entries' own margins, the frame and a scroll bar.
+    const int margins = 2 * metrics.averageCharWidth() + 2 * view->frameWidth() +
+                        view->verticalScrollBar()->sizeHint().width();
+    view->setMinimumWidth(widest + margins);
     box->setToolTip(box->currentText());
 }
 
