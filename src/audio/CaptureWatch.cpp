@@ -113,9 +113,9 @@ bool WatchCapture(CaptureBackend& backend, CaptureState& state, MessageSink& mes
     bool changed = false;
     if (!watch.reachable) {
         changed = ShowDevices(state, {}, messages);
-    } else if (watch.devicesChanged || ended || state.lost) {
-        // A lost capture is taken up again from a fresh list, so the position it is reopened
-        // at is the followed device's own.
+    } else if (watch.devicesChanged || ended) {
+        // Read afresh when the capture ends too, so it is never reopened at a position that
+        // has since gone to another device; after that, any change is reported by the watch.
         if (const auto listed = ReadDevices(backend)) {
             changed = ShowDevices(state, *listed, messages);
         }
