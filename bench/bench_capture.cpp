@@ -73,14 +73,14 @@ std::chrono::nanoseconds ProcessCpuTime() {
 // libpulse's own), as a share of one core, and the longest single watch.
 void BM_WatchWhileServerAway(benchmark::State& state) {
     struct NoMessages : zeb::MessageSink {
-        void ShowMessage(const std::string&, const std::string&, zeb::MessageIcon) override {}
+        void ShowMessage(const std::string&, const std::string&, zeb::MessageIcon,
+                         const std::string&) override {}
     } messages;
     const auto gone = std::filesystem::temp_directory_path() / "zeb-bench-no-server" / "native";
     zeb::PulseBackend backend("unix:" + gone.string());
     zeb::CaptureState capture;
     capture.source = "zebtest.monitor";
     capture.lost = true;
-    constexpr auto kInterval = std::chrono::milliseconds(500);
     std::chrono::nanoseconds longest{0};
     const auto cpuBefore = ProcessCpuTime();
     const auto wallBefore = std::chrono::steady_clock::now();
@@ -88,7 +88,7 @@ void BM_WatchWhileServerAway(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         zeb::WatchCapture(backend, capture, messages);
         longest = std::max(longest, std::chrono::steady_clock::now() - start);
-        std::this_thread::sleep_until(start + kInterval);
+        std::this_thread::sleep_until(start + zeb::kCaptureWatchInterval);
     }
     const auto cpu = ProcessCpuTime() - cpuBefore;
     const auto wall = std::chrono::steady_clock::now() - wallBefore;

@@ -5,6 +5,7 @@
 
 #include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
+#include "audio/CaptureWatch.h"
 #include "output/DeviceFactory.h"
 #include "ui/DisplayLockStates.h"
 
@@ -15,9 +16,6 @@ namespace {
 constexpr int kEngineIntervalMs = 35;
 // The level and LED timers tick every 10 ms: the peak decay per tick assumes that rate.
 constexpr int kFastIntervalMs = 10;
-// How often a lost capture and the device list are looked at: a source or server that comes
-// back is listening again within about a second, and waiting costs next to nothing.
-constexpr int kCaptureWatchIntervalMs = 500;
 
 void Prepare(QTimer& timer, int intervalMs) {
     timer.setTimerType(Qt::PreciseTimer);
@@ -70,7 +68,7 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
     });
     connect(&levelTimer_, &QTimer::timeout, this, [this] { program_.LevelTick(); });
     connect(&keyboardTimer_, &QTimer::timeout, this, [this] { program_.KeyboardTick(); });
-    captureWatchTimer_.setInterval(kCaptureWatchIntervalMs);
+    captureWatchTimer_.setInterval(kCaptureWatchInterval);
     connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
         if (program_.CaptureWatchTick()) {
             window_->RefreshAll();
