@@ -20,9 +20,12 @@
 namespace zeb {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::Contains;
+using ::testing::EndsWith;
 using ::testing::Not;
 using testing::PrivatePulseServer;
+using ::testing::StartsWith;
 
 class SourceFollowing : public ::testing::Test {
   protected:
@@ -55,7 +58,7 @@ class SourceFollowing : public ::testing::Test {
         const uint32_t level = backend->ChannelGetLevel(state.RecordHandle);
         return level != kLevelFailed && (level & 0xFFFF) > 8000;
     }
-    // Runs the program's half-second watch until `condition` holds; false after `seconds`.
+    // Runs the program's watch, at its interval, until `condition` holds; false after `seconds`.
     template <typename Condition>
     bool WatchUntil(Condition condition, int seconds = 10) {
         auto nextWatch = std::chrono::steady_clock::now();
@@ -63,7 +66,7 @@ class SourceFollowing : public ::testing::Test {
             [&] {
                 if (std::chrono::steady_clock::now() >= nextWatch) {
                     WatchCapture(*backend, state, sink);
-                    nextWatch += std::chrono::milliseconds(500);
+                    nextWatch += kCaptureWatchInterval;
                 }
                 return condition();
             },
@@ -120,7 +123,8 @@ TEST_F(SourceFollowing, ASourceUnpluggedAndPluggedInAgainIsListenedToAgain) {
     EXPECT_THAT(state.deviceKeys, Not(Contains("second.monitor")));
     EXPECT_EQ(state.devices.Index(), -1);
     EXPECT_THAT(sink.events, Contains("capture lost: second.monitor (source removed)"));
-    EXPECT_THAT(sink.events, Contains("device removed: Monitor of Null Output (second.monitor)"));
+    EXPECT_THAT(sink.events, Contains(AllOf(StartsWith("device removed: Monitor of "),
+                                            EndsWith(" (second.monitor)"))));
 
     LoadSink("second");
     ASSERT_TRUE(WatchUntil([&] { return !state.lost; }));
@@ -140,7 +144,7 @@ TEST_F(SourceFollowing, ARestartedServerIsListenedToAgain) {
     server.Stop();
     ASSERT_TRUE(WatchUntil([&] { return state.lost && state.devices.Count() == 0; }));
     EXPECT_FALSE(Hears());
-    EXPECT_THAT(sink.events, Contains(::testing::StartsWith("capture lost: zebtest.monitor (")));
+    EXPECT_THAT(sink.events, Contains(StartsWith("capture lost: zebtest.monitor (")));
 
     ASSERT_TRUE(server.Start()) << server.Log();
     const auto back = std::chrono::steady_clock::now();
