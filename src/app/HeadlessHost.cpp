@@ -5,6 +5,7 @@
 #include "app/HeadlessStatus.h"
 #include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
+#include "audio/CaptureWatch.h"
 #include "output/DeviceFactory.h"
 
 namespace zeb {
@@ -40,6 +41,8 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
       spectrumTimer_(loop_.AddTimer(kFastInterval, [this] { program_.SpectrumTick(); })),
       levelTimer_(loop_.AddTimer(kFastInterval, [this] { program_.LevelTick(); })),
       keyboardTimer_(loop_.AddTimer(kFastInterval, [this] { program_.KeyboardTick(); })),
+      captureWatchTimer_(
+          loop_.AddTimer(kCaptureWatchInterval, [this] { program_.CaptureWatchTick(); })),
       program_(model_, *capture_, devices_, messages_, *this,
                line.config ? *line.config : SettingsFilePath()) {}
 
@@ -55,6 +58,7 @@ int HeadlessHost::Run() {
         return 1;  // its message is on stderr already
     }
     NoteCaptureStart(programStart_);
+    loop_.StartTimer(captureWatchTimer_);
     // What every activation of the window does, once: there is no window to activate.
     program_.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });

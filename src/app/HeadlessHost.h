@@ -52,6 +52,7 @@ class HeadlessHost : public ProgramTimers {
     int spectrumTimer_;
     int levelTimer_;
     int keyboardTimer_;
+    int captureWatchTimer_;
     Program program_;
 
     std::chrono::steady_clock::time_point lastStatus_{};

@@ -6,6 +6,7 @@
 
 #include "app/Settings.h"
 #include "audio/CaptureControl.h"
+#include "audio/CaptureWatch.h"
 #include "audio/SpectrumFolding.h"
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
@@ -123,6 +124,10 @@ void Program::KeyboardTick() {
     if (keyboard_.Running()) {
         keyboard_.Tick(model_.engine.ChannelStates);
     }
+}
+
+bool Program::CaptureWatchTick() {
+    return WatchCapture(capture_, model_.capture, messages_);
 }
 
 bool Program::ExitCommand() {

@@ -37,6 +37,9 @@ class Program {
     // The engine tick followed by the output stage.
     void EngineTick();
     void KeyboardTick();
+    // The slow look at the sound system that takes a lost capture up again and keeps the device
+    // list in step with it; true when the device list or its selection changed.
+    bool CaptureWatchTick();
 
     // The save-and-exit button: saves, then every lamp dark and every device let go; the
     // caller then ends the program. False when the save failed: its message has been shown and

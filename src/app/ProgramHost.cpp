@@ -5,6 +5,7 @@
 
 #include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
+#include "audio/CaptureWatch.h"
 #include "output/DeviceFactory.h"
 #include "ui/DisplayLockStates.h"
 
@@ -67,6 +68,12 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
     });
     connect(&levelTimer_, &QTimer::timeout, this, [this] { program_.LevelTick(); });
     connect(&keyboardTimer_, &QTimer::timeout, this, [this] { program_.KeyboardTick(); });
+    captureWatchTimer_.setInterval(kCaptureWatchInterval);
+    connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
+        if (program_.CaptureWatchTick()) {
+            window_->RefreshAll();
+        }
+    });
 }
 
 ProgramHost::~ProgramHost() = default;
@@ -83,6 +90,7 @@ int ProgramHost::Run() {
         return status_;  // a signal ended the program behind a start-up message
     }
     NoteCaptureStart(programStart_);
+    captureWatchTimer_.start();
     window_->RefreshAll();
     window_->show();
     window_->activateWindow();
@@ -102,6 +110,7 @@ void ProgramHost::End(int status) {
     spectrumTimer_.stop();
     levelTimer_.stop();
     keyboardTimer_.stop();
+    captureWatchTimer_.stop();
     // The window and the icon are left alone: this often runs inside one of their own event
     // handlers (the exit button, a list, the close), and both go when the host does, after
     // the event loop has returned.

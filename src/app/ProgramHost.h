@@ -83,6 +83,7 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     QTimer spectrumTimer_;
     QTimer levelTimer_;
     QTimer keyboardTimer_;
+    QTimer captureWatchTimer_;
     Program program_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;

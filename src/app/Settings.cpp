@@ -17,6 +17,10 @@ constexpr const char* kLevelKey = "sLevel";
 constexpr const char* kColours = "ForeColor";
 constexpr const char* kIndex = "index";
 constexpr const char* kCombo1 = "Combo1";
+constexpr const char* kCombo3 = "Combo3";
+// The sound system's name of the selected capture device, beside its list position, which
+// changes whenever a device is plugged in earlier in the list.
+constexpr const char* kSourceName = "Source";
 
 // Toggle caption colours in the order they are loaded; saving starts with "f9 ".
 using ColourKey = std::pair<const char*, Colour ToggleColours::*>;
@@ -108,8 +112,11 @@ void LoadSettings(ProgramModel& model, const std::string& path) {
     model.outputs.LptAddressText = model.combo1.Text();
 
     // Selected by start-up once the capture devices are listed.
-    if (const auto device = ParseInt16(ini.Value(kIndex, "Combo3"))) {
+    if (const auto device = ParseInt16(ini.Value(kIndex, kCombo3))) {
         model.storedDeviceIndex = *device;
+    }
+    if (const std::string source = ini.Value(kSourceName, kCombo3); source != NulString) {
+        model.capture.source = source;
     }
 }
 
@@ -131,7 +138,7 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     ini.Value("Count", kCombo1, std::to_string(model.combo1.Count()));
     ini.Value(kIndex, kCombo1, std::to_string(model.combo1.Index()));
     ini.Value(kIndex, "Combo2", std::to_string(model.combo2.Index()));
-    ini.Value(kIndex, "Combo3", std::to_string(model.capture.devices.Index()));
+    ini.Value(kIndex, kCombo3, std::to_string(model.capture.devices.Index()));
     ini.Value(kIndex, "Combo4", std::to_string(model.combo4.Index()));
     const int32_t selected = model.combo1.Index();
     for (int k = 0; k < model.combo1.Count(); ++k) {
@@ -143,6 +150,10 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     ini.Value("AUTO", "ATUNE", model.AutoMode);
     ini.Value("KEY", "KPORT", model.outputs.KeyboardSwitch);
     ini.Value("Frm", "Wh", FormatSingle(model.widthTwips));
+    // A sound file has no such name; a name stored earlier then stays for the next start.
+    if (!model.capture.source.empty()) {
+        ini.Value(kSourceName, kCombo3, model.capture.source);
+    }
     try {
         ini.UpdateFile();
     } catch (...) {

@@ -21,6 +21,12 @@ constexpr int kDefaultDevice = -1;
 constexpr uint32_t kFftFlags2048 = 0x80000003;  // 2048-sample FFT, 1024 magnitudes
 constexpr uint32_t kLevelFailed = 0xFFFFFFFF;
 
+// What a slow timer learns about the sound system without waiting for it.
+struct DeviceWatch {
+    bool reachable = true;        // false while the sound server is away
+    bool devicesChanged = false;  // devices came or went since the last look
+};
+
 class CaptureBackend {
   public:
     virtual ~CaptureBackend() = default;
@@ -39,6 +45,15 @@ class CaptureBackend {
     virtual bool RecordFree() = 0;
     // Name of recording device `device`; nullopt when there is no such device.
     virtual std::optional<std::string> RecordGetDeviceInfo(int device) = 0;
+    // The sound system's own name for device `device`, which stays the same while other
+    // devices come and go; nullopt when there is no such device or the back end has no names.
+    virtual std::optional<std::string> RecordGetDeviceKey(int /*device*/) { return std::nullopt; }
+    // The device a first start listens to: the monitor of the default output, else the default
+    // recording device; nullopt when the back end prefers none.
+    virtual std::optional<int> RecordGetPreferredDevice() { return std::nullopt; }
+    // Looks at the sound system without ever waiting for it, and while it is away keeps trying
+    // to reach it again in the background. Made from a slow timer.
+    virtual DeviceWatch WatchDevices() { return {}; }
 
     // Name of input `input` of the current device; nullopt when there is no such input.
     virtual std::optional<std::string> RecordGetInputName(int input) = 0;

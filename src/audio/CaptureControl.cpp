@@ -37,19 +37,53 @@ void ListInputs(CaptureBackend& backend, CaptureState& state) {
 
 AudioOutcome ListDevices(CaptureBackend& backend, CaptureState& state, MessageSink& messages) {
     state.devices.Clear();
+    state.deviceKeys.clear();
     for (int d = 0;; ++d) {
         const std::optional<std::string> name = backend.RecordGetDeviceInfo(d);
         if (!name) {
             return AudioOutcome::Running;
         }
         state.devices.Add(*name);
+        state.deviceKeys.push_back(backend.RecordGetDeviceKey(d).value_or(""));
         if (SelectDevice(backend, state, d, messages) == AudioOutcome::EndProgram) {
             return AudioOutcome::EndProgram;
         }
     }
 }
 
+// The device start-up settles on: the remembered one by its name when it is listed; without a
+// remembered name, the stored position when it is in the list; otherwise (a first start, or
+// the device is gone) the one the sound system prefers, the monitor of the default output.
+std::optional<int> StartUpDevice(CaptureBackend& backend, const CaptureState& state,
+                                 const std::string& storedSource,
+                                 std::optional<int16_t> storedDeviceIndex) {
+    if (!storedSource.empty()) {
+        if (const auto listed = ListedPosition(state, storedSource)) {
+            return listed;
+        }
+    } else if (storedDeviceIndex && *storedDeviceIndex >= 0 &&
+               *storedDeviceIndex < state.devices.Count()) {
+        return *storedDeviceIndex;
+    }
+    const std::optional<int> preferred = backend.RecordGetPreferredDevice();
+    if (preferred && *preferred >= 0 && *preferred < state.devices.Count()) {
+        return preferred;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<int> ListedPosition(const CaptureState& state, const std::string& key) {
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    const auto found = std::find(state.deviceKeys.begin(), state.deviceKeys.end(), key);
+    if (found == state.deviceKeys.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(found - state.deviceKeys.begin());
+}
 
 AudioOutcome StartAudio(CaptureBackend& backend, CaptureState& state,
                         std::optional<int16_t> storedDeviceIndex, MessageSink& messages) {
@@ -62,17 +96,18 @@ AudioOutcome StartAudio(CaptureBackend& backend, CaptureState& state,
         Error_(backend, messages, "Can't initialize device");
         return AudioOutcome::EndProgram;
     }
+    const std::string storedSource = state.source;
     state.CurrentInput = -1;
     ListInputs(backend, state);
     if (ListDevices(backend, state, messages) == AudioOutcome::EndProgram) {
         return AudioOutcome::EndProgram;
     }
-    // Only a stored position inside the list that differs from the selection re-runs the
-    // device selection; anything else leaves the last listed device selected.
-    if (storedDeviceIndex && *storedDeviceIndex >= 0 &&
-        *storedDeviceIndex < state.devices.Count() && *storedDeviceIndex != state.devices.Index()) {
-        if (SelectDevice(backend, state, *storedDeviceIndex, messages) ==
-            AudioOutcome::EndProgram) {
+    // Only a choice that differs from the selection re-runs the device selection; without one
+    // the last listed device stays selected.
+    const std::optional<int> chosen =
+        StartUpDevice(backend, state, storedSource, storedDeviceIndex);
+    if (chosen && *chosen != state.devices.Index()) {
+        if (SelectDevice(backend, state, *chosen, messages) == AudioOutcome::EndProgram) {
             return AudioOutcome::EndProgram;
         }
     }
@@ -82,6 +117,10 @@ AudioOutcome StartAudio(CaptureBackend& backend, CaptureState& state,
 AudioOutcome SelectDevice(CaptureBackend& backend, CaptureState& state, int32_t index,
                           MessageSink& messages) {
     state.devices.SetIndex(index);
+    if (index >= 0 && static_cast<size_t>(index) < state.deviceKeys.size()) {
+        state.source = state.deviceKeys[static_cast<size_t>(index)];
+    }
+    state.lost = false;
     backend.RecordFree();
     // A device that cannot be opened shows up as the capture start failing just below.
     backend.RecordInit(index);
@@ -117,6 +156,7 @@ void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& t
 void StopCapture(CaptureBackend& backend, CaptureState& state) {
     backend.RecordFree();
     state.RecordHandle = 0;
+    state.lost = false;
 }
 
 std::optional<float> CurrentInputVolume(CaptureBackend& backend, const CaptureState& state) {

@@ -22,11 +22,14 @@ constexpr uint32_t kCaptureChannels = 1;
 
 // Start-up: version check, default device, input list (the last input that is on ends up
 // selected), device list (each device opened in turn), the stored device, then the capture.
+// The stored device is state.source by name when that is listed, else the stored position
+// when no name was stored; failing both, the device the back end prefers.
 AudioOutcome StartAudio(CaptureBackend& backend, CaptureState& state,
                         std::optional<int16_t> storedDeviceIndex, MessageSink& messages);
 
-// The user (or start-up) picked device `index`: restart the capture on it. The input list is
-// kept, and CurrentInput now refers to the new device.
+// The user (or start-up) picked device `index`: restart the capture on it; from now on the
+// capture follows that device by name. The input list is kept, and CurrentInput now refers to
+// the new device.
 AudioOutcome SelectDevice(CaptureBackend& backend, CaptureState& state, int32_t index,
                           MessageSink& messages);
 
@@ -44,6 +47,9 @@ int32_t InputLevelOfVolume(float volume);
 // box titled "Error", with the back end's detail for the log line. It does not end the
 // program; its callers do.
 void Error_(CaptureBackend& backend, MessageSink& messages, const std::string& text);
+
+// The list position of the device the sound system calls `key`; nullopt when it is not listed.
+std::optional<int> ListedPosition(const CaptureState& state, const std::string& key);
 
 // Frees the capture device; RecordHandle becomes 0.
 void StopCapture(CaptureBackend& backend, CaptureState& state);

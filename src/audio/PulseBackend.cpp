@@ -63,11 +63,50 @@ bool PulseBackend::Connect() {
     if (connection_ && connection_->Alive()) {
         return true;
     }
+    // A server that went away is looked for by WatchDevices alone, which never waits for it.
+    if (connection_ || away_) {
+        away_ = true;
+        return Fail(capture_error::kDriver, ServerProblem(server_, capture_error::kDriver));
+    }
+    int32_t error = capture_error::kNone;
+    std::unique_ptr<PulseConnection> opened = PulseConnection::Open(server_, timeout_, error);
+    if (!opened) {
+        return Fail(error, ServerProblem(server_, error));
+    }
+    Adopt(std::move(opened));
+    return true;
+}
+
+void PulseBackend::Adopt(std::unique_ptr<PulseConnection> connection) {
+    connection_ = std::move(connection);
+    away_ = false;
+    PulseConnection::Lock lock(*connection_);
+    // Without it the device list only misses sources plugged in later; capture still works.
+    connection_->WatchSources();
+}
+
+DeviceWatch PulseBackend::WatchDevices() {
+    if (connection_ && connection_->Alive()) {
+        return {true, connection_->TakeSourcesChanged()};
+    }
+    // The server is away: the capture and the connection died with it. A new connection is
+    // begun and looked at on the next call, so nothing here waits for the server.
     stream_.reset();
     connection_.reset();
-    int32_t error = capture_error::kNone;
-    connection_ = PulseConnection::Open(server_, timeout_, error);
-    return connection_ ? true : Fail(error, ServerProblem(server_, error));
+    away_ = true;
+    if (reconnect_) {
+        switch (reconnect_->Check()) {
+            case PulseConnection::Progress::Ready:
+                Adopt(std::move(reconnect_));
+                return {true, true};
+            case PulseConnection::Progress::Connecting:
+                return {false, false};
+            case PulseConnection::Progress::Failed:
+                break;
+        }
+    }
+    reconnect_ = PulseConnection::Begin(server_, timeout_);
+    return {false, false};
 }
 
 bool PulseBackend::RecordInit(int device) {
@@ -114,7 +153,7 @@ bool PulseBackend::RecordFree() {
     return true;
 }
 
-std::optional<std::string> PulseBackend::RecordGetDeviceInfo(int device) {
+std::optional<PulseSourceName> PulseBackend::ListedSource(int device) {
     if (device < 0) {
         Fail(capture_error::kDevice);
         return std::nullopt;
@@ -123,7 +162,7 @@ std::optional<std::string> PulseBackend::RecordGetDeviceInfo(int device) {
         return std::nullopt;
     }
     PulseConnection::Lock lock(*connection_);
-    const auto sources = ListPulseSources(*connection_);
+    auto sources = ListPulseSources(*connection_);
     if (!sources) {
         Fail(connection_->LastError());
         return std::nullopt;
@@ -133,7 +172,38 @@ std::optional<std::string> PulseBackend::RecordGetDeviceInfo(int device) {
         return std::nullopt;
     }
     Succeed();
-    return (*sources)[static_cast<size_t>(device)].description;
+    return std::move((*sources)[static_cast<size_t>(device)]);
+}
+
+std::optional<std::string> PulseBackend::RecordGetDeviceInfo(int device) {
+    auto source = ListedSource(device);
+    return source ? std::optional(std::move(source->description)) : std::nullopt;
+}
+
+std::optional<std::string> PulseBackend::RecordGetDeviceKey(int device) {
+    auto source = ListedSource(device);
+    return source ? std::optional(std::move(source->name)) : std::nullopt;
+}
+
+std::optional<int> PulseBackend::RecordGetPreferredDevice() {
+    if (!Connect()) {
+        return std::nullopt;
+    }
+    PulseConnection::Lock lock(*connection_);
+    const auto preferred = PreferredPulseSource(*connection_);
+    const auto sources = ListPulseSources(*connection_);
+    if (!preferred || !sources) {
+        Fail(connection_->LastError());
+        return std::nullopt;
+    }
+    const auto found = std::find_if(sources->begin(), sources->end(),
+                                    [&](const PulseSourceName& s) { return s.name == *preferred; });
+    if (found == sources->end()) {
+        Fail(capture_error::kDevice);
+        return std::nullopt;
+    }
+    Succeed();
+    return static_cast<int>(found - sources->begin());
 }
 
 std::optional<PulseSource> PulseBackend::OpenSource() {

@@ -38,19 +38,17 @@ void WakeOnLoop(pa_threaded_mainloop* loop) {
 
 }  // namespace
 
-std::unique_ptr<PulseConnection> PulseConnection::Open(const std::string& server,
-                                                       std::chrono::milliseconds timeout,
-                                                       int32_t& error) {
+std::unique_ptr<PulseConnection> PulseConnection::Begin(const std::string& server,
+                                                        std::chrono::milliseconds timeout) {
     auto connection = std::make_unique<PulseConnection>(Key{}, timeout);
+    connection->begun_ = std::chrono::steady_clock::now();
     connection->loop_.reset(pa_threaded_mainloop_new());
     if (!connection->loop_) {
-        error = capture_error::kUnknown;
         return nullptr;
     }
     connection->context_.reset(
         pa_context_new(pa_threaded_mainloop_get_api(connection->loop_.get()), "ZEB"));
     if (!connection->context_ || pa_threaded_mainloop_start(connection->loop_.get()) < 0) {
-        error = capture_error::kUnknown;
         return nullptr;
     }
     Lock lock(*connection);
@@ -61,18 +59,32 @@ std::unique_ptr<PulseConnection> PulseConnection::Open(const std::string& server
     // one behind the user's back or hanging.
     if (pa_context_connect(context, server.empty() ? nullptr : server.c_str(),
                            PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        return nullptr;
+    }
+    return connection;
+}
+
+std::unique_ptr<PulseConnection> PulseConnection::Open(const std::string& server,
+                                                       std::chrono::milliseconds timeout,
+                                                       int32_t& error) {
+    std::unique_ptr<PulseConnection> connection = Begin(server, timeout);
+    if (!connection) {
         error = capture_error::kDriver;
         return nullptr;
     }
-    const bool ready = connection->WaitFor([context] {
-        const pa_context_state_t state = pa_context_get_state(context);
-        return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
-    });
-    if (!ready) {
-        error = capture_error::kTimeout;
-        return nullptr;
+    pa_context* context = connection->Context();
+    {
+        Lock lock(*connection);
+        const bool settled = connection->WaitFor([context] {
+            const pa_context_state_t state = pa_context_get_state(context);
+            return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+        });
+        if (!settled) {
+            error = capture_error::kTimeout;
+            return nullptr;
+        }
     }
-    if (pa_context_get_state(context) != PA_CONTEXT_READY) {
+    if (connection->Check() != Progress::Ready) {
         error = capture_error::kDriver;
         return nullptr;
     }
@@ -80,10 +92,39 @@ std::unique_ptr<PulseConnection> PulseConnection::Open(const std::string& server
     return connection;
 }
 
+PulseConnection::Progress PulseConnection::Check() {
+    Lock lock(*this);
+    const pa_context_state_t state = pa_context_get_state(context_.get());
+    if (state == PA_CONTEXT_READY) {
+        return Progress::Ready;
+    }
+    if (PA_CONTEXT_IS_GOOD(state) && std::chrono::steady_clock::now() - begun_ < timeout_) {
+        return Progress::Connecting;
+    }
+    return Progress::Failed;
+}
+
+bool PulseConnection::WatchSources() {
+    pa_context_set_subscribe_callback(
+        context_.get(),
+        [](pa_context*, pa_subscription_event_type_t event, uint32_t, void* self) {
+            // Volume and port changes arrive as changes; only a source coming or going counts.
+            const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+            const auto type = event & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+            if (facility == PA_SUBSCRIPTION_EVENT_SOURCE && type != PA_SUBSCRIPTION_EVENT_CHANGE) {
+                static_cast<PulseConnection*>(self)->sourcesChanged_.store(true);
+            }
+        },
+        this);
+    return Finish(
+        pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SOURCE, nullptr, nullptr));
+}
+
 PulseConnection::~PulseConnection() {
     if (context_) {
         Lock lock(*this);
         pa_context_set_state_callback(context_.get(), nullptr, nullptr);
+        pa_context_set_subscribe_callback(context_.get(), nullptr, nullptr);
         pa_context_disconnect(context_.get());
     }
     // The loop's thread must be gone before the context is released and the loop freed.

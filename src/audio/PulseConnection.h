@@ -5,6 +5,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -18,6 +19,10 @@ class PulseConnection {
     // starting a server. Null, with `error` set to a capture error code, when none answers.
     static std::unique_ptr<PulseConnection> Open(const std::string& server,
                                                  std::chrono::milliseconds timeout, int32_t& error);
+    // Starts connecting and returns at once; Progress tells how it goes. Null when the attempt
+    // fails before it has begun.
+    static std::unique_ptr<PulseConnection> Begin(const std::string& server,
+                                                  std::chrono::milliseconds timeout);
     ~PulseConnection();
     PulseConnection(const PulseConnection&) = delete;
     PulseConnection& operator=(const PulseConnection&) = delete;
@@ -37,6 +42,16 @@ class PulseConnection {
     pa_context* Context() const { return context_.get(); }
     // False once the server has gone away; the connection is then useless.
     bool Alive() const;
+
+    enum class Progress { Connecting, Ready, Failed };
+    // Where a connection begun with Begin stands; never waits. One still connecting after the
+    // timeout counts as failed.
+    Progress Check();
+
+    // With the lock held: from now on, note when the server adds or removes a source.
+    bool WatchSources();
+    // Whether a source was added or removed since the last call.
+    bool TakeSourcesChanged() { return sourcesChanged_.exchange(false); }
 
     // With the lock held: waits until `done` holds, the timeout passes or the connection dies.
     // Returns whether `done` held.
@@ -69,6 +84,8 @@ class PulseConnection {
     std::unique_ptr<pa_threaded_mainloop, FreeLoop> loop_;
     std::unique_ptr<pa_context, UnrefContext> context_;
     bool timedOut_ = false;  // set by the loop thread, read under the lock
+    std::chrono::steady_clock::time_point begun_;
+    std::atomic<bool> sourcesChanged_ = false;  // set by the loop thread
 };
 
 }  // namespace zeb

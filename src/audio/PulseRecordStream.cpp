@@ -38,7 +38,11 @@ std::unique_ptr<PulseRecordStream> PulseRecordStream::Open(PulseConnection& conn
     buffer.prebuf = static_cast<uint32_t>(-1);
     buffer.minreq = static_cast<uint32_t>(-1);
     buffer.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragmentMicroseconds, &format));
-    if (pa_stream_connect_record(raw, source.c_str(), &buffer, PA_STREAM_ADJUST_LATENCY) < 0) {
+    // Never moved to another source: when its source goes away the capture ends, and the
+    // program takes it up again on the same source once that is back.
+    const auto flags =
+        static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
+    if (pa_stream_connect_record(raw, source.c_str(), &buffer, flags) < 0) {
         error = connection.LastError();
         return nullptr;
     }

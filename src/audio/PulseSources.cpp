@@ -60,6 +60,24 @@ std::optional<PulseSource> GetPulseSource(PulseConnection& connection, const std
     return source;
 }
 
+std::optional<std::string> PreferredPulseSource(PulseConnection& connection) {
+    std::string monitor;
+    auto collect = [](pa_context*, const pa_sink_info* info, int eol, void* result) {
+        if (eol == 0 && info != nullptr) {
+            *static_cast<std::string*>(result) = TextOr(info->monitor_source_name, "");
+        }
+    };
+    if (connection.Finish(pa_context_get_sink_info_by_name(connection.Context(), "@DEFAULT_SINK@",
+                                                           collect, &monitor)) &&
+        !monitor.empty()) {
+        return monitor;
+    }
+    if (const auto source = GetPulseSource(connection, "@DEFAULT_SOURCE@")) {
+        return source->name;
+    }
+    return std::nullopt;
+}
+
 bool SetPulseSourcePort(PulseConnection& connection, const std::string& source,
                         const std::string& port) {
     SuccessResult result;

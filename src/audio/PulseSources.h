@@ -28,6 +28,9 @@ struct PulseSource {
 std::optional<std::vector<PulseSourceName>> ListPulseSources(PulseConnection& connection);
 // One source by name ("@DEFAULT_SOURCE@" = the default one); nullopt when there is none.
 std::optional<PulseSource> GetPulseSource(PulseConnection& connection, const std::string& name);
+// The source a first start listens to: the monitor of the default output, else the default
+// source; nullopt when the server names neither.
+std::optional<std::string> PreferredPulseSource(PulseConnection& connection);
 bool SetPulseSourcePort(PulseConnection& connection, const std::string& source,
                         const std::string& port);
 // Sets every channel of the source to `volume` (1.0 = the server's normal volume).

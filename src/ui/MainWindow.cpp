@@ -1,10 +1,12 @@
 #include "ui/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QWheelEvent>
@@ -51,6 +53,23 @@ void ShowList(QComboBox* box, const ChoiceList& list) {
     if (list.Editable() && box->currentText() != ToQString(list.Text())) {
         box->setEditText(ToQString(list.Text()));
     }
+}
+
+// Device and input names are longer than their boxes on the panel: the popup opens as wide
+// as the longest entry and the selected one shows in full as a tooltip, while the box itself
+// keeps its size.
+void ShowNamesInFull(QComboBox* box) {
+    QAbstractItemView* view = box->view();
+    const QFontMetrics metrics(view->font());
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+    }
+    // Room for the entries' own margins, the frame and a scroll bar.
+    const int margins = 2 * metrics.averageCharWidth() + 2 * view->frameWidth() +
+                        view->verticalScrollBar()->sizeHint().width();
+    view->setMinimumWidth(widest + margins);
+    box->setToolTip(box->currentText());
 }
 
 }  // namespace
@@ -354,6 +373,8 @@ void MainWindow::RefreshSliders() {
 void MainWindow::RefreshLists() {
     ShowList(inputs_, model_.capture.inputs);
     ShowList(devices_, model_.capture.devices);
+    ShowNamesInFull(inputs_);
+    ShowNamesInFull(devices_);
     ShowList(speed_, model_.combo4);
     ShowList(addresses_, model_.combo1);
     ShowList(port_, model_.combo2);

@@ -42,6 +42,7 @@ TEST_F(LoadSettingsTest, ASavedStateLoadsBackWhole) {
     saved.capture.devices.Add("Monitor");
     saved.capture.devices.Add("Mic");
     saved.capture.devices.SetIndex(1);
+    saved.capture.source = "alsa_input.usb-mic";
     saved.outputs.OutputMode = "COM";
     saved.outputs.LptSwitch = "LPT";
     saved.outputs.KeyboardSwitch = "1";
@@ -49,6 +50,11 @@ TEST_F(LoadSettingsTest, ASavedStateLoadsBackWhole) {
     saved.widthTwips = 9650.0f / 15.0f;
     SaveSettings(saved, Path());
     EXPECT_NE(ReadBytes(Path()).find("f14 =-2147483630\r\n"), std::string::npos);
+    // The source's own name goes in a section of its own after every older one.
+    const std::string text = ReadBytes(Path());
+    const size_t source = text.find("[Source]\r\nCombo3=alsa_input.usb-mic\r\n");
+    ASSERT_NE(source, std::string::npos);
+    EXPECT_GT(source, text.find("[Frm]"));
 
     LoadSettings(model_, Path());
     EXPECT_EQ(model_.slider2.Value(), 254);
@@ -68,6 +74,7 @@ TEST_F(LoadSettingsTest, ASavedStateLoadsBackWhole) {
     EXPECT_EQ(model_.combo1.Index(), 0);
     EXPECT_EQ(model_.outputs.LptAddressText, "378");
     EXPECT_EQ(model_.storedDeviceIndex, std::optional<int16_t>(1));
+    EXPECT_EQ(model_.capture.source, "alsa_input.usb-mic");
     EXPECT_EQ(model_.outputs.OutputMode, "COM");
     EXPECT_EQ(model_.outputs.LptSwitch, "LPT");
     EXPECT_EQ(model_.outputs.KeyboardSwitch, "1");

@@ -19,6 +19,12 @@ PrivatePulseServer::PrivatePulseServer() {
     folder_ = pattern;
     std::filesystem::create_directories(folder_ + "/runtime");
     std::filesystem::create_directories(folder_ + "/state");
+    Start();
+}
+
+bool PrivatePulseServer::Start() {
+    ready_ = false;
+    daemon_.reset();
     // -n: no default script, so only the two modules below load. As root the daemon needs
     // --system=false to stay a per-user server; --disable-shm keeps it off shared memory the
     // sanitizers dislike; anonymous auth spares the cookie.
@@ -30,16 +36,17 @@ PrivatePulseServer::PrivatePulseServer() {
             "module-native-protocol-unix auth-anonymous=1 socket=" + folder_ + "/native"},
         Environment(), folder_ + "/daemon.log");
     if (!daemon_->Started()) {
-        return;
+        return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (std::chrono::steady_clock::now() < deadline) {
         if (!Tool({"pactl", "info"}).empty()) {
             ready_ = true;
-            return;
+            return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    return false;
 }
 
 PrivatePulseServer::~PrivatePulseServer() {

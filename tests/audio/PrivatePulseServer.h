@@ -30,6 +30,9 @@ class PrivatePulseServer {
     // Starts a tool against the server in the background (e.g. paplay).
     std::unique_ptr<ChildProcess> StartTool(std::vector<std::string> argv) const;
     void Stop() { daemon_.reset(); }
+    // Starts the daemon (again, after Stop) at the same address, with only the "zebtest" sink;
+    // true once it answers.
+    bool Start();
 
   private:
     std::vector<std::string> Environment() const;

@@ -7,8 +7,8 @@
 #include <array>
 #include <chrono>
 #include <regex>
-#include <thread>
 
+#include "Eventually.h"
 #include "PrivatePulseServer.h"
 #include "RecordingSink.h"
 #include "WavWriter.h"
@@ -19,20 +19,8 @@
 namespace zeb {
 namespace {
 
+using testing::Eventually;
 using testing::PrivatePulseServer;
-
-// Polls `condition` until it holds or `seconds` pass: the server delivers sound in its own time.
-template <typename Condition>
-bool Eventually(Condition condition, int seconds = 5) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
 
 // The first percentage pactl reports for the monitor's volume.
 int MonitorVolumePercent(const PrivatePulseServer& server) {

@@ -18,10 +18,12 @@ struct ShownMessage {
 class RecordingSink : public MessageSink {
   public:
     std::vector<ShownMessage> shown;
+    std::vector<std::string> events;
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                      const std::string& detail = {}) override {
         shown.push_back({text, title, icon, detail});
     }
+    void LogEvent(const std::string& event) override { events.push_back(event); }
 };
 
 }  // namespace zeb::testing

@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <QWheelEvent>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -373,6 +377,29 @@ TEST_F(MainWindowTest, ListsShowTheModelAndReportTheUsersChoice) {
     EXPECT_EQ(model.combo2.Index(), -1);
     emit Control<QComboBox>("Combo4")->activated(2);
     EXPECT_EQ(model.combo4.Text(), "3");
+}
+
+TEST_F(MainWindowTest, TheDeviceListShowsLongNamesInFull) {
+    auto* devices = Control<QComboBox>("Combo3");
+    // Drawn as a style whose popups are only as wide as their box by themselves.
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("windows")));
+    ASSERT_NE(plain, nullptr);
+    devices->setStyle(plain.get());
+    const QString longest = QStringLiteral("Monitor of Built-in Audio Digital Stereo (HDMI 3)");
+    model.capture.devices = ChoiceList({"Mic", longest.toStdString()});
+    model.capture.devices.SetIndex(1);
+    window.RefreshAll();
+    const int boxWidth = devices->width();
+    EXPECT_EQ(devices->toolTip(), longest);
+
+    devices->showPopup();
+    QWidget* popup = devices->view()->window();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_GE(devices->view()->width(), devices->view()->fontMetrics().horizontalAdvance(longest));
+    EXPECT_GT(popup->width(), boxWidth);
+    devices->hidePopup();
+    EXPECT_EQ(devices->width(), boxWidth);
+    devices->setStyle(nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingIsReportedEvenAfterTheExitButton) {
