@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Simulates what the README's two commands install (scripts/install-deps run and test) with
+# apt-get -s against package states of our own, and fails on any removal:
+#  - a PipeWire desktop: pipewire-audio (which conflicts with pulseaudio), pipewire-pulse,
+#    pipewire-alsa, wireplumber and a desktop meta-package that needs them, as GNOME's does;
+#  - a fresh machine with no sound server, which is the one that gets pulseaudio.
+# Needs the machine's apt package lists; reads them, changes nothing.
+# Usage: install-plan.sh SOURCE_DIR
+set -euo pipefail
+deps=$1/scripts/install-deps
+
+if ! apt-cache show pipewire-audio >/dev/null 2>&1; then
+    echo "SKIP: apt has no package lists that know pipewire-audio (apt-get update first)."
+    exit 77
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+mkdir "$tmp/fresh" "$tmp/desktop"
+touch "$tmp/fresh/status" "$tmp/no-marks"
+simulate() { # status-file packages...
+    local status=$1
+    shift
+    apt-get -s -o Dir::State::status="$status" -o Dir::State::extended_states="$tmp/no-marks" \
+        install --no-install-recommends "$@"
+}
+
+# The desktop's state: exactly what apt installs for pipewire-audio on an empty machine, so
+# every dependency is met, then a meta-package standing for gnome-core on top.
+simulate "$tmp/fresh/status" pipewire-audio pipewire-pulse pipewire-alsa wireplumber \
+    >"$tmp/desktop-plan"
+mapfile -t desktop < <(awk '$1 == "Inst" { print $2 }' "$tmp/desktop-plan")
+[ ${#desktop[@]} -gt 0 ] || { cat "$tmp/desktop-plan"; echo "FAIL: no plan for a PipeWire desktop"; exit 1; }
+# dpkg refuses the archive's own fields (Filename, checksums) in a status file.
+apt-cache show --no-all-versions "${desktop[@]}" | awk '
+    /^[^ \t]/ { keep = $1 ~ /^(Package|Version|Architecture|Multi-Arch|Essential|Depends|Pre-Depends|Provides|Conflicts|Breaks|Replaces|Maintainer|Description):$/ }
+    /^$/ { print; next }
+    keep { print }
+    /^Package:/ { print "Status: install ok installed" }' >"$tmp/desktop/status"
+cat >>"$tmp/desktop/status" <<'EOF'
+
+Package: zeb-test-desktop
+Status: install ok installed
+Priority: optional
+Section: metapackages
+Maintainer: nobody <nobody@example.org>
+Architecture: all
+Version: 1
+Depends: pipewire-audio, pipewire-alsa, pipewire-pulse
+Description: stands for a desktop meta-package that needs PipeWire's sound
+
+EOF
+
+# The state is realistic: plain pulseaudio would take the desktop's sound away.
+simulate "$tmp/desktop/status" pulseaudio >"$tmp/pulseaudio-plan" 2>&1 || true
+grep -q '^Remv pipewire-audio' "$tmp/pulseaudio-plan" ||
+    fail "the simulated desktop does not show the pulseaudio conflict: $(grep -c . "$tmp/pulseaudio-plan") lines"
+
+for machine in desktop fresh; do
+    for purpose in run test; do
+        plan=$tmp/$machine-$purpose
+        if ! "$deps" --simulate "$tmp/$machine" "$purpose" >"$plan" 2>&1; then
+            tail -n 20 "$plan"
+            fail "install-deps $purpose on the $machine machine: apt-get refuses the plan"
+            continue
+        fi
+        grep -q '^Inst cmake ' "$plan" || fail "install-deps $purpose on the $machine machine installs no cmake"
+        if grep '^Remv' "$plan"; then
+            fail "install-deps $purpose on the $machine machine removes packages"
+        fi
+    done
+done
+grep -q '^Inst pulseaudio ' "$tmp/desktop-test" &&
+    fail "install-deps test installs pulseaudio beside PipeWire's PulseAudio service"
+grep -q '^Inst pulseaudio ' "$tmp/fresh-test" ||
+    fail "install-deps test gives a machine without a sound server no pulseaudio"
+grep -q '^Inst pulseaudio ' "$tmp/fresh-run" &&
+    fail "install-deps run installs a sound server"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "install plans checked: no removals"
