@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree into a temporary folder and checks it from the
-# outside: control fields and runtime dependencies, the file list, the desktop entry, the icons
-# and that the maintainer scripts never fail an installation.
+# outside: control fields and runtime dependencies, the file list, the desktop entry, the icons,
+# the documents and that the maintainer scripts never fail an installation.
 # Usage: package-contents.sh BUILD_DIR ZEB_EXECUTABLE PROJECT_VERSION
 set -euo pipefail
 build=$1 exe=$2 version=$3
@@ -16,21 +16,14 @@ trap 'rm -rf "$tmp"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
-    { cat "$tmp/cpack.log"; echo "FAIL: cpack could not build the package"; exit 1; }
-debs=("$tmp"/out/zeb_*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-    ls -l "$tmp/out"
-    echo "FAIL: expected one zeb_*.deb"
-    exit 1
-fi
-deb=${debs[0]}
-echo "package: $(basename "$deb")"
+# shellcheck source=tests/packaging/build-deb.sh
+. "$(dirname "$0")/build-deb.sh"
+build_deb "$build" "$tmp/out"
 
 # Control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zeb ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project is $version"
+[ "$(field Version)" = "$version-1" ] || fail "Version is '$(field Version)', the project is $version"
 [ "$(field Section)" = sound ] || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
@@ -42,6 +35,8 @@ for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libpulse0 libfftw3-single3 libf
     libserialport0 libsndfile1; do
     tr ',' '\n' <<<"$depends" | grep -Eq "^ *${pkg}( |\$)" || fail "Depends lacks $pkg"
 done
+tr ',' '\n' <<<"$(field Recommends)" | grep -Eq '^ *qt6-wayland( |$)' ||
+    fail "Recommends lacks qt6-wayland (the window on Wayland without XWayland)"
 
 # The file list: exactly the program and its headless sibling, its menu entry, icons, user
 # service and device rules, all under /usr.
@@ -52,6 +47,8 @@ expected=(usr/bin/zeb usr/bin/zeb-headless usr/share/applications/zeb.desktop
 for n in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
 done
+expected+=(usr/share/doc/zeb/copyright usr/share/doc/zeb/changelog.Debian.gz
+    usr/share/man/man1/zeb.1.gz usr/share/metainfo/org.example.zeb.metainfo.xml)
 printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
 if ! diff -u "$tmp/expected" "$tmp/files"; then
     fail "the package's file list differs from the expected one (- expected, + packaged)"
@@ -71,6 +68,23 @@ for n in 16 22 24 32 48 64 128 256; do
     png=$tmp/root/usr/share/icons/hicolor/${n}x${n}/apps/zeb.png
     file -b "$png" | grep -q "PNG image data, $n x $n," ||
         fail "${n}x${n} icon is $(file -b "$png")"
+done
+
+# The documents: the changelog's newest entry is this package, the copyright file is in
+# Debian's machine-readable format, the manual page renders without warnings.
+docs=$tmp/root/usr/share/doc/zeb
+gzip -dc "$docs/changelog.Debian.gz" >"$tmp/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)
+[ "$changelog_version" = "$(field Version)" ] ||
+    fail "the changelog's newest entry is $changelog_version, the package $(field Version)"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$docs/copyright" || fail "the copyright file is not machine-readable"
+grep -q '^License: GPL-3+$' "$docs/copyright" || fail "the copyright file names no GPL-3+"
+manual=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$tmp/root/usr/share/man/man1/zeb.1.gz" 2>&1)
+grep -q 'warning' <<<"$manual" && fail "the manual page has warnings: $(grep warning <<<"$manual")"
+for word in --config --headless --verbose --help --version ZEB_AUDIO_FILE ZEB_SIMULATE \
+    "EXIT STATUS"; do
+    grep -qe "$word" <<<"$manual" || fail "the manual page does not mention $word"
 done
 
 # The keyboard LEDs: their two LED-class files only; the input devices, which carry every
