@@ -38,6 +38,7 @@ class PrivatePulseServer {
   private:
     std::vector<std::string> Environment() const;
     void StartPulseAudio();
+    void StartPipeWire();
     bool WaitUntilServing();
 
     std::string folder_;
