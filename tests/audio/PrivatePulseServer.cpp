@@ -173,12 +173,7 @@ bool PrivatePulseServer::WaitUntilServing() {
     bool sinkLoaded = kind_ == "pulseaudio";
     while (std::chrono::steady_clock::now() < deadline) {
         if (!sinkLoaded && !Tool({"pactl", "info"}).empty()) {
-            // Mono, as the tests' sounds: PipeWire would otherwise spread them over two
-            // channels and mix them back at a different level. Named as PulseAudio names it.
-            sinkLoaded = !Tool({"pactl", "load-module", "module-null-sink", "sink_name=zebtest",
-                                "channels=1", "rate=44100",
-                                "sink_properties='device.description=\"Null Output\"'"})
-                              .empty();
+            sinkLoaded = !LoadNullSink("zebtest").empty();
         }
         // The default sink is set once the session manager has seen the sink.
         if (sinkLoaded && Tool({"pactl", "get-default-sink"}) == "zebtest\n") {
@@ -188,6 +183,15 @@ bool PrivatePulseServer::WaitUntilServing() {
     }
     problem_ = "the server did not answer with its sink as the default within 15 s";
     return false;
+}
+
+std::string PrivatePulseServer::LoadNullSink(const std::string& name) const {
+    // Mono, as the tests' sounds: PipeWire would otherwise spread them over two channels and
+    // mix them back at a different level.
+    const std::string module =
+        Tool({"pactl", "load-module", "module-null-sink", "sink_name=" + name, "channels=1",
+              "rate=44100", "sink_properties='device.description=\"Null Output\"'"});
+    return module.substr(0, module.find('\n'));
 }
 
 void PrivatePulseServer::Stop() {

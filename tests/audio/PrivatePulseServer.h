@@ -31,6 +31,9 @@ class PrivatePulseServer {
 
     // Runs one of the server's command-line tools against it and returns its output.
     std::string Tool(std::vector<std::string> argv) const;
+    // Adds a null sink described "Null Output", as PulseAudio describes its own, on either
+    // kind of server; returns its module number, "" when the server refuses.
+    std::string LoadNullSink(const std::string& name) const;
     // Starts a tool against the server in the background (e.g. paplay).
     std::unique_ptr<ChildProcess> StartTool(std::vector<std::string> argv) const;
     void Stop();
