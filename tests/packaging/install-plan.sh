@@ -14,10 +14,8 @@ if ! apt-cache show pipewire-audio >/dev/null 2>&1; then
     exit 77
 fi
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=tests/packaging/checks.sh
+. "$(dirname "$0")/checks.sh"
 mkdir "$tmp/fresh" "$tmp/desktop"
 touch "$tmp/fresh/status" "$tmp/no-marks"
 # apt's caches of the package lists, kept here: the machine's own do not fit these states.
@@ -79,8 +77,4 @@ grep -q '^Inst pulseaudio ' "$tmp/test" &&
 "$deps" --simulate "$tmp/fresh" --missing test | grep -qx pulseaudio ||
     fail "install-deps test gives a machine without a sound server no pulseaudio"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "install plans checked: no removals"
+finish "install plans checked: no removals"

@@ -11,13 +11,9 @@ if [ -z "$exe" ] || [ ! -x "$exe" ]; then
     exit 77
 fi
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=tests/packaging/checks.sh
+. "$(dirname "$0")/checks.sh"
 
-# shellcheck source=tests/packaging/build-deb.sh
-. "$(dirname "$0")/build-deb.sh"
 build_deb "$build" "$tmp/out"
 
 # Control fields.
@@ -113,8 +109,4 @@ done
 grep -q 'control --reload-rules' "$tmp/udevadm.calls" 2>/dev/null ||
     fail "the maintainer scripts never reload the udev rules"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "package checks passed"
+finish "package checks passed"
