@@ -39,7 +39,10 @@ foreach(doc IN ITEMS zeb.1 changelog.Debian)
         DEPENDS ${zeb_docs}/${doc})
 endforeach()
 add_custom_target(zeb_docs ALL DEPENDS ${zeb_docs}/zeb.1.gz ${zeb_docs}/changelog.Debian.gz)
-install(FILES ${zeb_docs}/zeb.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The headless program shares the page.
+file(CREATE_LINK zeb.1.gz ${zeb_docs}/zeb-headless.1.gz SYMBOLIC)
+install(FILES ${zeb_docs}/zeb.1.gz ${zeb_docs}/zeb-headless.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${zeb_docs}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -36,7 +36,7 @@ tr ',' '\n' <<<"$(field Recommends)" | grep -Eq '^ *qt6-wayland( |$)' ||
 
 # The file list: exactly the program and its headless sibling, its menu entry, icons, user
 # service and device rules, all under /usr.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
+dpkg-deb -c "$deb" | awk '$1 ~ /^l/ { print $(NF - 2) } $1 ~ /^-/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
 expected=(usr/bin/zeb usr/bin/zeb-headless usr/share/applications/zeb.desktop
     usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules
     usr/lib/systemd/user/zeb.service)
@@ -44,7 +44,8 @@ for n in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
 done
 expected+=(usr/share/doc/zeb/copyright usr/share/doc/zeb/changelog.Debian.gz
-    usr/share/man/man1/zeb.1.gz usr/share/metainfo/org.example.zeb.metainfo.xml)
+    usr/share/man/man1/zeb.1.gz usr/share/man/man1/zeb-headless.1.gz
+    usr/share/metainfo/org.example.zeb.metainfo.xml)
 printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
 if ! diff -u "$tmp/expected" "$tmp/files"; then
     fail "the package's file list differs from the expected one (- expected, + packaged)"
