@@ -18,10 +18,11 @@ deps-run:
 deps:
 	@scripts/install-deps test
 
-# The program alone, in a tree that leaves out tests and benchmarks whose packages are missing.
+# The program alone (and the headless one that zeb --headless starts), in a tree that leaves
+# out tests and benchmarks whose packages are missing.
 program: deps-run
 	@[ -f $(BUILD)/build.ninja ] || $(CONFIGURE)
-	cmake --build $(BUILD) --target zeb
+	cmake --build $(BUILD) --target zeb zeb-headless
 
 # Everything. Configured again each time, so packages installed since the last run are found.
 build: deps
