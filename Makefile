@@ -10,7 +10,7 @@ CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps deps-run program build run test check asan tsan fuzz package format clean
 
-all: build
+all: program
 
 deps-run:
 	@scripts/install-deps run
