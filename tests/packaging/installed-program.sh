@@ -86,8 +86,10 @@ for _ in $(seq 75); do
     sleep 0.2
 done
 [ -n "$window" ] || fail "no visible main window named ZEB within 15 s"
-# Task bars and window switchers show the program's icon.
-xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' || fail "the window has no icon (_NET_WM_ICON)"
+# Task bars and window switchers show the program's icon. (Read whole: grep -q would stop
+# reading early and fail the pipe.)
+icon=$(xprop -id "$window" _NET_WM_ICON) || true
+grep -q 'Icon (' <<<"$icon" || fail "the window has no icon (_NET_WM_ICON)"
 # A window manager would activate the window on display; Xvfb has none, so give it the focus.
 timeout 5 xdotool windowfocus --sync "$window" || true
 sleep 3
