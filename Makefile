@@ -1,23 +1,35 @@
-# One-command entry points. Each installs what is missing first (scripts/install-deps).
+# One-command entry points. Each installs what is missing first (scripts/install-deps): make run
+# only what building and running the program needs, the others also what tests need.
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CTEST_JOBS ?= 2
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build run test check asan tsan fuzz package format clean
+.PHONY: all deps deps-run program build run test check asan tsan fuzz package format clean
 
-all: build
+all: program
+
+deps-run:
+	@scripts/install-deps run
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
 
+# The program alone (and the headless one that zeb --headless starts), in a tree that leaves
+# out tests and benchmarks whose packages are missing.
+program: deps-run
+	@[ -f $(BUILD)/build.ninja ] || $(CONFIGURE)
+	cmake --build $(BUILD) --target zeb zeb-headless
+
+# Everything. Configured again each time, so packages installed since the last run are found.
 build: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CONFIGURE) -DZEB_TESTS=ON -DZEB_BENCH=ON
 	cmake --build $(BUILD)
 
-run: build
+run: program
 	@scripts/run-zeb $(BUILD)
 
 test: build
@@ -29,13 +41,13 @@ check: test asan tsan fuzz
 
 asan: deps
 	@[ -f $(BUILD_ASAN)/build.ninja ] || cmake -S . -B $(BUILD_ASAN) -G Ninja \
-	    -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON -DZEB_BENCH=OFF
+	    -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON -DZEB_TESTS=ON -DZEB_BENCH=OFF
 	cmake --build $(BUILD_ASAN)
 	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(CTEST_JOBS) -LE no-sanitizer
 
 tsan: deps
 	@[ -f $(BUILD_TSAN)/build.ninja ] || cmake -S . -B $(BUILD_TSAN) -G Ninja \
-	    -DCMAKE_BUILD_TYPE=Debug -DZEB_TSAN=ON -DZEB_GUI=OFF -DZEB_BENCH=OFF
+	    -DCMAKE_BUILD_TYPE=Debug -DZEB_TSAN=ON -DZEB_TESTS=ON -DZEB_GUI=OFF -DZEB_BENCH=OFF
 	cmake --build $(BUILD_TSAN)
 	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(CTEST_JOBS) -L 'capture|threads'
 
@@ -45,7 +57,7 @@ fuzz: deps
 	cmake --build $(BUILD_FUZZ)
 	scripts/run-fuzz $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
-package: build
+package: program
 	cd $(BUILD) && cpack -G DEB
 
 format:

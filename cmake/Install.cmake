@@ -1,6 +1,8 @@
 # Installs ZEB the way a desktop program is installed: the executable and its headless sibling,
-# a menu entry with its icon in the hicolor theme, the user service unit, and the udev rules
-# that let the logged-in user reach the lamp outputs. Included last from the top-level CMakeLists.txt, after every target exists.
+# a menu entry with its icon in the hicolor theme, its AppStream description, manual page,
+# licence and changelog, the user service unit, and the udev rules that let the logged-in user
+# reach the lamp outputs. Included last from the top-level CMakeLists.txt, after every target
+# exists.
 include(GNUInstallDirs)
 
 if(TARGET zeb)
@@ -20,6 +22,29 @@ foreach(size IN ITEMS 16 22 24 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icons/zeb.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# Where software centres look for the program's description.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.example.zeb.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual page and, where Debian keeps them, the licence terms and the changelog;
+# compressed without names or times, so every build gives the same bytes.
+set(zeb_docs ${PROJECT_BINARY_DIR}/packaging)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/zeb.1.in ${zeb_docs}/zeb.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog ${zeb_docs}/changelog.Debian COPYONLY)
+foreach(doc IN ITEMS zeb.1 changelog.Debian)
+    add_custom_command(OUTPUT ${zeb_docs}/${doc}.gz
+        COMMAND gzip -9 -n -k -f ${doc}
+        WORKING_DIRECTORY ${zeb_docs}
+        DEPENDS ${zeb_docs}/${doc})
+endforeach()
+add_custom_target(zeb_docs ALL DEPENDS ${zeb_docs}/zeb.1.gz ${zeb_docs}/changelog.Debian.gz)
+# The headless program shares the page.
+file(CREATE_LINK zeb.1.gz ${zeb_docs}/zeb-headless.1.gz SYMBOLIC)
+install(FILES ${zeb_docs}/zeb.1.gz ${zeb_docs}/zeb-headless.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${zeb_docs}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # udev reads /usr/lib/udev/rules.d and /etc/udev/rules.d only: a prefix other than /usr needs
 # the file copied to /etc/udev/rules.d by hand (see README, "Install").

@@ -7,10 +7,13 @@ set(ZEB_PACKAGE_MAINTAINER "ZEB developers <zeb@example.org>"
 set(CPACK_PACKAGE_CONTACT "${ZEB_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION} for the Linux desktop")
 set(CPACK_PACKAGE_DESCRIPTION
-    "ZEB listens to one sound input, folds its spectrum into 32 bands and switches twelve light\n\
-channels every 35 ms: on its own window and on lamps connected to a parallel port, a serial\n\
-port, an FTDI USB chip or the keyboard LEDs.")
+    "ZEB listens to one sound input, folds its spectrum into 32 bands and\n\
+switches twelve light channels every 35 ms: on its own window and on lamps\n\
+connected to a parallel port, a serial port, an FTDI USB chip or the\n\
+keyboard LEDs.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The first Debian revision of this version; packaging/changelog starts with the same.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
@@ -20,8 +23,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The runtime libraries come from the executable itself through dpkg-shlibdeps: Qt 6 Widgets,
 # Gui and Core, libpulse, FFTW (single precision), libftdi1, libserialport and libsndfile.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's fonts are stood in for by these free families.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core, fonts-freefont-ttf")
+# The window's fonts are stood in for by these free families; Qt's Wayland platform lets the
+# window run natively on a Wayland desktop instead of through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-liberation2, fonts-dejavu-core, fonts-freefont-ttf, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/postinst
     ${PROJECT_SOURCE_DIR}/packaging/postrm)

@@ -1,6 +1,7 @@
 // ZEB: listens to one sound input and switches twelve light channels to it.
 
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 #include <cstdio>
 
@@ -30,6 +31,8 @@ int main(int argc, char* argv[]) {
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("ZEB"));
+    // For task bars and window switchers (_NET_WM_ICON); the tray shows the same picture.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
     // The window may be hidden in the tray; the program ends only through its own exits.
     QApplication::setQuitOnLastWindowClosed(false);
     zeb::ProgramHost host(programStart, line, signalEvents);

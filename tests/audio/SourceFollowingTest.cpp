@@ -46,11 +46,7 @@ class SourceFollowing : public ::testing::Test {
         return index < 0 ? "" : state.deviceKeys[static_cast<size_t>(index)];
     }
     // The module's number, to unload it again.
-    std::string LoadSink(const std::string& name) {
-        std::string module =
-            server.Tool({"pactl", "load-module", "module-null-sink", "sink_name=" + name});
-        return module.substr(0, module.find('\n'));
-    }
+    std::string LoadSink(const std::string& name) { return server.LoadNullSink(name); }
     void PlayInto(const std::string& sink) {
         player = server.StartTool({"paplay", "--latency-msec=50", "--device=" + sink, tone});
     }

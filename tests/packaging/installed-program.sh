@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix whose folders the program may not write, as
 # in a system install, and runs the installed program in a virtual display with a WAV file as
-# input and simulated lamp outputs. Checks that it keeps running, drives the simulated devices,
-# reads its settings from the per-user folder and, on the exit button, saves them there.
+# input and simulated lamp outputs. Checks that it shows its icon, keeps running, drives the
+# simulated devices, reads its settings from the per-user folder and, on the exit button,
+# saves them there.
 # Usage: installed-program.sh BUILD_DIR ZEB_EXECUTABLE
 set -euo pipefail
 
@@ -85,6 +86,10 @@ for _ in $(seq 75); do
     sleep 0.2
 done
 [ -n "$window" ] || fail "no visible main window named ZEB within 15 s"
+# Task bars and window switchers show the program's icon. (Read whole: grep -q would stop
+# reading early and fail the pipe.)
+icon=$(xprop -id "$window" _NET_WM_ICON) || true
+grep -q 'Icon (' <<<"$icon" || fail "the window has no icon (_NET_WM_ICON)"
 # A window manager would activate the window on display; Xvfb has none, so give it the focus.
 timeout 5 xdotool windowfocus --sync "$window" || true
 sleep 3

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build tree into a temporary folder and checks it from the
-# outside: control fields and runtime dependencies, the file list, the desktop entry, the icons
-# and that the maintainer scripts never fail an installation.
+# outside: control fields and runtime dependencies, the file list, the desktop entry, the icons,
+# the documents and that the maintainer scripts never fail an installation.
 # Usage: package-contents.sh BUILD_DIR ZEB_EXECUTABLE PROJECT_VERSION
 set -euo pipefail
 build=$1 exe=$2 version=$3
@@ -11,26 +11,15 @@ if [ -z "$exe" ] || [ ! -x "$exe" ]; then
     exit 77
 fi
 
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# shellcheck source=tests/packaging/checks.sh
+. "$(dirname "$0")/checks.sh"
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 ||
-    { cat "$tmp/cpack.log"; echo "FAIL: cpack could not build the package"; exit 1; }
-debs=("$tmp"/out/zeb_*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-    ls -l "$tmp/out"
-    echo "FAIL: expected one zeb_*.deb"
-    exit 1
-fi
-deb=${debs[0]}
-echo "package: $(basename "$deb")"
+build_deb "$build" "$tmp/out"
 
 # Control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zeb ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project is $version"
+[ "$(field Version)" = "$version-1" ] || fail "Version is '$(field Version)', the project is $version"
 [ "$(field Section)" = sound ] || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Description)" ] || fail "no Description"
@@ -42,16 +31,21 @@ for pkg in libqt6widgets6 libqt6gui6 libqt6core6 libpulse0 libfftw3-single3 libf
     libserialport0 libsndfile1; do
     tr ',' '\n' <<<"$depends" | grep -Eq "^ *${pkg}( |\$)" || fail "Depends lacks $pkg"
 done
+tr ',' '\n' <<<"$(field Recommends)" | grep -Eq '^ *qt6-wayland( |$)' ||
+    fail "Recommends lacks qt6-wayland (the window on Wayland without XWayland)"
 
 # The file list: exactly the program and its headless sibling, its menu entry, icons, user
-# service and device rules, all under /usr.
-dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
+# service, device rules and documents, all under /usr.
+dpkg-deb -c "$deb" | awk '$1 ~ /^l/ { print $(NF - 2) } $1 ~ /^-/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
 expected=(usr/bin/zeb usr/bin/zeb-headless usr/share/applications/zeb.desktop
     usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules
     usr/lib/systemd/user/zeb.service)
 for n in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
 done
+expected+=(usr/share/doc/zeb/copyright usr/share/doc/zeb/changelog.Debian.gz
+    usr/share/man/man1/zeb.1.gz usr/share/man/man1/zeb-headless.1.gz
+    usr/share/metainfo/org.example.zeb.metainfo.xml)
 printf '%s\n' "${expected[@]}" | sort >"$tmp/expected"
 if ! diff -u "$tmp/expected" "$tmp/files"; then
     fail "the package's file list differs from the expected one (- expected, + packaged)"
@@ -72,6 +66,17 @@ for n in 16 22 24 32 48 64 128 256; do
     file -b "$png" | grep -q "PNG image data, $n x $n," ||
         fail "${n}x${n} icon is $(file -b "$png")"
 done
+
+# The documents (lintian judges the manual page): the changelog's newest entry is this
+# package, the copyright file is in Debian's machine-readable format.
+docs=$tmp/root/usr/share/doc/zeb
+gzip -dc "$docs/changelog.Debian.gz" >"$tmp/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)
+[ "$changelog_version" = "$(field Version)" ] ||
+    fail "the changelog's newest entry is $changelog_version, the package $(field Version)"
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$docs/copyright" || fail "the copyright file is not machine-readable"
+grep -q '^License: GPL-3+$' "$docs/copyright" || fail "the copyright file names no GPL-3+"
 
 # The keyboard LEDs: their two LED-class files only; the input devices, which carry every
 # keystroke, to nobody.
@@ -99,8 +104,4 @@ done
 grep -q 'control --reload-rules' "$tmp/udevadm.calls" 2>/dev/null ||
     fail "the maintainer scripts never reload the udev rules"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "package checks passed"
+finish "package checks passed"
