@@ -75,9 +75,13 @@ class Headless(WithSoundFiles):
                                        stdout=terminal, stderr=terminal)
         os.close(terminal)
         shown = b""
-        deadline = time.monotonic() + 15
-        # Until the tone has lit channel 5 on the live line.
-        while b"lamps -----#------" not in shown and time.monotonic() < deadline:
+        deadline = time.monotonic() + 20
+        lit = b"lamps -----#------"
+        # Until the tone has lit channel 5 on the live line and the silence after it has put
+        # channel 0 back: at least two updates, however late the first one came.
+        while (lit not in shown or b"lamps #-----------" not in shown[shown.index(lit) :]) and (
+            time.monotonic() < deadline
+        ):
             if select.select([main], [], [], 0.5)[0]:
                 shown += os.read(main, 4096)
         run.send(signal.SIGTERM)
