@@ -63,7 +63,7 @@ int HeadlessHost::Run() {
     program_.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
     console_.Line("running with " + settings.string() +
-                  "; outputs: " + OutputsInUse(model_.outputs));
+                  "; outputs: " + OutputsInUse(model_));
     const int status = loop_.Run();
     if (!program_.Ended()) {
         program_.Unload();  // the loop itself failed: the lamps still go dark
