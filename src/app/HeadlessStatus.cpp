@@ -48,8 +48,7 @@ std::string StatusLine(const ProgramModel& model) {
     char level[16];
     std::snprintf(level, sizeof level, "%3d%%",
                   static_cast<int>(model.engine.PeakLeft * 100.0 / kFullScale + 0.5));
-    return std::string("level ") + level + "  lamps " + lamps +
-           "  outputs: " + OutputsInUse(model);
+    return std::string("level ") + level + "  lamps " + lamps + "  outputs: " + OutputsInUse(model);
 }
 
 std::string StateLine(const ProgramModel& model) {

@@ -262,10 +262,10 @@ void MainWindow::BuildFocusOrder() {
     for (size_t i = 0; i < kChannelCount; ++i) {
         focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
     }
-    focusOrder_.insert(focusOrder_.end(),
-                       {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_,
-                        devices_, speed_, addresses_, captions_.at(Caption::Del), addressEntry_,
-                        captions_.at(Caption::Add), port_});
+    focusOrder_.insert(
+        focusOrder_.end(),
+        {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_, devices_, speed_,
+         addresses_, captions_.at(Caption::Del), addressEntry_, captions_.at(Caption::Add), port_});
     // Qt's own chain in the same order: the window's first activation focuses the first.
     for (size_t i = 1; i < focusOrder_.size(); ++i) {
         setTabOrder(focusOrder_[i - 1], focusOrder_[i]);

@@ -626,9 +626,9 @@ TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn)
         order.push_back(QString("LabelCH%1").arg(i));
         order.push_back(QString("Slider1_%1").arg(i));
     }
-    order.insert(order.end(), {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput",
-                               "Combo3", "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2",
-                               "Label9"});
+    order.insert(order.end(),
+                 {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput", "Combo3",
+                  "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2", "Label9"});
     EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
     EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier), (std::vector<QString>{"Combo2", "Label7"}));
 
