@@ -54,7 +54,7 @@ class PrivateOlad:
         os.mkdir(self.config)
         self.rpc_port = free_tcp_port()
         self.process = None
-        self._write(f"ola-port.conf", f"{ARTNET_OUTPUT_PORT} = {universe}\n")
+        self._write("ola-port.conf", f"{ARTNET_OUTPUT_PORT} = {universe}\n")
         self._write("ola-artnet.conf",
                     "enabled = true\nip = 127.0.0.1\nuse_loopback = true\nalways_broadcast = true\n")
         for plugin in OTHER_PLUGINS:
