@@ -62,8 +62,7 @@ int HeadlessHost::Run() {
     // What every activation of the window does, once: there is no window to activate.
     program_.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
-    console_.Line("running with " + settings.string() +
-                  "; outputs: " + OutputsInUse(model_.outputs));
+    console_.Line("running with " + settings.string() + "; outputs: " + OutputsInUse(model_));
     const int status = loop_.Run();
     if (!program_.Ended()) {
         program_.Unload();  // the loop itself failed: the lamps still go dark

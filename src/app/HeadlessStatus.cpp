@@ -12,7 +12,8 @@ constexpr double kFullScale = 32768.0;
 
 }  // namespace
 
-std::string OutputsInUse(const OutputSelection& outputs) {
+std::string OutputsInUse(const ProgramModel& model) {
+    const OutputSelection& outputs = model.outputs;
     std::string names;
     const auto add = [&names](const std::string& name) {
         names += (names.empty() ? "" : ", ") + name;
@@ -33,6 +34,9 @@ std::string OutputsInUse(const OutputSelection& outputs) {
     if (outputs.KeyboardSwitch == "1") {
         add("KEYBOARD");
     }
+    if (model.dmx.On()) {
+        add("DMX universe " + std::to_string(model.dmx.universe.Value()));
+    }
     return names.empty() ? "none" : names;
 }
 
@@ -44,8 +48,7 @@ std::string StatusLine(const ProgramModel& model) {
     char level[16];
     std::snprintf(level, sizeof level, "%3d%%",
                   static_cast<int>(model.engine.PeakLeft * 100.0 / kFullScale + 0.5));
-    return std::string("level ") + level + "  lamps " + lamps +
-           "  outputs: " + OutputsInUse(model.outputs);
+    return std::string("level ") + level + "  lamps " + lamps + "  outputs: " + OutputsInUse(model);
 }
 
 std::string StateLine(const ProgramModel& model) {
@@ -57,7 +60,7 @@ std::string StateLine(const ProgramModel& model) {
     } else {
         input = "sound";
     }
-    return input + "; outputs: " + OutputsInUse(model.outputs);
+    return input + "; outputs: " + OutputsInUse(model);
 }
 
 }  // namespace zeb

@@ -8,9 +8,9 @@
 
 namespace zeb {
 
-// The outputs in use, named as the window's toggles name them: "USB FTDI, LPT 378, KEYBOARD",
-// or "none".
-std::string OutputsInUse(const OutputSelection& outputs);
+// The outputs in use, named as the window's toggles name them: "USB FTDI, LPT 378, KEYBOARD,
+// DMX universe 1", or "none".
+std::string OutputsInUse(const ProgramModel& model);
 
 // The live line: input level, the twelve channels (# lit, - dark) and the outputs in use,
 // e.g. "level  42%  lamps #---#-------  outputs: USB FTDI".

@@ -17,6 +17,7 @@ class MainWindowActions {
     virtual void KeyboardClicked() = 0;
     virtual void Usb3Clicked() = 0;
     virtual void Usb8Clicked() = 0;
+    virtual void DmxClicked() = 0;
     virtual void AutoPressed() = 0;
 
     // The save-and-exit button and the hide-to-tray button.

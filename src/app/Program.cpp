@@ -11,6 +11,7 @@
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
 #include "output/DarkOutputs.h"
+#include "output/DmxFrame.h"
 #include "output/FtdiSetup.h"
 #include "output/LptAccess.h"
 #include "output/OutputStage.h"
@@ -22,6 +23,10 @@ namespace zeb {
 namespace {
 
 const std::string kProgramTitle = "ZEB";
+
+// olad answers on this computer at once or not at all; the wait only bounds a hung daemon.
+constexpr std::chrono::milliseconds kDmxFirstContactWait{500};
+constexpr std::chrono::milliseconds kDmxCloseBound{250};
 
 // The report of a failed read or save: what failed, then the error number and its
 // description.
@@ -88,6 +93,9 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     if (LptAccessFailsAtStartup(*devices_.port, model_.outputs)) {
         ReportPortAccessMissing();
     }
+    if (model_.dmx.On()) {
+        StartDmxOutput();
+    }
     return Outcome::Running;
 }
 
@@ -118,6 +126,10 @@ void Program::EngineTick() {
     }
     zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode, model_.combo4.Text());
     WriteOutputs(model_.outputs, model_.combo1.Text(), model_.engine, devices_);
+    if (dmx_) {
+        dmx_->Post(MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode));
+        LogDmxEvents();
+    }
 }
 
 void Program::KeyboardTick() {
@@ -159,6 +171,7 @@ void Program::Shutdown() {
     // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get
     // the keyboard's own lock states back.
     DarkenEveryOutput(model_.outputs, model_.combo1.Text(), devices_, keyboard_);
+    CloseDmx();
     StopCapture(capture_, model_.capture);
     messages_.LogEvent("every lamp dark, devices closed");
 }
@@ -184,6 +197,17 @@ void Program::Usb3Clicked() {
 }
 void Program::Usb8Clicked() {
     ToggleUsb8(model_.outputs, model_.captions);
+}
+void Program::DmxClicked() {
+    if (!model_.dmx.On()) {
+        model_.dmx.DmxSwitch = "DMX";
+        model_.dmx.caption = colours::Blue;
+        StartDmxOutput();
+    } else {
+        model_.dmx.DmxSwitch = "0";
+        model_.dmx.caption = colours::Grey;
+        CloseDmx();
+    }
 }
 void Program::AutoPressed() {
     ToggleAuto(model_.AutoMode, model_.captions.label5);
@@ -238,6 +262,43 @@ void Program::StopKeyboardOutput() {
     timers_.StopKeyboardTimer();
     if (keyboard_.Running()) {
         keyboard_.Stop();
+    }
+}
+
+void Program::StartDmxOutput() {
+    const int32_t port = model_.dmx.rpcPort.Value();
+    if (devices_.dmx) {
+        auto sender = std::make_unique<DmxSender>(devices_.dmx(static_cast<uint16_t>(port)),
+                                                  "olad on port " + std::to_string(port));
+        // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
+        // the sender keeps trying and logs when it gets through.
+        if (sender->WaitForFirstContact(kDmxFirstContactWait) != DmxSender::FirstContact::Refused) {
+            dmx_ = std::move(sender);
+            LogDmxEvents();
+            return;
+        }
+        sender->Close(std::nullopt, kDmxCloseBound);
+    }
+    // As with the keyboard: the output stays off and the program runs on.
+    messages_.ShowMessage(DmxUnreachableText(port), kProgramTitle, MessageIcon::None);
+    model_.dmx.DmxSwitch = "0";
+    model_.dmx.caption = colours::Grey;
+}
+
+void Program::CloseDmx() {
+    if (!dmx_) {
+        return;
+    }
+    const DmxFrame frame =
+        MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode);
+    dmx_->Close(Darkened(frame), kDmxCloseBound);
+    LogDmxEvents();
+    dmx_.reset();
+}
+
+void Program::LogDmxEvents() {
+    for (const std::string& event : dmx_->TakeEvents()) {
+        messages_.LogEvent(event);
     }
 }
 

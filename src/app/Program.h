@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
 #include "app/ProgramModel.h"
 #include "app/ProgramTimers.h"
 #include "audio/CaptureBackend.h"
 #include "engine/MessageSink.h"
 #include "output/Devices.h"
+#include "output/DmxSender.h"
 #include "output/KeyboardLedOutput.h"
 
 namespace zeb {
@@ -25,7 +27,8 @@ class Program {
     // What start-up does with a settings file that is there but cannot be read.
     enum class UnreadableSettings { StartFresh, EndProgram };
 
-    // The window's load: settings, capture, timers, keyboard LEDs, input volume, port check.
+    // The window's load: settings, capture, timers, keyboard LEDs, input volume, port check,
+    // then the DMX output when it is switched on.
     // The window starts an unreadable settings file afresh; the headless service, which could
     // not show what it would then drive, reports it and ends. Ending darkens every lamp.
     Outcome StartUp(UnreadableSettings unreadable = UnreadableSettings::StartFresh);
@@ -34,7 +37,7 @@ class Program {
 
     void SpectrumTick();
     void LevelTick();
-    // The engine tick followed by the output stage.
+    // The engine tick followed by the output stage, then the DMX frame.
     void EngineTick();
     void KeyboardTick();
     // The slow look at the sound system that takes a lost capture up again and keeps the device
@@ -58,6 +61,7 @@ class Program {
     void KeyboardClicked();
     void Usb3Clicked();
     void Usb8Clicked();
+    void DmxClicked();
     void AutoPressed();
     // The user picked a capture device; a device that cannot capture ends the program, lamps
     // dark.
@@ -74,6 +78,13 @@ class Program {
     void ReportPortAccessMissing();
     // What every way out does after the save (if any): lamps dark, devices and capture freed.
     void Shutdown();
+    // Connects to olad; when it does not answer, shows why and switches DMX off.
+    void StartDmxOutput();
+    // Every DMX slot of ZEB at the off level, then the connection to olad closed. Returns
+    // within a fraction of a second even when olad hangs; nothing happens while DMX is off.
+    // The switch stays as it is (the settings keep what the user chose).
+    void CloseDmx();
+    void LogDmxEvents();
 
     ProgramModel& model_;
     CaptureBackend& capture_;
@@ -83,6 +94,8 @@ class Program {
     std::filesystem::path settingsPath_;
     KeyboardLedOutput keyboard_;
     bool ended_ = false;
+    // Exists while the DMX output runs.
+    std::unique_ptr<DmxSender> dmx_;
 };
 
 }  // namespace zeb

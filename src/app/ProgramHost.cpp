@@ -145,6 +145,9 @@ void ProgramHost::Usb3Clicked() {
 void ProgramHost::Usb8Clicked() {
     program_.Usb8Clicked();
 }
+void ProgramHost::DmxClicked() {
+    program_.DmxClicked();
+}
 void ProgramHost::AutoPressed() {
     program_.AutoPressed();
 }

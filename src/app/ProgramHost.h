@@ -43,6 +43,7 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     void KeyboardClicked() override;
     void Usb3Clicked() override;
     void Usb8Clicked() override;
+    void DmxClicked() override;
     void AutoPressed() override;
     void ExitClicked() override;
     void HideClicked() override;

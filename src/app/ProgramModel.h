@@ -11,6 +11,7 @@
 #include "audio/CaptureState.h"
 #include "engine/EngineState.h"
 #include "engine/ModelValues.h"
+#include "output/DmxSettings.h"
 #include "output/OutputSelection.h"
 
 namespace zeb {
@@ -32,6 +33,7 @@ struct ProgramModel {
     std::string AutoMode;  // "AUTO" = automatic thresholds; anything else = manual
     OutputSelection outputs;
     ToggleColours captions;
+    DmxSettings dmx;
 
     ChoiceList combo1;        // parallel-port addresses (drop-down list)
     ChoiceList combo2{true};  // serial port number (editable): "1".."9", "4  "

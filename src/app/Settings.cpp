@@ -74,6 +74,37 @@ void LoadAddressList(const clsINI& ini, ChoiceList& addresses) {
     }
 }
 
+// The DMX output's own section; a file without it leaves every value at its default.
+constexpr const char* kDmx = "DMX";
+using DmxNumberKey = std::pair<const char*, RangedValue DmxSettings::*>;
+constexpr std::array<DmxNumberKey, 5> kDmxNumberKeys = {{{"Universe", &DmxSettings::universe},
+                                                         {"Address", &DmxSettings::startAddress},
+                                                         {"OnLevel", &DmxSettings::onLevel},
+                                                         {"OffLevel", &DmxSettings::offLevel},
+                                                         {"RpcPort", &DmxSettings::rpcPort}}};
+
+void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
+    const std::string stored = ini.Value(kDmx, "Switch");
+    if (stored != NulString) {
+        dmx.DmxSwitch = stored;
+    }
+    for (const auto& [key, value] : kDmxNumberKeys) {
+        if (const auto number = ParseInt32(ini.Value(kDmx, key))) {
+            (dmx.*value).Set(*number);
+        }
+    }
+    dmx.dimmer = ini.Value(kDmx, "Dimmer") == "1";
+    dmx.caption = dmx.On() ? colours::Blue : colours::Grey;
+}
+
+void SaveDmx(clsINI& ini, const DmxSettings& dmx) {
+    ini.Value(kDmx, "Switch", dmx.DmxSwitch);
+    for (const auto& [key, value] : kDmxNumberKeys) {
+        ini.Value(kDmx, key, std::to_string((dmx.*value).Value()));
+    }
+    ini.Value(kDmx, "Dimmer", dmx.dimmer ? "1" : "0");
+}
+
 void LoadWidth(const clsINI& ini, float& widthTwips) {
     // A window cannot be narrower than nothing.
     const auto width = ParseSingle(ini.Value("Frm", "Wh"));
@@ -110,6 +141,7 @@ void LoadSettings(ProgramModel& model, const std::string& path) {
     model.AutoMode = ini.Value("AUTO", "ATUNE");
     LoadWidth(ini, model.widthTwips);
     model.outputs.LptAddressText = model.combo1.Text();
+    LoadDmx(ini, model.dmx);
 
     // Selected by start-up once the capture devices are listed.
     if (const auto device = ParseInt16(ini.Value(kIndex, kCombo3))) {
@@ -154,6 +186,7 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     if (!model.capture.source.empty()) {
         ini.Value(kSourceName, kCombo3, model.capture.source);
     }
+    SaveDmx(ini, model.dmx);
     try {
         ini.UpdateFile();
     } catch (...) {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "app/SettingsNumbers.h"
 #include "engine/ChannelText.h"
 
 namespace zeb {
@@ -50,8 +51,9 @@ int ClampedBand(int64_t number) {
 
 // The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
 // the others the window's own.
-template <typename Toggles, typename State>
-auto& ColourOf(Toggles& toggles, State& state, Caption caption) {
+template <typename Model, typename State>
+auto& ColourOf(Model& model, State& state, Caption caption) {
+    auto& toggles = model.captions;
     switch (caption) {
         case Caption::Lpt:
             return toggles.label9;
@@ -67,6 +69,8 @@ auto& ColourOf(Toggles& toggles, State& state, Caption caption) {
             return toggles.label14;
         case Caption::Auto:
             return toggles.label5;
+        case Caption::Dmx:
+            return model.dmx.caption;
         case Caption::Set:
             return state.setColour;
         case Caption::Add:
@@ -95,11 +99,11 @@ int TwipsToPixels(float twips) {
 }
 
 Colour& WindowLogic::CaptionColourRef(Caption caption) {
-    return ColourOf(model_.captions, state_, caption);
+    return ColourOf(model_, state_, caption);
 }
 
 Colour WindowLogic::CaptionColour(Caption caption) const {
-    return ColourOf(model_.captions, state_, caption);
+    return ColourOf(model_, state_, caption);
 }
 
 void WindowLogic::HoverCaption(Caption caption) {
@@ -114,7 +118,7 @@ void WindowLogic::ResetHover() {
 
     // A selected toggle keeps its blue.
     for (Caption caption : {Caption::Auto, Caption::Lpt, Caption::Com, Caption::UsbFtdi,
-                            Caption::Keyboard, Caption::UsbD3, Caption::UsbD8}) {
+                            Caption::Keyboard, Caption::UsbD3, Caption::UsbD8, Caption::Dmx}) {
         if (!SwitchState(caption).value_or(false)) {
             CaptionColourRef(caption) = colours::Grey;
         }
@@ -139,6 +143,8 @@ std::optional<bool> WindowLogic::SwitchState(Caption caption) const {
             return outputs.OutputMode == "USB8LED";
         case Caption::Auto:
             return model_.AutoMode == "AUTO";
+        case Caption::Dmx:
+            return model_.dmx.On();
         case Caption::Set:
             return model_.widthTwips == kExpandedWidthTwips;
         case Caption::Add:
@@ -206,6 +212,16 @@ bool WindowLogic::AddAddress() {
     model_.combo1.Add(state_.text1);
     model_.combo1.SetIndex(model_.combo1.Count() - 1);
     return true;
+}
+
+bool WindowLogic::EnterDmxUniverse(const std::string& text) {
+    const auto number = ParseInt32(text);
+    return number && model_.dmx.universe.Set(*number);
+}
+
+bool WindowLogic::EnterDmxAddress(const std::string& text) {
+    const auto number = ParseInt32(text);
+    return number && model_.dmx.startAddress.Set(*number);
 }
 
 bool WindowLogic::DeleteAddress() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app/ProgramModel.h"
 #include "app/WindowState.h"
@@ -12,7 +13,7 @@
 namespace zeb {
 
 // The captions that light up under the pointer.
-enum class Caption { Lpt, Com, UsbFtdi, Keyboard, UsbD3, UsbD8, Set, Auto, Add, Del };
+enum class Caption { Lpt, Com, UsbFtdi, Keyboard, UsbD3, UsbD8, Set, Auto, Add, Del, Dmx };
 
 // Window width in pixels for a width in twips (15 per pixel, rounded to nearest).
 int TwipsToPixels(float twips);
@@ -53,6 +54,10 @@ class WindowLogic {
     // "DEL": while the address list shows a text, its selected entry is removed. False when
     // nothing was removed.
     bool DeleteAddress();
+    // The DMX universe and start address typed into their entry boxes: a number within range
+    // replaces the value; anything else is refused (false) and the value stays.
+    bool EnterDmxUniverse(const std::string& text);
+    bool EnterDmxAddress(const std::string& text);
 
   private:
     Colour& CaptionColourRef(Caption caption);

@@ -17,7 +17,8 @@ namespace zeb {
 //   (a driver that queues bytes sends them before it closes);
 // - keyboard LEDs: back to the keyboard's own lock states, then the keyboard is closed.
 // `addressBoxText` is what the parallel-port address list shows, as for the per-tick frame.
-// An output added to the program adds its own line here.
+// An output added to the program adds its own line here. (DMX is the exception: its connection
+// belongs to the program, which darkens and closes it in the same way out.)
 void DarkenEveryOutput(const OutputSelection& selection, const std::string& addressBoxText,
                        OutputDevices& devices, KeyboardLedOutput& keyboard);
 

@@ -1,5 +1,5 @@
 #pragma once
-// The four lamp devices of this run: simulated ones logging into the folder that
+// The lamp devices of this run: simulated ones logging into the folder that
 // ZEB_SIMULATE names, or the Linux drivers when it is unset or empty.
 
 #include <chrono>

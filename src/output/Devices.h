@@ -1,5 +1,5 @@
 #pragma once
-// The write primitives of the four lamp outputs. The output stage writes every engine tick
+// The write primitives of the lamp outputs. The output stage writes every engine tick
 // through these; Linux drivers, simulated drivers and test fakes implement them. None of
 // them may block the tick: a missing or unplugged device makes a call fail, nothing more.
 
@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output/DmxFrame.h"
 
 namespace zeb {
 
@@ -120,12 +122,31 @@ class KeyboardLedDevice {
     virtual void Close() = 0;
 };
 
-// The four devices the program drives, owned together.
+// The connection to the lighting daemon that carries DMX universes to the lamps (OLA's
+// olad, which speaks Art-Net, sACN and USB widgets). Used from one thread at a time; calls
+// may take as long as the daemon makes them, so the engine tick never calls them itself.
+class DmxLink {
+  public:
+    virtual ~DmxLink() = default;
+    // False when the daemon does not answer.
+    virtual bool Connect() = 0;
+    // The frame's universe with the frame's levels at its slots and 0 at every other slot.
+    // False when the connection is gone; Connect again to go on.
+    virtual bool Send(const DmxFrame& frame) = 0;
+    virtual void Disconnect() = 0;
+};
+
+// A new, unconnected link to the daemon listening on `rpcPort` of this computer.
+using DmxLinkFactory = std::function<std::unique_ptr<DmxLink>(uint16_t rpcPort)>;
+
+// The devices the program drives, owned together.
 struct OutputDevices {
     std::unique_ptr<PortIo> port;
     std::unique_ptr<SerialPort> serial;
     std::unique_ptr<FtdiDevice> ftdi;
     std::unique_ptr<KeyboardLedDevice> keyboard;
+    // Empty when this build or run has no DMX output.
+    DmxLinkFactory dmx;
 };
 
 }  // namespace zeb

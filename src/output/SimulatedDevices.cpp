@@ -168,4 +168,32 @@ void SimulatedKeyboardLeds::Close() {
     open_ = false;
 }
 
+SimulatedDmxLink::SimulatedDmxLink(const std::filesystem::path& folder, MillisecondClock clock,
+                                   uint16_t rpcPort)
+    : log_(folder / "dmx.log", std::move(clock)), rpcPort_(rpcPort) {}
+
+bool SimulatedDmxLink::Connect() {
+    log_.Line("open " + std::to_string(rpcPort_));
+    open_ = true;
+    return true;
+}
+
+bool SimulatedDmxLink::Send(const DmxFrame& frame) {
+    if (!open_) {
+        return false;
+    }
+    const std::string_view levels(reinterpret_cast<const char*>(frame.levels.data()),
+                                  frame.levels.size());
+    log_.Line("frame " + std::to_string(frame.universe) + " " + std::to_string(frame.startAddress) +
+              " " + HexBytes(levels));
+    return true;
+}
+
+void SimulatedDmxLink::Disconnect() {
+    if (open_) {
+        log_.Line("close");
+    }
+    open_ = false;
+}
+
 }  // namespace zeb

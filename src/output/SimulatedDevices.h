@@ -1,6 +1,6 @@
 #pragma once
 // Lamp devices that are always present and only write what they are asked to do into a log
-// in a folder: lpt.log, serial.log, ftdi.log and kbd.log. For people without the hardware
+// in a folder: lpt.log, serial.log, ftdi.log, kbd.log and dmx.log. For people without the hardware
 // and for end-to-end tests. Operations that would fail on a real device because it is not
 // open (serial lines and bytes while the port is closed, FTDI calls before opening) return
 // failure and log nothing, since nothing would reach the lamps.
@@ -67,6 +67,20 @@ class SimulatedKeyboardLeds final : public KeyboardLedDevice {
 
   private:
     SimulationLog log_;
+    bool open_ = false;
+};
+
+// A lighting daemon that always answers.
+class SimulatedDmxLink final : public DmxLink {
+  public:
+    SimulatedDmxLink(const std::filesystem::path& folder, MillisecondClock clock, uint16_t rpcPort);
+    bool Connect() override;
+    bool Send(const DmxFrame& frame) override;
+    void Disconnect() override;
+
+  private:
+    SimulationLog log_;
+    uint16_t rpcPort_;
     bool open_ = false;
 };
 

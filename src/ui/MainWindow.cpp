@@ -124,6 +124,7 @@ void MainWindow::ConnectInput() {
     onClick(captions_.at(Caption::Keyboard), &MainWindowActions::KeyboardClicked);
     onClick(captions_.at(Caption::UsbD3), &MainWindowActions::Usb3Clicked);
     onClick(captions_.at(Caption::UsbD8), &MainWindowActions::Usb8Clicked);
+    onClick(captions_.at(Caption::Dmx), &MainWindowActions::DmxClicked);
     onClick(hideButton_, &MainWindowActions::HideClicked);
     // The program leaves at once, unless the save fails: then the window stays as it was.
     onClick(exitButton_, &MainWindowActions::ExitClicked);
@@ -168,6 +169,17 @@ void MainWindow::ConnectInput() {
             [this](int index) { model_.combo2.SetIndex(index); });
     connect(addressEntry_, &QLineEdit::textChanged, this,
             [this](const QString& text) { state_.text1 = text.toStdString(); });
+    // Return or leaving the box takes the number; one out of range shows the old one again.
+    const auto onEntered = [this](QLineEdit* entry,
+                                  bool (WindowLogic::*enter)(const std::string&)) {
+        connect(entry, &QLineEdit::editingFinished, this, [this, entry, enter] {
+            (logic_.*enter)(entry->text().toStdString());
+            entry->setModified(false);
+            RefreshDmx();
+        });
+    };
+    onEntered(dmxUniverse_, &WindowLogic::EnterDmxUniverse);
+    onEntered(dmxAddress_, &WindowLogic::EnterDmxAddress);
 
     connect(level_, &Slider::Change, this, [this] { model_.sLevel.Set(level_->Value()); });
     connect(level_, &Slider::MouseMove, this, [this] { actions_.InputLevelMoved(); });
@@ -338,6 +350,7 @@ void MainWindow::RefreshEngine() {
 
 void MainWindow::RefreshAll() {
     RefreshCaptions();
+    RefreshDmx();
     RefreshBands();
     RefreshSliders();
     RefreshLists();
@@ -383,6 +396,26 @@ void MainWindow::RefreshLists() {
         const QSignalBlocker block(addressEntry_);
         addressEntry_->setText(entry);
     }
+}
+
+void MainWindow::RefreshDmx() {
+    const DmxSettings& dmx = model_.dmx;
+    // What the user is typing stays until Return or leaving the box takes it.
+    for (const auto& [entry, value] : {std::pair{dmxUniverse_, dmx.universe.Value()},
+                                       std::pair{dmxAddress_, dmx.startAddress.Value()}}) {
+        const QString shown = QString::number(value);
+        if (!entry->isModified() && entry->text() != shown) {
+            entry->setText(shown);
+        }
+    }
+    const int first = dmx.startAddress.Value();
+    captions_.at(Caption::Dmx)
+        ->setToolTip(
+            QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
+                .arg(dmx.universe.Value())
+                .arg(first)
+                .arg(first + kChannelCount - 1)
+                .arg(dmx.rpcPort.Value()));
 }
 
 void MainWindow::ApplyWidth() {

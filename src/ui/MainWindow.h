@@ -74,6 +74,8 @@ class MainWindow : public QWidget {
                            const QFont& font);
     Slider* AddSlider(const char* name, const QRect& box, int32_t max);
     QComboBox* AddList(const char* name, const QRect& box, const QFont& font, bool editable);
+    QLineEdit* AddEntry(const char* name, const QRect& box);
+    void BuildDmxGroup();
     void RouteWheelFromChildren();
     void ConnectInput();
     void ConnectBandLabel(int channel, PanelLabel* band);
@@ -90,6 +92,7 @@ class MainWindow : public QWidget {
     void RefreshBands();
     void RefreshSliders();
     void RefreshLists();
+    void RefreshDmx();
     void ApplyWidth();
 
     ProgramModel& model_;
@@ -125,6 +128,8 @@ class MainWindow : public QWidget {
     QComboBox* addresses_ = nullptr;
     QComboBox* port_ = nullptr;
     QLineEdit* addressEntry_ = nullptr;
+    QLineEdit* dmxUniverse_ = nullptr;
+    QLineEdit* dmxAddress_ = nullptr;
     QWidget* focusSink_ = nullptr;
     std::vector<QWidget*> focusOrder_;
 };

@@ -84,6 +84,18 @@ QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& 
     return list;
 }
 
+QLineEdit* MainWindow::AddEntry(const char* name, const QRect& box) {
+    auto* entry = new QLineEdit(this);
+    entry->setObjectName(QString::fromLatin1(name));
+    entry->setGeometry(box);
+    entry->setFont(PlainFont(9.75));
+    entry->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
+            .arg(ColourCss(kListBackground), ColourCss(kListText)));
+    entry->setAttribute(Qt::WA_NoMousePropagation);
+    return entry;
+}
+
 void MainWindow::BuildTopRow() {
     using namespace layout;
     const QFont caption = CaptionFont(8.25);
@@ -208,6 +220,7 @@ void MainWindow::BuildSettingsColumn() {
     using namespace layout;
     const QFont caption = CaptionFont(8.25);
     const QFont list = ListFont(8.25);
+    BuildDmxGroup();
     selectAudioInput_ =
         AddLabel("Label2", kSelectAudioInput, QStringLiteral("SELECT AUDIO INPUT"), caption);
     inputs_ = AddList("cmbInput", kInputList, list, false);
@@ -222,14 +235,7 @@ void MainWindow::BuildSettingsColumn() {
     addresses_->setAccessibleName(QStringLiteral("LPT address"));
     AddCaption(Caption::Del, "Label8", kDel, QStringLiteral("DEL"), caption);
 
-    addressEntry_ = new QLineEdit(this);
-    addressEntry_->setObjectName(QStringLiteral("Text1"));
-    addressEntry_->setGeometry(kAddressEntry);
-    addressEntry_->setFont(PlainFont(9.75));
-    addressEntry_->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
-            .arg(ColourCss(kListBackground), ColourCss(kListText)));
-    addressEntry_->setAttribute(Qt::WA_NoMousePropagation);
+    addressEntry_ = AddEntry("Text1", kAddressEntry);
     addressEntry_->setAccessibleName(QStringLiteral("New LPT address"));
 
     AddCaption(Caption::Add, "Label7", kAdd, QStringLiteral("ADD"), caption);
@@ -256,13 +262,36 @@ void MainWindow::BuildFocusOrder() {
     for (size_t i = 0; i < kChannelCount; ++i) {
         focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
     }
-    focusOrder_.insert(focusOrder_.end(),
-                       {gain_, inputs_, devices_, speed_, addresses_, captions_.at(Caption::Del),
-                        addressEntry_, captions_.at(Caption::Add), port_});
+    focusOrder_.insert(
+        focusOrder_.end(),
+        {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_, devices_, speed_,
+         addresses_, captions_.at(Caption::Del), addressEntry_, captions_.at(Caption::Add), port_});
     // Qt's own chain in the same order: the window's first activation focuses the first.
     for (size_t i = 1; i < focusOrder_.size(); ++i) {
         setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
     }
+}
+
+void MainWindow::BuildDmxGroup() {
+    using namespace layout;
+    const QFont caption = CaptionFont(8.25);
+    AddCaption(Caption::Dmx, "LabelDmx", kDmx, QStringLiteral("DMX"), DisplayFont(8.25))
+        ->setAlignment(Qt::AlignCenter);
+    AddLabel("LabelUniverse", kDmxUniverseCaption, QStringLiteral("UNIVERSE"), caption)
+        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dmxUniverse_ = AddEntry("TextUniverse", kDmxUniverse);
+    dmxUniverse_->setMaxLength(5);
+    dmxUniverse_->setAccessibleName(QStringLiteral("DMX universe"));
+    dmxUniverse_->setToolTip(
+        QStringLiteral("The OLA universe the lamps are patched to (1..65535)"));
+    AddLabel("LabelAddress", kDmxAddressCaption, QStringLiteral("ADDRESS"), caption)
+        ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dmxAddress_ = AddEntry("TextAddress", kDmxAddress);
+    dmxAddress_->setMaxLength(3);
+    dmxAddress_->setAccessibleName(QStringLiteral("DMX start address"));
+    dmxAddress_->setToolTip(
+        QStringLiteral("DMX slot of channel 0 (1..%1); the twelve channels follow it")
+            .arg(kDmxLastStartAddress));
 }
 
 }  // namespace zeb

@@ -61,6 +61,13 @@ constexpr QRect kGainSlider{408, 256, 16, 110};
 constexpr QRect kAuto{24, 224, 41, 17};
 
 // Settings column.
+// The DMX output under the name badge: its switch on a key like "AUTO", the universe and the
+// start address.
+constexpr QRect kDmx{492, 75, 33, 17};
+constexpr QRect kDmxUniverseCaption{530, 66, 55, 17};
+constexpr QRect kDmxUniverse{588, 62, 45, 21};
+constexpr QRect kDmxAddressCaption{530, 92, 55, 17};
+constexpr QRect kDmxAddress{588, 88, 45, 21};
 constexpr QRect kSelectAudioInput{488, 120, 129, 17};
 constexpr QRect kInputList{496, 136, 105, 21};
 constexpr QRect kDeviceList{496, 168, 105, 21};

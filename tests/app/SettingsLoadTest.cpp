@@ -177,6 +177,30 @@ TEST_F(LoadSettingsTest, NumbersThatDoNotFitAreSkipped) {
     EXPECT_EQ(model_.widthTwips, 9650.0f);
 }
 
+TEST_F(LoadSettingsTest, DmxKeysOutsideTheirRangesKeepTheDefaults) {
+    Load("[KEY]\r\nKPORT=1\r\n");  // a file from before the DMX output: all defaults, off
+    EXPECT_FALSE(model_.dmx.On());
+    EXPECT_EQ(model_.dmx.caption, colours::Grey);
+
+    Load(
+        "[DMX]\r\nSwitch=DMX\r\nUniverse=0\r\nAddress=502\r\nOnLevel=0\r\nOffLevel=255\r\n"
+        "RpcPort=x\r\nDimmer=yes\r\n");
+    EXPECT_TRUE(model_.dmx.On());
+    EXPECT_EQ(model_.dmx.caption, colours::Blue);
+    EXPECT_EQ(model_.dmx.universe.Value(), 1);
+    EXPECT_EQ(model_.dmx.startAddress.Value(), 1);
+    EXPECT_EQ(model_.dmx.onLevel.Value(), 255);
+    EXPECT_EQ(model_.dmx.offLevel.Value(), 0);
+    EXPECT_EQ(model_.dmx.rpcPort.Value(), 9010);
+    EXPECT_FALSE(model_.dmx.dimmer);
+
+    Load("[DMX]\r\nSwitch=dmx\r\nAddress=501\r\nOffLevel=254\r\nDimmer=1\r\n");
+    EXPECT_FALSE(model_.dmx.On());  // switch texts are exact, as for the other outputs
+    EXPECT_EQ(model_.dmx.startAddress.Value(), 501);
+    EXPECT_EQ(model_.dmx.offLevel.Value(), 254);
+    EXPECT_TRUE(model_.dmx.dimmer);
+}
+
 TEST_F(LoadSettingsTest, AnUnreadableFileReportsItsErrorNumber) {
     std::filesystem::create_directory(Path());
     EXPECT_EQ(ErrorOf([&] { LoadSettings(model_, Path()); }), EISDIR);

@@ -43,7 +43,9 @@ TEST_F(SaveSettingsTest, AFirstSaveWritesEveryKeyInOrder) {
               "[LPT]\r\nLPORT=\r\n\r\n"
               "[AUTO]\r\nATUNE=\r\n\r\n"
               "[KEY]\r\nKPORT=\r\n\r\n"
-              "[Frm]\r\nWh=9650\r\n\r\n");
+              "[Frm]\r\nWh=9650\r\n\r\n"
+              "[DMX]\r\nSwitch=0\r\nUniverse=1\r\nAddress=1\r\nOnLevel=255\r\nOffLevel=0\r\n"
+              "RpcPort=9010\r\nDimmer=0\r\n\r\n");
 }
 
 TEST_F(SaveSettingsTest, AddressesGetTheirSectionAfterIndexAndEndSelected) {
@@ -63,8 +65,9 @@ TEST_F(SaveSettingsTest, AddressesGetTheirSectionAfterIndexAndEndSelected) {
     for (int32_t i = 1; i <= saved.SectionsCount(); ++i) {
         sections.push_back(saved.SectionName(i));
     }
-    EXPECT_EQ(sections, (std::vector<std::string>{"ForeColor", "Value", "text", "Count", "index",
-                                                  "CText", "COM", "LPT", "AUTO", "KEY", "Frm"}));
+    EXPECT_EQ(sections,
+              (std::vector<std::string>{"ForeColor", "Value", "text", "Count", "index", "CText",
+                                        "COM", "LPT", "AUTO", "KEY", "Frm", "DMX"}));
     EXPECT_NE(text.find("[Count]\r\nCombo1=3\r\n"), std::string::npos);
     // The position is taken before the entries are walked through.
     EXPECT_NE(text.find("[index]\r\nCombo1=0\r\n"), std::string::npos);

@@ -54,8 +54,8 @@ class Headless(WithSoundFiles):
                 # Not on a terminal: one line per change of state.
                 said = run.output()
                 self.assertNotIn("FTDI chip opened", said, "device events without --verbose")
-                self.assertIn("zeb: input silent (only channel 0 lit); outputs: COM, LPT 378, KEYBOARD\n", said)
-                self.assertIn("zeb: sound; outputs: COM, LPT 378, KEYBOARD\n", said)
+                self.assertIn("zeb: input silent (only channel 0 lit); outputs: COM, LPT 378, KEYBOARD, DMX universe 1\n", said)
+                self.assertIn("zeb: sound; outputs: COM, LPT 378, KEYBOARD, DMX universe 1\n", said)
 
                 sent = run.send(getattr(signal, name))
                 self.assertEqual(run.wait_exit(), 0)
@@ -92,7 +92,7 @@ class Headless(WithSoundFiles):
         updates = lines[1].split("\r\x1b[K")[1:-1]  # the last one may be cut short
         self.assertGreater(len(updates), 1)
         for update in updates:
-            self.assertRegex(update, r"^level +\d+%  lamps [#-]{12}  outputs: COM, LPT 378, KEYBOARD$")
+            self.assertRegex(update, r"^level +\d+%  lamps [#-]{12}  outputs: COM, LPT 378, KEYBOARD, DMX universe 1$")
 
     def test_a_second_signal_ends_at_once(self):
         run = self.started()

@@ -26,6 +26,22 @@ def message_text(run, box):
     return wait_until(copied, EVENT_TIMEOUT, "the message box's text on the clipboard")
 
 
+def the_one_start_up_message(test, run):
+    """The text of the message box start-up shows before the main window, answered with Return;
+    then the main window, with no second message while the program runs on."""
+    box = run.wait_window("ZEB")
+    test.assertNotIn(WINDOW_SIZE, [(w, h) for _, _, w, h in run.windows()],
+                     "the main window is shown before the message")
+    text = message_text(run, box)
+    run.press(box, "Return")
+    window = run.main_window()
+    # Once is once: no second message follows while the program runs on.
+    time.sleep(1.5)
+    test.assertTrue(run.running())
+    test.assertEqual([(wid, name) for wid, name, *_ in run.windows()], [(window, "ZEB")])
+    return text, window
+
+
 def machine_has_port_access():
     """Whether this machine can reach a parallel port at all (then there is no message)."""
     if any(os.access(device, os.W_OK) for device in glob.glob("/dev/parport*")):
@@ -48,17 +64,8 @@ class StartUpMessages(WithSoundFiles):
         self.addCleanup(run.close)
         run.start()
 
-        box = run.wait_window("ZEB")
-        self.assertNotIn(WINDOW_SIZE, [(w, h) for _, _, w, h in run.windows()],
-                         "the main window is shown before the port message")
-        self.assertIn(PORT_MESSAGE, message_text(run, box))
-        run.press(box, "Return")
-
-        window = run.main_window()
-        # Once is once: no second message follows while the program runs on.
-        time.sleep(1.5)
-        self.assertTrue(run.running())
-        self.assertEqual([(wid, name) for wid, name, *_ in run.windows()], [(window, "ZEB")])
+        text, window = the_one_start_up_message(self, run)
+        self.assertIn(PORT_MESSAGE, text)
 
         run.click(window, EXIT_BUTTON)
         self.assertEqual(run.wait_exit(), 0)

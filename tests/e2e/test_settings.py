@@ -27,6 +27,8 @@ def first_start_file():
         ("AUTO", [("ATUNE", "")]),
         ("KEY", [("KPORT", "")]),
         ("Frm", [("Wh", "9650")]),
+        ("DMX", [("Switch", "0"), ("Universe", "1"), ("Address", "1"), ("OnLevel", "255"),
+                 ("OffLevel", "0"), ("RpcPort", "9010"), ("Dimmer", "0")]),
     ]
 
 
@@ -44,6 +46,8 @@ def saved_setup():
         ("AUTO", [("ATUNE", "AUTO")]),
         ("KEY", [("KPORT", "0")]),
         ("Frm", [("Wh", "6655")]),
+        ("DMX", [("Switch", "DMX"), ("Universe", "7"), ("Address", "501"), ("OnLevel", "200"),
+                 ("OffLevel", "10"), ("RpcPort", "9011"), ("Dimmer", "1")]),
         ("Notes", [("kept", "as it was")]),
     ]
 

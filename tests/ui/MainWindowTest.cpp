@@ -30,6 +30,7 @@ class RecordingActions : public MainWindowActions {
     void KeyboardClicked() override { calls.push_back("Keyboard"); }
     void Usb3Clicked() override { calls.push_back("Usb3"); }
     void Usb8Clicked() override { calls.push_back("Usb8"); }
+    void DmxClicked() override { calls.push_back("Dmx"); }
     void AutoPressed() override { calls.push_back("Auto"); }
     void ExitClicked() override { calls.push_back("Exit"); }
     void HideClicked() override { calls.push_back("Hide"); }
@@ -289,15 +290,15 @@ TEST_F(MainWindowTest, TogglesAndButtonsAskTheProgram) {
     QTest::mousePress(Control("Label5"), Qt::LeftButton);  // AUTO: any press
     QTest::mouseRelease(Control("Label5"), Qt::LeftButton);
     QTest::mouseClick(Control("Label10"), Qt::RightButton);  // COM: left clicks only
-    for (const char* name :
-         {"Label10", "Label11", "Label12", "Label13", "Label14", "Picture5", "Picture4"}) {
+    for (const char* name : {"Label10", "Label11", "Label12", "Label13", "Label14", "LabelDmx",
+                             "Picture5", "Picture4"}) {
         QTest::mouseClick(Control(name), Qt::LeftButton);
     }
     // A press that leaves the caption before its release is no click.
     QTest::mousePress(Control("Label10"), Qt::LeftButton);
     QTest::mouseRelease(Control("Label10"), Qt::LeftButton, {}, QPoint(-5, -5));
     EXPECT_EQ(actions.calls, (std::vector<std::string>{"Lpt", "Auto", "Com", "Ftdi", "Keyboard",
-                                                       "Usb3", "Usb8", "Hide", "Exit"}));
+                                                       "Usb3", "Usb8", "Dmx", "Hide", "Exit"}));
 }
 
 TEST_F(MainWindowTest, ADoubleClickedToggleSwitchesOnce) {
@@ -319,6 +320,38 @@ TEST_F(MainWindowTest, TogglesShowTheColoursTheProgramGaveThem) {
     second.show();
     QTest::mouseClick(second.findChild<PanelLabel*>("Label10"), Qt::LeftButton);
     EXPECT_EQ(second.findChild<PanelLabel*>("Label10")->TextColour(), colours::Blue);
+}
+
+TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
+    auto* universe = Control<QLineEdit>("TextUniverse");
+    auto* address = Control<QLineEdit>("TextAddress");
+    EXPECT_EQ(universe->text(), "1");
+    universe->setFocus();
+    QTest::keyClicks(universe, "2");
+    QTest::keyClick(universe, Qt::Key_Return);
+    EXPECT_EQ(model.dmx.universe.Value(), 12);
+    // The twelve channels must fit the universe: 502 is refused and 1 shown again.
+    address->setFocus();
+    address->selectAll();
+    QTest::keyClicks(address, "502");
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_EQ(model.dmx.startAddress.Value(), 1);
+    EXPECT_EQ(address->text(), "1");
+    address->selectAll();
+    QTest::keyClicks(address, "490");
+    QTest::keyClick(address, Qt::Key_Return);
+    EXPECT_EQ(model.dmx.startAddress.Value(), 490);
+    EXPECT_EQ(Control("LabelDmx")->toolTip(),
+              "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010)");
+
+    MoveOver(Control("LabelDmx"));
+    EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
+    MoveOverBackground();
+    EXPECT_EQ(ColourOf("LabelDmx"), colours::Grey);
+    model.dmx.DmxSwitch = "DMX";
+    model.dmx.caption = colours::Blue;
+    MoveOverBackground();
+    EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
 }
 
 TEST_F(MainWindowTest, SlidersWriteTheModel) {
@@ -593,8 +626,9 @@ TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn)
         order.push_back(QString("LabelCH%1").arg(i));
         order.push_back(QString("Slider1_%1").arg(i));
     }
-    order.insert(order.end(), {"Slider2", "cmbInput", "Combo3", "Combo4", "Combo1", "Label8",
-                               "Text1", "Label7", "Combo2", "Label9"});
+    order.insert(order.end(),
+                 {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput", "Combo3",
+                  "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2", "Label9"});
     EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
     EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier), (std::vector<QString>{"Combo2", "Label7"}));
 
