@@ -126,6 +126,7 @@ void Program::EngineTick() {
     }
     zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode, model_.combo4.Text());
     WriteOutputs(model_.outputs, model_.combo1.Text(), model_.engine, devices_);
+    driven_.Note(model_.outputs);
     if (dmx_) {
         dmx_->Post(MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode));
         LogDmxEvents();
@@ -170,7 +171,7 @@ void Program::Shutdown() {
     timers_.StopKeyboardTimer();
     // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get
     // the keyboard's own lock states back.
-    DarkenEveryOutput(model_.outputs, model_.combo1.Text(), devices_, keyboard_);
+    DarkenEveryOutput(driven_.ToDarken(model_.outputs), model_.combo1.Text(), devices_, keyboard_);
     CloseDmx();
     StopCapture(capture_, model_.capture);
     messages_.LogEvent("every lamp dark, devices closed");

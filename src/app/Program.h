@@ -11,6 +11,7 @@
 #include "app/ProgramTimers.h"
 #include "audio/CaptureBackend.h"
 #include "engine/MessageSink.h"
+#include "output/DarkOutputs.h"
 #include "output/Devices.h"
 #include "output/DmxSender.h"
 #include "output/KeyboardLedOutput.h"
@@ -93,6 +94,7 @@ class Program {
     ProgramTimers& timers_;
     std::filesystem::path settingsPath_;
     KeyboardLedOutput keyboard_;
+    DrivenOutputs driven_;
     bool ended_ = false;
     // Exists while the DMX output runs.
     std::unique_ptr<DmxSender> dmx_;

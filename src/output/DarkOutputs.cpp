@@ -6,6 +6,32 @@
 
 namespace zeb {
 
+namespace {
+
+bool IsSerialMode(const std::string& mode) {
+    return mode == "COM" || mode == "USB8LED" || mode == "USB3LED";
+}
+
+}  // namespace
+
+void DrivenOutputs::Note(const OutputSelection& selection) {
+    parallel_ = parallel_ || selection.LptSwitch == "LPT";
+    if (IsSerialMode(selection.OutputMode)) {
+        serialMode_ = selection.OutputMode;
+    }
+}
+
+OutputSelection DrivenOutputs::ToDarken(const OutputSelection& now) const {
+    OutputSelection darken = now;
+    if (parallel_) {
+        darken.LptSwitch = "LPT";
+    }
+    if (!serialMode_.empty()) {
+        darken.OutputMode = serialMode_;
+    }
+    return darken;
+}
+
 void DarkenEveryOutput(const OutputSelection& selection, const std::string& addressBoxText,
                        OutputDevices& devices, KeyboardLedOutput& keyboard) {
     const EngineState dark{};  // every channel dark

@@ -9,6 +9,21 @@
 
 namespace zeb {
 
+// The outputs a run has sent frames to. A lamp keeps the last frame it got, so an output
+// switched off during the run still needs its dark frame on the way out.
+class DrivenOutputs {
+  public:
+    // After each engine tick's frames, with the selection they were written for.
+    void Note(const OutputSelection& selection);
+    // `now` with every output this run has driven switched on again, in the serial mode
+    // last written, so that the dark frames reach every lamp that was lit.
+    OutputSelection ToDarken(const OutputSelection& now) const;
+
+  private:
+    bool parallel_ = false;
+    std::string serialMode_;
+};
+
 // Darkens every output and closes its device, each step ignoring its own failure:
 // - FTDI: all pins low (byte 00), then the chip is closed, whatever output mode is selected;
 // - parallel port, when switched on: the all-dark frame, data register 00 and the control

@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ namespace zeb {
 namespace {
 
 using testing::CallLog;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -298,6 +300,28 @@ TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndDarkensEveryOutput) 
                 ElementsAre("spectrum timer off", "keyboard timer off", "ftdi 00", "ftdi close",
                             "serial close", "kbd restore", "kbd close", "capture free"));
     EXPECT_EQ(testing::ReadBytes(SettingsFile()), before);
+}
+
+TEST_F(ProgramTest, AnOutputSwitchedOffDuringTheRunStillGetsItsDarkFrameOnTheWayOut) {
+    Make().StartUp();
+    model.outputs.LptSwitch = "LPT";
+    model.outputs.LptAddressText = "378";
+    model.outputs.OutputMode = "USB3LED";
+    program->EngineTick();  // silence: channel 0 lit on both
+    model.outputs.LptSwitch = "0";
+    model.outputs.OutputMode = "0";
+    program->EngineTick();
+    TakeLog();
+
+    program->Unload();
+
+    const auto log = TakeLog();
+    EXPECT_THAT(log, Contains("port 0378 00 size 1"));
+    // The three-line frame with every channel off raises DTR and RTS; the port then closes.
+    const auto close = std::find(log.begin(), log.end(), "serial close");
+    ASSERT_NE(close, log.end());
+    EXPECT_NE(std::find(log.begin(), close, "DTR 1"), close);
+    EXPECT_NE(std::find(log.begin(), close, "RTS 1"), close);
 }
 
 TEST_F(ProgramTest, SwitchingTheParallelPortOnWithoutAccessReportsAndStaysOff) {
