@@ -1,16 +1,39 @@
 #include "audio/WavSource.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "audio/CaptureErrors.h"
 
 namespace zeb {
 
 namespace {
 constexpr size_t kBlockFrames = 4096;
+
+// A descriptor of the file when it is a regular one, else -1. A named pipe would hold
+// start-up until some writer came and a device may never end, so neither reaches libsndfile;
+// O_NONBLOCK keeps the open itself from waiting for a pipe's writer.
+int OpenRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
+}  // namespace
 
 std::unique_ptr<WavSource> WavSource::Open(const std::string& path, int32_t& error) {
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) {
+        error = capture_error::kFileOpen;
+        return nullptr;
+    }
     SF_INFO info{};
-    std::unique_ptr<SNDFILE, CloseFile> file(sf_open(path.c_str(), SFM_READ, &info));
+    // libsndfile owns the descriptor from here on and closes it, also when it fails.
+    std::unique_ptr<SNDFILE, CloseFile> file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE));
     if (!file) {
         error = sf_error(nullptr) == SF_ERR_SYSTEM ? capture_error::kFileOpen
                                                    : capture_error::kFileFormat;

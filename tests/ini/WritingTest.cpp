@@ -42,7 +42,7 @@ TEST_F(Writing, AWrittenFileLoadsBackToTheSameStore) {
     ASSERT_TRUE(first.UpdateFile());
     const std::string firstText = ReadBytes(first.FileName());
     EXPECT_EQ(firstText,
-              "[Value]\r\nSld2 =3 \r\nk=a=b\n\r\n\r\n[x y]\r\n\r\n[VALUE]\r\nq=\r\n\r\n"
+              "[Value]\r\nSld2 =3 \r\nk=a=b\r\n\r\n[x y]\r\n\r\n[VALUE]\r\nq=\r\n\r\n"
               "[empty]\r\n\r\n");
 
     clsINI second;
