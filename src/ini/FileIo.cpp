@@ -91,10 +91,9 @@ const char* KindOfFile(mode_t mode) {
 // save must never rename a file over one.
 void RequireRegularFile(const struct stat& status, const std::string& path) {
     if (!S_ISREG(status.st_mode)) {
-        throw std::system_error(S_ISDIR(status.st_mode) ? EISDIR : ENOTSUP,
-                                std::generic_category(),
-                                path + " is " + KindOfFile(status.st_mode) +
-                                    ", not a regular file");
+        throw std::system_error(
+            S_ISDIR(status.st_mode) ? EISDIR : ENOTSUP, std::generic_category(),
+            path + " is " + KindOfFile(status.st_mode) + ", not a regular file");
     }
 }
 

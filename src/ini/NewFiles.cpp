@@ -15,8 +15,9 @@ namespace zeb {
 namespace {
 
 bool AllDigits(std::string_view text) {
-    return !text.empty() &&
-           std::ranges::all_of(text, [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    return !text.empty() && std::ranges::all_of(text, [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+    });
 }
 
 // The process id in a name of the new-file pattern of a target whose file name is `base`.
