@@ -134,10 +134,13 @@ class ZebRun:
             return output.read()
 
     def close(self):
-        if self.process and self.process.poll() is not None and self.process.returncode < 0 \
+        if self.process and self.process.poll() is not None and self.process.returncode != 0 \
                 and not self.signalled:
-            # Killed by a signal it raised itself (an abort, a crash): show what it said.
-            print(f"\nzeb ended by signal {-self.process.returncode}:\n{self.output()}", file=sys.stderr)
+            said = self.output()
+            # Killed by a signal it raised itself (an abort, a crash), or a sanitizer's report:
+            # show what it said.
+            if self.process.returncode < 0 or "Sanitizer" in said:
+                print(f"\nzeb ended with status {self.process.returncode}:\n{said}", file=sys.stderr)
         if self.process and self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
