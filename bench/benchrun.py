@@ -15,7 +15,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 
 from sounds import IN_BAND_HZ, tone_setup, write_wav  # noqa: E402
-from zebrun import ini_text  # noqa: E402
+from zebrun import ini_text, log_lines  # noqa: E402
 
 DEFAULT_PROGRAM = os.path.join(HERE, "..", "build", "src", "app", "zeb")
 CYCLE_SECONDS = 2.0  # 1 s silence, then 1 s tone
@@ -31,21 +31,6 @@ def rerun_under_xvfb():
     env = dict(os.environ, **{UNDER_XVFB: "1"})
     command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset", sys.executable, *sys.argv]
     sys.exit(subprocess.run(command, env=env).returncode)
-
-
-def log_lines(path):
-    """A simulated log's lines as (ms since program start, event); [] while it does not exist."""
-    try:
-        with open(path) as log:
-            text = log.read()
-    except FileNotFoundError:
-        return []
-    lines = []
-    for line in text.splitlines():
-        ms, _, event = line.partition(" ")
-        if ms.isdigit():
-            lines.append((int(ms), event))
-    return lines
 
 
 def cpu_seconds(pid):
