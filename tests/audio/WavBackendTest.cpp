@@ -161,6 +161,10 @@ TEST_F(WavCapture, FilesThatCannotBePlayedFailInitWithTheirOwnCodes) {
         EXPECT_EQ(backend.ErrorGetCode(), capture_error::kInit);
     }
 
+    WavBackend fromPipe = Backend(pipe);
+    fromPipe.RecordInit(kDefaultDevice);
+    EXPECT_EQ(fromPipe.ErrorDetail(), "sound file " + pipe + ": not a regular file");
+
     WavBackend missing = Backend((folder_ / "missing.wav").string());
     CaptureState state;
     testing::RecordingSink sink;
