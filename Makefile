@@ -35,15 +35,17 @@ run: program
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(CTEST_JOBS)
 
-# The whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer, the capture
-# and lamp-driver tests under ThreadSanitizer, and every fuzz target for FUZZ_SECONDS.
+# The whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer (with one whole
+# run of the program, e2e_sanitized), the capture and lamp-driver tests under ThreadSanitizer,
+# and every fuzz target for FUZZ_SECONDS.
 check: test asan tsan fuzz
 
 asan: deps
 	@[ -f $(BUILD_ASAN)/build.ninja ] || cmake -S . -B $(BUILD_ASAN) -G Ninja \
 	    -DCMAKE_BUILD_TYPE=Debug -DZEB_SANITIZE=ON -DZEB_TESTS=ON -DZEB_BENCH=OFF
 	cmake --build $(BUILD_ASAN)
-	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(CTEST_JOBS) -LE no-sanitizer
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ctest --output-on-failure -j $(CTEST_JOBS) -LE no-sanitizer
 
 tsan: deps
 	@[ -f $(BUILD_TSAN)/build.ninja ] || cmake -S . -B $(BUILD_TSAN) -G Ninja \

@@ -28,12 +28,12 @@ const std::string kProgramTitle = "ZEB";
 constexpr std::chrono::milliseconds kDmxFirstContactWait{500};
 constexpr std::chrono::milliseconds kDmxCloseBound{250};
 
-// The report of a failed read or save: what failed, then the error number and its
-// description.
+// The report of a failed read or save: what failed, then the error number, the step that
+// failed (for example "... is a named pipe, not a regular file") and the error's description.
 std::string FileFailureText(const std::string& what, const std::filesystem::path& path,
                             const std::system_error& error) {
     return what + path.string() + "\r\n\r\nerror " + std::to_string(error.code().value()) + ": " +
-           error.code().message();
+           error.what();
 }
 
 }  // namespace
@@ -51,11 +51,10 @@ Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& de
 Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     // The sound library is linked into the program, so there is nothing to write out or load.
     std::error_code existsError;
-    bool settingsLoaded = false;
+    bool inputLevelStored = false;
     if (std::filesystem::exists(settingsPath_, existsError)) {
         try {
-            LoadSettings(model_, settingsPath_.string());
-            settingsLoaded = true;
+            inputLevelStored = LoadSettings(model_, settingsPath_.string());
         } catch (const std::system_error& error) {
             if (unreadable == UnreadableSettings::EndProgram) {
                 messages_.ShowMessage(
@@ -76,9 +75,9 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
         return Outcome::EndProgram;
     }
     messages_.LogEvent("capture started: " + model_.capture.devices.Text());
-    if (!settingsLoaded) {
-        // A first start (or one whose settings could not be read) keeps the source's own
-        // volume instead of silencing it for every program on the desktop.
+    if (!inputLevelStored) {
+        // Without a stored input volume (a first start, an empty or unreadable file) the
+        // source keeps its own volume instead of being silenced for every program.
         if (const auto volume = CurrentInputVolume(capture_, model_.capture)) {
             model_.sLevel.Set(InputLevelOfVolume(*volume));
         }

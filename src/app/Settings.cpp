@@ -51,10 +51,10 @@ int32_t ColourToStored(Colour colour) {
     return static_cast<int32_t>(colour);
 }
 
-void LoadSlider(const clsINI& ini, const std::string& key, RangedValue& slider) {
-    if (const auto value = ParseInt32(ini.Value(kValue, key))) {
-        slider.Set(*value);
-    }
+// True when the file held a value the slider took.
+bool LoadSlider(const clsINI& ini, const std::string& key, RangedValue& slider) {
+    const auto value = ParseInt32(ini.Value(kValue, key));
+    return value && slider.Set(*value);
 }
 
 void LoadSelection(const clsINI& ini, const std::string& key, ChoiceList& list) {
@@ -115,12 +115,12 @@ void LoadWidth(const clsINI& ini, float& widthTwips) {
 
 }  // namespace
 
-void LoadSettings(ProgramModel& model, const std::string& path) {
+bool LoadSettings(ProgramModel& model, const std::string& path) {
     clsINI ini;
     ini.FileName(path);
 
     LoadSlider(ini, kSlider2Key, model.slider2);
-    LoadSlider(ini, kLevelKey, model.sLevel);
+    const bool inputLevelStored = LoadSlider(ini, kLevelKey, model.sLevel);
     for (const auto& [key, label] : kColourKeys) {
         if (const auto stored = ParseInt32(ini.Value(kColours, key))) {
             model.captions.*label = ColourFromStored(*stored);
@@ -150,6 +150,7 @@ void LoadSettings(ProgramModel& model, const std::string& path) {
     if (const std::string source = ini.Value(kSourceName, kCombo3); source != NulString) {
         model.capture.source = source;
     }
+    return inputLevelStored;
 }
 
 void SaveSettings(ProgramModel& model, const std::string& path) {

@@ -1,12 +1,7 @@
 #include "audio/WavBackend.h"
 
-#include <sndfile.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <string_view>
 
 #include "audio/CaptureErrors.h"
 
@@ -17,32 +12,6 @@ constexpr uint32_t kVersion = 0x02040001;
 constexpr size_t kBlockSamples = 1024;
 constexpr const char* kInputName = "File";
 constexpr uint64_t kNanosecondsPerSecond = 1'000'000'000;
-
-// The sound file and why it gives no sound, in the system's words where it has them.
-std::string SoundFileProblem(const std::string& path, int32_t error) {
-    const std::string file = "sound file " + path + ": ";
-    std::error_code status;
-    if (std::filesystem::is_directory(path, status)) {
-        return file + std::strerror(EISDIR);  // the sound library calls it an unknown format
-    }
-    if (error == capture_error::kNotAudio) {
-        return file + "it holds no samples";
-    }
-    if (error == capture_error::kFormat) {
-        return file + "its sample rate or channel count is not supported";
-    }
-    // The reason of the failed open: "System error : No such file or directory."
-    std::string_view reason = sf_strerror(nullptr);
-    constexpr std::string_view kSystemPrefix = "System error : ";
-    if (reason.starts_with(kSystemPrefix)) {
-        reason.remove_prefix(kSystemPrefix.size());
-    }
-    if (reason.ends_with('.')) {
-        reason.remove_suffix(1);
-    }
-    return file + std::string(reason);
-}
-
 }  // namespace
 
 CaptureClock SteadyCaptureClock() {
@@ -68,9 +37,10 @@ bool WavBackend::RecordInit(int device) {
         return Fail(capture_error::kDevice);
     }
     int32_t error = capture_error::kNone;
-    source_ = WavSource::Open(path_, error);
+    std::string reason;
+    source_ = WavSource::Open(path_, error, reason);
     if (!source_) {
-        return Fail(error, SoundFileProblem(path_, error));
+        return Fail(error, "sound file " + path_ + ": " + reason);
     }
     gain_ = 1.0f;
     Succeed();

@@ -1,27 +1,77 @@
 #include "audio/WavSource.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
 #include "audio/CaptureErrors.h"
 
 namespace zeb {
 
 namespace {
 constexpr size_t kBlockFrames = 4096;
+
+// A descriptor of the file when it is a regular one, else -1 with `reason` set. A named pipe
+// would hold start-up until some writer came and a device may never end, so neither reaches
+// libsndfile; O_NONBLOCK keeps the open itself from waiting for a pipe's writer.
+int OpenRegularFile(const std::string& path, std::string& reason) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        reason = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
-std::unique_ptr<WavSource> WavSource::Open(const std::string& path, int32_t& error) {
+// Why libsndfile could not open a file: "System error : No such file or directory." loses
+// its prefix and full stop.
+std::string SoundLibraryReason() {
+    std::string_view reason = sf_strerror(nullptr);
+    constexpr std::string_view kSystemPrefix = "System error : ";
+    if (reason.starts_with(kSystemPrefix)) {
+        reason.remove_prefix(kSystemPrefix.size());
+    }
+    if (reason.ends_with('.')) {
+        reason.remove_suffix(1);
+    }
+    return std::string(reason);
+}
+}  // namespace
+
+std::unique_ptr<WavSource> WavSource::Open(const std::string& path, int32_t& error,
+                                           std::string& reason) {
+    const int fd = OpenRegularFile(path, reason);
+    if (fd < 0) {
+        error = capture_error::kFileOpen;
+        return nullptr;
+    }
     SF_INFO info{};
-    std::unique_ptr<SNDFILE, CloseFile> file(sf_open(path.c_str(), SFM_READ, &info));
+    // libsndfile owns the descriptor from here on and closes it, also when it fails.
+    std::unique_ptr<SNDFILE, CloseFile> file(sf_open_fd(fd, SFM_READ, &info, SF_TRUE));
     if (!file) {
         error = sf_error(nullptr) == SF_ERR_SYSTEM ? capture_error::kFileOpen
                                                    : capture_error::kFileFormat;
+        reason = SoundLibraryReason();
         return nullptr;
     }
     if (info.channels <= 0 || info.samplerate <= 0) {
         error = capture_error::kFormat;
+        reason = "its sample rate or channel count is not supported";
         return nullptr;
     }
     if (info.frames <= 0) {
         error = capture_error::kNotAudio;
+        reason = "it holds no samples";
         return nullptr;
     }
     error = capture_error::kNone;

@@ -14,9 +14,10 @@ namespace zeb {
 
 class WavSource {
   public:
-    // Opens `path`; null, with `error` set to a capture error code, when it cannot be read or
-    // holds no samples.
-    static std::unique_ptr<WavSource> Open(const std::string& path, int32_t& error);
+    // Opens `path`; null, with `error` set to a capture error code and `reason` to why in the
+    // system's words, when it cannot be read, is no regular file or holds no samples.
+    static std::unique_ptr<WavSource> Open(const std::string& path, int32_t& error,
+                                           std::string& reason);
 
     // Restarts from the beginning of the file, delivering `rate` samples a second.
     void Start(uint32_t rate);

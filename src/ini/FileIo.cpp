@@ -10,6 +10,8 @@
 #include <system_error>
 #include <utility>
 
+#include "ini/NewFiles.h"
+
 namespace zeb {
 namespace {
 
@@ -53,13 +55,46 @@ class TempFileGuard {
     throw std::system_error(errno, std::generic_category(), what);
 }
 
-std::string FollowLinks(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) {
-        return path;
+// The end of the chain of symbolic links starting at `path`, which need not exist yet: a
+// save through a link replaces the file it names and keeps the link.
+std::string EndOfLinks(const std::string& path) {
+    constexpr int kMostLinks = 40;  // as the kernel allows when it follows a path
+    std::filesystem::path current(path);
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(current, error)) {
+            return current.string();
+        }
+        const auto next = std::filesystem::read_symlink(current, error);
+        if (error) {
+            throw std::system_error(error, "cannot follow the link " + current.string());
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
     }
-    const auto resolved = std::filesystem::canonical(path, error);
-    return error ? path : resolved.string();
+    throw std::system_error(ELOOP, std::generic_category(), "cannot follow the links of " + path);
+}
+
+const char* KindOfFile(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return S_ISCHR(mode) || S_ISBLK(mode) ? "a device" : "a special file";
+}
+
+// Settings live only in regular files: a pipe or a device may never end when read, and a
+// save must never rename a file over one.
+void RequireRegularFile(const struct stat& status, const std::string& path) {
+    if (!S_ISREG(status.st_mode)) {
+        throw std::system_error(
+            S_ISDIR(status.st_mode) ? EISDIR : ENOTSUP, std::generic_category(),
+            path + " is " + KindOfFile(status.st_mode) + ", not a regular file");
+    }
 }
 
 std::string FolderOf(const std::string& path) {
@@ -69,7 +104,7 @@ std::string FolderOf(const std::string& path) {
 
 UniqueFd CreateNewFile(const std::string& target, std::string& name) {
     for (int attempt = 0;; ++attempt) {
-        name = target + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        name = NewFileName(target, attempt);
         UniqueFd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd.IsOpen()) {
             return fd;
@@ -97,13 +132,24 @@ void WriteAll(const FileSystem& fs, int fd, const std::string& bytes, const std:
 }  // namespace
 
 std::optional<std::string> ReadFileIfExists(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) {
+    // Checked before the open, which could wait for a pipe's writer or wake a device, and
+    // again on what was opened.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return std::nullopt;
         }
         ThrowErrno("cannot open " + path);
     }
+    RequireRegularFile(status, path);
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.IsOpen()) {
+        ThrowErrno("cannot open " + path);
+    }
+    if (::fstat(fd.Get(), &status) != 0) {
+        ThrowErrno("cannot read " + path);
+    }
+    RequireRegularFile(status, path);
     std::string bytes;
     std::array<char, 64 * 1024> buffer;
     for (;;) {
@@ -123,9 +169,13 @@ std::optional<std::string> ReadFileIfExists(const std::string& path) {
 }
 
 void ReplaceFile(const FileSystem& fs, const std::string& path, const std::string& bytes) {
-    const std::string target = FollowLinks(path);
+    const std::string target = EndOfLinks(path);
     struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const bool existed = ::lstat(target.c_str(), &old) == 0;
+    if (existed) {
+        RequireRegularFile(old, target);
+    }
+    RemoveStaleNewFiles(target);
 
     std::string name;
     UniqueFd fd = CreateNewFile(target, name);

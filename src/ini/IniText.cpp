@@ -69,14 +69,14 @@ std::vector<IniSection> ParseIni(std::string_view text) {
     Parser parser;
     size_t start = 0;
     while (start < text.size()) {
-        const auto cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             parser.TakeLine(text.substr(start));
             break;
         }
-        parser.TakeLine(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n') {
+        parser.TakeLine(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
             ++start;
         }
     }

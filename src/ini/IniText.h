@@ -21,8 +21,8 @@ struct IniSection {
 // other byte (blanks included) must be equal.
 bool NamesMatch(std::string_view a, std::string_view b);
 
-// Lines end at CR LF or a lone CR; a lone LF belongs to the line. Comments, blank lines,
-// malformed lines and entries above the first header are dropped.
+// Lines end at CR LF, a lone CR or a lone LF, so files written by Linux tools load too.
+// Comments, blank lines, malformed lines and entries above the first header are dropped.
 std::vector<IniSection> ParseIni(std::string_view text);
 
 // Each section as its header, its entries and one empty line, every line ending in CR LF.

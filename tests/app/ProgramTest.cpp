@@ -173,7 +173,8 @@ TEST_F(ProgramTest, TheServiceEndsOnASettingsFileThatCannotBeReadBeforeAnyDevice
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "The settings could not be read from " + SettingsFile() +
-                                          "\r\n\r\nerror 21: Is a directory");
+                                          "\r\n\r\nerror 21: " + SettingsFile() +
+                                          " is a folder, not a regular file: Is a directory");
     EXPECT_THAT(log, ::testing::Not(::testing::Contains("capture start")));
 }
 

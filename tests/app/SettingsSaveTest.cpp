@@ -90,6 +90,18 @@ TEST_F(SaveSettingsTest, UnknownSectionsAndKeysStayInPlace) {
     EXPECT_NE(text.find("[CText]\r\nCombo13=old\r\n\r\n[ForeColor]\r\n"), std::string::npos);
 }
 
+TEST_F(SaveSettingsTest, AFileWithLinuxLineEndsLoadsAndKeepsItsUnknownKeys) {
+    WriteBytes(Path(), "# by hand\n[Mine]\nx=1\n[Value]\nSld2 =9\nextra=2\n[COM]\nCPORT=FTDI\n");
+    LoadSettings(model_, Path());
+    EXPECT_EQ(model_.slider2.Value(), 9);
+    EXPECT_EQ(model_.outputs.OutputMode, "FTDI");
+
+    const std::string text = SaveAndRead();
+    EXPECT_EQ(text.rfind("[Mine]\r\nx=1\r\n\r\n[Value]\r\nSld2 =9\r\nextra=2\r\nsLevel=0\r\n", 0),
+              0u);
+    EXPECT_NE(text.find("[COM]\r\nCPORT=FTDI\r\n\r\n"), std::string::npos);
+}
+
 TEST_F(SaveSettingsTest, AShrunkenAddressListKeepsTheOldEntries) {
     WriteBytes(Path(),
                "[Count]\r\nCombo1=5\r\n[CText]\r\nCombo10=a\r\nCombo11=b\r\nCombo12=c\r\n"

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -142,10 +143,14 @@ TEST_F(WavCapture, OneDeviceNamedAfterTheFileWithOneInput) {
 TEST_F(WavCapture, FilesThatCannotBePlayedFailInitWithTheirOwnCodes) {
     const std::string text = (folder_ / "notes.wav").string();
     std::ofstream(text) << "not a sound file at all, just some words";
+    // Nothing ever writes to the pipe: waiting on it would hang here.
+    const std::string pipe = (folder_ / "pipe.wav").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const struct {
         std::string path;
         int32_t code;
     } cases[] = {{(folder_ / "missing.wav").string(), capture_error::kFileOpen},
+                 {pipe, capture_error::kFileOpen},
                  {text, capture_error::kFileFormat},
                  {Write("empty.wav", {}), capture_error::kNotAudio}};
     for (const auto& c : cases) {
@@ -155,6 +160,10 @@ TEST_F(WavCapture, FilesThatCannotBePlayedFailInitWithTheirOwnCodes) {
         EXPECT_EQ(backend.RecordStart(44100, 1, 0), 0u);
         EXPECT_EQ(backend.ErrorGetCode(), capture_error::kInit);
     }
+
+    WavBackend fromPipe = Backend(pipe);
+    fromPipe.RecordInit(kDefaultDevice);
+    EXPECT_EQ(fromPipe.ErrorDetail(), "sound file " + pipe + ": not a regular file");
 
     WavBackend missing = Backend((folder_ / "missing.wav").string());
     CaptureState state;

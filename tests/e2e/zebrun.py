@@ -57,6 +57,21 @@ def parse_ini(text):
     return sections
 
 
+def log_lines(path):
+    """A simulated lamp log's lines as (milliseconds, event); [] while it does not exist."""
+    try:
+        with open(path) as log_file:
+            text = log_file.read()
+    except FileNotFoundError:
+        return []
+    lines = []
+    for line in text.splitlines():
+        ms, _, event = line.partition(" ")
+        if ms.isdigit():
+            lines.append((int(ms), event))
+    return lines
+
+
 def wait_until(condition, timeout, what, interval=0.02):
     """Polls `condition` until it returns something true; fails with `what` at the deadline."""
     deadline = time.monotonic() + timeout
@@ -134,10 +149,13 @@ class ZebRun:
             return output.read()
 
     def close(self):
-        if self.process and self.process.poll() is not None and self.process.returncode < 0 \
+        if self.process and self.process.poll() is not None and self.process.returncode != 0 \
                 and not self.signalled:
-            # Killed by a signal it raised itself (an abort, a crash): show what it said.
-            print(f"\nzeb ended by signal {-self.process.returncode}:\n{self.output()}", file=sys.stderr)
+            said = self.output()
+            # Killed by a signal it raised itself (an abort, a crash), or a sanitizer's report:
+            # show what it said.
+            if self.process.returncode < 0 or "Sanitizer" in said:
+                print(f"\nzeb ended with status {self.process.returncode}:\n{said}", file=sys.stderr)
         if self.process and self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:
@@ -208,17 +226,7 @@ class ZebRun:
 
     def log(self, name):
         """The lines of a simulated log as (milliseconds, event); [] while it does not exist."""
-        try:
-            with open(os.path.join(self.sim_dir, name)) as log_file:
-                text = log_file.read()
-        except FileNotFoundError:
-            return []
-        lines = []
-        for line in text.splitlines():
-            ms, _, event = line.partition(" ")
-            if ms.isdigit():
-                lines.append((int(ms), event))
-        return lines
+        return log_lines(os.path.join(self.sim_dir, name))
 
     def wait_log(self, name, predicate, after=0, timeout=EVENT_TIMEOUT, what=None):
         """The first line (from index `after` on) whose event satisfies `predicate`, and its index."""

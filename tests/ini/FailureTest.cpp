@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -94,6 +96,56 @@ TEST_F(Failures, AFileThatCannotBeCreatedReportsItsErrorNumber) {
     ini.FileName(dir_.File("none/set.ini"));
     ini.AddSection("s");
     EXPECT_EQ(ErrorOf([&] { ini.UpdateFile(); }), ENOENT);
+}
+
+// A changed store of set.ini, a link to "node", which does not exist yet.
+clsINI StoreBehindLink(const TempDir& dir) {
+    std::filesystem::create_symlink("node", dir.Path() / "set.ini");
+    clsINI ini;
+    ini.FileName(dir.File("set.ini"));
+    ini.Value("s", "k", "new");
+    return ini;
+}
+
+// Once the test made its node: loading refuses it at once (a pipe would wait for a writer
+// forever), and a save fails before it writes anything, leaving the link and the node be.
+void ExpectNodeLeftAlone(const TempDir& dir, clsINI& store, bool (*isKind)(mode_t)) {
+    struct stat before {};
+    ASSERT_EQ(::lstat(dir.File("node").c_str(), &before), 0);
+    clsINI reader;
+    EXPECT_EQ(ErrorOf([&] { reader.FileName(dir.File("set.ini")); }), ENOTSUP);
+
+    std::string error = "no error";
+    try {
+        store.UpdateFile();
+    } catch (const std::system_error& e) {
+        error = e.what();
+    }
+    EXPECT_NE(error.find("node is a "), std::string::npos) << error;
+    EXPECT_NE(error.find(", not a regular file"), std::string::npos) << error;
+
+    struct stat after {};
+    ASSERT_EQ(::lstat(dir.File("node").c_str(), &after), 0);
+    EXPECT_TRUE(isKind(after.st_mode));
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("set.ini")));
+    EXPECT_EQ(dir.Listing(), (std::vector<std::string>{"node", "set.ini"}));
+}
+
+TEST_F(Failures, ANamedPipeBehindTheSettingsLinkIsNeitherReadNorReplaced) {
+    clsINI store = StoreBehindLink(dir_);
+    ASSERT_EQ(::mkfifo(dir_.File("node").c_str(), 0600), 0);
+    ExpectNodeLeftAlone(dir_, store, [](mode_t mode) { return S_ISFIFO(mode); });
+}
+
+TEST_F(Failures, ADeviceBehindTheSettingsLinkIsNeitherReadNorReplaced) {
+    clsINI store = StoreBehindLink(dir_);
+    // A node with the null device's numbers, in this test's own folder.
+    if (::mknod(dir_.File("node").c_str(), S_IFCHR | 0600, ::makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "making a device node is not permitted here (" << std::strerror(errno)
+                     << ")";
+    }
+    ExpectNodeLeftAlone(dir_, store, [](mode_t mode) { return S_ISCHR(mode); });
 }
 
 TEST_F(Failures, AFailedWriteLeavesTheOldFileAndNoLeftovers) {

@@ -9,24 +9,14 @@ namespace {
 
 using Parsing = StoreFromText;
 
-TEST_F(Parsing, LinesEndAtCrLfOrLoneCrAndALastLineNeedsNoEnd) {
-    const clsINI ini = Load("[a]\r\nk1=v1\rk2=v2\r\n[b]\rk3=v3");
+TEST_F(Parsing, LinesEndAtCrLfLoneCrOrLoneLfAndALastLineNeedsNoEnd) {
+    const clsINI ini = Load("[a]\r\nk1=v1\rk2=v2\nk3=v3\n\r[b]\rk4=v4");
     ASSERT_EQ(ini.SectionsCount(), 2);
+    EXPECT_EQ(ini.ValuesCount("a"), 3);
     EXPECT_EQ(ini.Value("a", "k1"), "v1");
     EXPECT_EQ(ini.Value("a", "k2"), "v2");
-    EXPECT_EQ(ini.Value("b", "k3"), "v3");
-}
-
-TEST_F(Parsing, LoneLfStaysInTheLine) {
-    const clsINI ini = Load("[a]\r\nk=v\nx=y\r\n");
-    EXPECT_EQ(ini.ValuesCount("a"), 1);
-    EXPECT_EQ(ini.Value("a", "k"), "v\nx=y");
-
-    // A file with LF line ends is one line: one section from its header, no entries.
-    const clsINI unix = Load("[s]\nk=v\n[t]\nm=n\n");
-    EXPECT_EQ(unix.SectionsCount(), 1);
-    EXPECT_EQ(unix.SectionName(1), "s");
-    EXPECT_EQ(unix.ValuesCount("s"), 0);
+    EXPECT_EQ(ini.Value("a", "k3"), "v3");
+    EXPECT_EQ(ini.Value("b", "k4"), "v4");
 }
 
 TEST_F(Parsing, OnlyTheSpaceCharacterIsTrimmedAndInnerBlanksStay) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "LoadText.h"
@@ -42,7 +45,7 @@ TEST_F(Writing, AWrittenFileLoadsBackToTheSameStore) {
     ASSERT_TRUE(first.UpdateFile());
     const std::string firstText = ReadBytes(first.FileName());
     EXPECT_EQ(firstText,
-              "[Value]\r\nSld2 =3 \r\nk=a=b\n\r\n\r\n[x y]\r\n\r\n[VALUE]\r\nq=\r\n\r\n"
+              "[Value]\r\nSld2 =3 \r\nk=a=b\r\n\r\n[x y]\r\n\r\n[VALUE]\r\nq=\r\n\r\n"
               "[empty]\r\n\r\n");
 
     clsINI second;
@@ -100,8 +103,10 @@ TEST_F(Writing, ReplacingKeepsPermissionBitsAndLeavesNoOtherFile) {
 }
 
 TEST_F(Writing, ALinkedSettingsFileIsReplacedWhereItLives) {
+    // set.ini -> real/set.ini -> zeb.ini, each link relative to its own folder.
     std::filesystem::create_directory(dir_.Path() / "real");
-    WriteBytes(dir_.File("real/set.ini"), "[s]\r\nk=1\r\n");
+    WriteBytes(dir_.File("real/zeb.ini"), "[s]\r\nk=1\r\n");
+    std::filesystem::create_symlink("zeb.ini", dir_.Path() / "real/set.ini");
     std::filesystem::create_symlink("real/set.ini", dir_.Path() / "set.ini");
 
     clsINI ini;
@@ -109,7 +114,36 @@ TEST_F(Writing, ALinkedSettingsFileIsReplacedWhereItLives) {
     ini.Value("s", "k", "2");
     ASSERT_TRUE(ini.UpdateFile());
     EXPECT_TRUE(std::filesystem::is_symlink(dir_.Path() / "set.ini"));
-    EXPECT_EQ(ReadBytes(dir_.File("real/set.ini")), "[s]\r\nk=2\r\n\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.Path() / "real/set.ini"));
+    EXPECT_EQ(ReadBytes(dir_.File("real/zeb.ini")), "[s]\r\nk=2\r\n\r\n");
+}
+
+TEST_F(Writing, NewFilesThatInterruptedSavesLeftAreRemovedUnlessTheirSaveMayStillRun) {
+    // A process that has ended, and one that still runs.
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const std::string running = std::to_string(::getppid());
+    const std::string own = std::to_string(::getpid());
+    const std::string gone = std::to_string(ended);
+    for (const std::string& name : {"set.ini.new-" + gone + "-0", "set.ini.new-" + own + "-7",
+                                    "set.ini.new-" + running + "-0", "set.ini.new-" + gone + "-x",
+                                    "other.ini.new-" + gone + "-0", std::string("set.ini.old")}) {
+        WriteBytes(dir_.File(name), "left over");
+    }
+
+    clsINI ini;
+    ini.FileName(dir_.File("set.ini"));
+    ini.AddSection("s");
+    ASSERT_TRUE(ini.UpdateFile());
+    std::vector<std::string> kept = {"set.ini", "set.ini.new-" + running + "-0",
+                                     "set.ini.new-" + gone + "-x", "other.ini.new-" + gone + "-0",
+                                     "set.ini.old"};
+    std::ranges::sort(kept);
+    EXPECT_EQ(dir_.Listing(), kept);
 }
 
 }  // namespace
