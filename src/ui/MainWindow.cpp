@@ -73,6 +73,16 @@ void ShowNamesInFull(QComboBox* box) {
     box->setToolTip(box->currentText());
 }
 
+// What a DMX box says beside itself when it refuses a typed number.
+QString RefusedNumberText(const QString& caption, const QString& typed, const RangedValue& range) {
+    return QStringLiteral("%1 takes a number from %2 to %3: \"%4\" was not taken, it stays %5.")
+        .arg(caption)
+        .arg(range.Min())
+        .arg(range.Max())
+        .arg(typed)
+        .arg(range.Value());
+}
+
 }  // namespace
 
 MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent)
@@ -174,24 +184,17 @@ void MainWindow::ConnectInput() {
     // says so beside the box, so a typed number never just turns into another.
     const auto onEntered = [this](QLineEdit* entry, bool (WindowLogic::*enter)(const std::string&),
                                   const QString& caption, const RangedValue& value) {
-        connect(entry, &QLineEdit::editingFinished, this, [this, entry, enter, caption, &value] {
-            const QString typed = entry->text();
-            const bool taken = (logic_.*enter)(typed.toStdString());
-            entry->setModified(false);
-            RefreshDmx();
-            if (!taken && entry->isVisible()) {
-                QToolTip::showText(
-                    entry->mapToGlobal(QPoint(0, entry->height())),
-                    QStringLiteral("%1 takes a number from %2 to %3: \"%4\" was not taken, it "
-                                   "stays %5.")
-                        .arg(caption)
-                        .arg(value.Min())
-                        .arg(value.Max())
-                        .arg(typed)
-                        .arg(value.Value()),
-                    entry);
-            }
-        });
+        connect(entry, &QLineEdit::editingFinished, this,
+                [this, entry, enter, caption, range = &value] {
+                    const QString typed = entry->text();
+                    const bool taken = (logic_.*enter)(typed.toStdString());
+                    entry->setModified(false);
+                    RefreshDmx();
+                    if (!taken && entry->isVisible()) {
+                        QToolTip::showText(entry->mapToGlobal(QPoint(0, entry->height())),
+                                           RefusedNumberText(caption, typed, *range), entry);
+                    }
+                });
     };
     onEntered(dmxUniverse_, &WindowLogic::EnterDmxUniverse, QStringLiteral("UNIVERSE"),
               model_.dmx.universe);
