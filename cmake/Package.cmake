@@ -10,7 +10,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "ZEB listens to one sound input, folds its spectrum into 32 bands and\n\
 switches twelve light channels every 35 ms: on its own window and on lamps\n\
 connected to a parallel port, a serial port, an FTDI USB chip or the\n\
-keyboard LEDs.")
+keyboard LEDs, and on DMX fixtures of the lighting network through OLA.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # The first Debian revision of this version; packaging/changelog starts with the same.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
@@ -27,6 +27,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # window run natively on a Wayland desktop instead of through XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-liberation2, fonts-dejavu-core, fonts-freefont-ttf, qt6-wayland")
+# The DMX output is a client of OLA's daemon, which the user installs and starts when wanted.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ola")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/postinst
     ${PROJECT_SOURCE_DIR}/packaging/postrm)

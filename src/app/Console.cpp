@@ -67,7 +67,11 @@ std::string MessageLine(const std::string& text, const std::string& detail) {
             end = text.size();
         }
         if (end > start) {
-            line += (line.empty() ? "" : "; ") + text.substr(start, end - start);
+            if (!line.empty()) {
+                // A line that ends a sentence needs no other mark before the next.
+                line += line.back() == '.' || line.back() == '!' ? " " : "; ";
+            }
+            line += text.substr(start, end - start);
         }
         start = end + 1;
     }

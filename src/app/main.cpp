@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 
 #include "app/CommandLine.h"
@@ -25,6 +26,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "zeb: %s\n", problem->c_str());
         return 1;
     }
+    // A log reader that went away (stderr a closed pipe) costs the lines, not the lamps and
+    // the unsaved settings.
+    std::signal(SIGPIPE, SIG_IGN);
     // Before Qt and the sound server start their threads, so every thread takes the handlers.
     zeb::SignalEvents signalEvents;
     // The command line is the program's own: Qt sees none of it.

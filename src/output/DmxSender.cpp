@@ -31,7 +31,8 @@ void BlockBrokenPipeSignal() {
 
 std::string DmxUnreachableText(int rpcPort) {
     return "No OLA daemon (olad) answers on port " + std::to_string(rpcPort) +
-           ", so the DMX output stays off.\r\n\r\nStart olad, then switch \"DMX\" on again.";
+           ", so the DMX output stays off.\r\n\r\nStart olad, then switch \"DMX\" on again or "
+           "start ZEB again.";
 }
 
 // Everything the thread uses lives here, so a thread that outlives a bounded Close still has

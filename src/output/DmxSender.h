@@ -16,7 +16,8 @@
 
 namespace zeb {
 
-// The message of a DMX output switched on while no daemon answers on `rpcPort`.
+// The message of a DMX output switched on while no daemon answers on `rpcPort`. Without a
+// screen there is no switch: the service is started again instead.
 std::string DmxUnreachableText(int rpcPort);
 
 class DmxSender {

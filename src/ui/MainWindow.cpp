@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
@@ -70,6 +71,16 @@ void ShowNamesInFull(QComboBox* box) {
                         view->verticalScrollBar()->sizeHint().width();
     view->setMinimumWidth(widest + margins);
     box->setToolTip(box->currentText());
+}
+
+// What a DMX box says beside itself when it refuses a typed number.
+QString RefusedNumberText(const QString& caption, const QString& typed, const RangedValue& range) {
+    return QStringLiteral("%1 takes a number from %2 to %3: \"%4\" was not taken, it stays %5.")
+        .arg(caption)
+        .arg(range.Min())
+        .arg(range.Max())
+        .arg(typed)
+        .arg(range.Value());
 }
 
 }  // namespace
@@ -169,17 +180,26 @@ void MainWindow::ConnectInput() {
             [this](int index) { model_.combo2.SetIndex(index); });
     connect(addressEntry_, &QLineEdit::textChanged, this,
             [this](const QString& text) { state_.text1 = text.toStdString(); });
-    // Return or leaving the box takes the number; one out of range shows the old one again.
-    const auto onEntered = [this](QLineEdit* entry,
-                                  bool (WindowLogic::*enter)(const std::string&)) {
-        connect(entry, &QLineEdit::editingFinished, this, [this, entry, enter] {
-            (logic_.*enter)(entry->text().toStdString());
-            entry->setModified(false);
-            RefreshDmx();
-        });
+    // Return or leaving the box takes the number; one out of range shows the old one again and
+    // says so beside the box, so a typed number never just turns into another.
+    const auto onEntered = [this](QLineEdit* entry, bool (WindowLogic::*enter)(const std::string&),
+                                  const QString& caption, const RangedValue& value) {
+        connect(entry, &QLineEdit::editingFinished, this,
+                [this, entry, enter, caption, range = &value] {
+                    const QString typed = entry->text();
+                    const bool taken = (logic_.*enter)(typed.toStdString());
+                    entry->setModified(false);
+                    RefreshDmx();
+                    if (!taken && entry->isVisible()) {
+                        QToolTip::showText(entry->mapToGlobal(QPoint(0, entry->height())),
+                                           RefusedNumberText(caption, typed, *range), entry);
+                    }
+                });
     };
-    onEntered(dmxUniverse_, &WindowLogic::EnterDmxUniverse);
-    onEntered(dmxAddress_, &WindowLogic::EnterDmxAddress);
+    onEntered(dmxUniverse_, &WindowLogic::EnterDmxUniverse, QStringLiteral("UNIVERSE"),
+              model_.dmx.universe);
+    onEntered(dmxAddress_, &WindowLogic::EnterDmxAddress, QStringLiteral("ADDRESS"),
+              model_.dmx.startAddress);
 
     connect(level_, &Slider::Change, this, [this] { model_.sLevel.Set(level_->Value()); });
     connect(level_, &Slider::MouseMove, this, [this] { actions_.InputLevelMoved(); });

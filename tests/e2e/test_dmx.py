@@ -3,13 +3,14 @@ loopback interface (lit and dark levels at their slots, darkened at exit, frames
 olad is killed and started again), the message when no olad answers, and simulated DMX beside
 the serial port."""
 
+import signal
 import time
 import unittest
 
 from olad import ArtNetListener, PrivateOlad, free_tcp_port, olad_installed
 from sounds import CHANNEL_UNDER_TEST, IN_BAND_HZ, WithSoundFiles, tone_setup
 from test_messages import the_one_start_up_message
-from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, ZebRun, ini_text, wait_until
+from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, NO_DISPLAY, ZebRun, ini_text, wait_until
 
 # The "DMX" key in the settings column.
 DMX_KEY = (508, 83)
@@ -112,6 +113,20 @@ class DmxWithoutOlad(WithSoundFiles):
         run.click(window, EXIT_BUTTON)
         self.assertEqual(run.wait_exit(), 0)
         self.assertEqual(dict(dict(run.read_settings())["DMX"])["Switch"], "0")
+
+    def test_without_olad_the_headless_program_says_so_in_one_line_and_runs_on(self):
+        port = free_tcp_port()
+        run = ZebRun(self.files["in-band"], settings=dmx_setup(port), simulate=False,
+                     environment=NO_DISPLAY, args=["--headless"])
+        self.addCleanup(run.close)
+        run.start()
+        wait_until(lambda: "zeb: sound; outputs: none\n" in run.output(), EVENT_TIMEOUT,
+                   "the program running on with DMX off")
+        run.send(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual([line for line in run.output().splitlines() if "olad" in line],
+                         [f"zeb: No OLA daemon (olad) answers on port {port}, so the DMX output stays off. "
+                          "Start olad, then switch \"DMX\" on again or start ZEB again."])
 
     def test_simulated_dmx_runs_beside_the_serial_port_until_its_key_switches_it_off(self):
         run = ZebRun(self.files["in-band"], settings=dmx_setup(9010, serial_mode="COM"))

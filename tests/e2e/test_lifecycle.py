@@ -10,7 +10,7 @@ import x11
 from darkness import ALL_OUTPUTS, assert_dark_within_a_second
 from sounds import WithSoundFiles
 from test_messages import message_text
-from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, FTDI_TOGGLE, WINDOW_SIZE, ZebRun, ini_text, wait_until
+from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, FTDI_TOGGLE, NO_DISPLAY, WINDOW_SIZE, ZebRun, ini_text, wait_until
 
 
 class WaysOut(WithSoundFiles):
@@ -85,6 +85,23 @@ class WaysOut(WithSoundFiles):
         self.assertEqual(run.wait_exit(), 0)
         assert_dark_within_a_second(self, run, sent)
         self.assertEqual(dict(dict(run.read_settings())["KEY"])["KPORT"], "1")
+
+    def test_a_log_reader_that_went_away_ends_neither_program(self):
+        for headless in (False, True):
+            with self.subTest(headless=headless):
+                run = ZebRun(self.files["silence"], settings=ini_text(ALL_OUTPUTS),
+                             environment=NO_DISPLAY if headless else None,
+                             args=["--verbose"] + (["--headless"] if headless else []))
+                self.addCleanup(run.close)
+                # stdout and stderr a pipe nobody reads any more: every line written fails.
+                reader, writer = os.pipe()
+                os.close(reader)
+                run.start(output=writer)
+                os.close(writer)
+                run.wait_log("lpt.log", lambda event: event == "out 0378 01", what="lamp frames")
+                sent = run.send(signal.SIGTERM)
+                self.assertEqual(run.wait_exit(), 0)
+                assert_dark_within_a_second(self, run, sent)
 
 
 if __name__ == "__main__":

@@ -123,7 +123,9 @@ class ZebRun:
     def __exit__(self, *exc):
         self.close()
 
-    def start(self):
+    def start(self, output=None):
+        """Starts the program; its stdout and stderr go to the file descriptor `output`, or to a
+        file that output() reads."""
         env = dict(os.environ)
         env.pop("ZEB_SIMULATE", None)
         env["ZEB_AUDIO_FILE"] = self.sound
@@ -137,9 +139,10 @@ class ZebRun:
             else:
                 env[name] = value
         self.started_at = time.monotonic()
-        with open(os.path.join(self.folder, "output.txt"), "w") as output:
+        with open(os.path.join(self.folder, "output.txt"), "w") as output_file:
             self.process = subprocess.Popen(
-                [self.exe, *self.args], cwd=self.folder, env=env, stdout=output, stderr=subprocess.STDOUT
+                [self.exe, *self.args], cwd=self.folder, env=env,
+                stdout=output_file if output is None else output, stderr=subprocess.STDOUT
             )
         return self
 

@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <memory>
 #include <string>
@@ -337,6 +338,9 @@ TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
     QTest::keyClick(address, Qt::Key_Return);
     EXPECT_EQ(model.dmx.startAddress.Value(), 1);
     EXPECT_EQ(address->text(), "1");
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(),
+              "ADDRESS takes a number from 1 to 501: \"502\" was not taken, it stays 1.");
     address->selectAll();
     QTest::keyClicks(address, "490");
     QTest::keyClick(address, Qt::Key_Return);
