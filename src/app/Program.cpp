@@ -139,7 +139,13 @@ void Program::KeyboardTick() {
 }
 
 bool Program::CaptureWatchTick() {
-    return WatchCapture(capture_, model_.capture, messages_);
+    const CaptureWatchResult watched = WatchCapture(capture_, model_.capture, messages_);
+    if (watched.reopened) {
+        // A source or server that came back has its own volume again: the slider's goes on
+        // now, not at the next activation of the window (the headless program has none).
+        levelin(capture_, model_.capture, model_.sLevel);
+    }
+    return watched.listChanged;
 }
 
 bool Program::ExitCommand() {

@@ -41,8 +41,9 @@ class Program {
     // The engine tick followed by the output stage, then the DMX frame.
     void EngineTick();
     void KeyboardTick();
-    // The slow look at the sound system that takes a lost capture up again and keeps the device
-    // list in step with it; true when the device list or its selection changed.
+    // The slow look at the sound system that takes a lost capture up again, at the input
+    // volume of the slider, and keeps the device list in step with it; true when the device
+    // list or its selection changed.
     bool CaptureWatchTick();
 
     // The save-and-exit button: saves, then every lamp dark and every device let go; the
