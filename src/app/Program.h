@@ -32,6 +32,8 @@ class Program {
     // then the DMX output when it is switched on.
     // The window starts an unreadable settings file afresh; the headless service, which could
     // not show what it would then drive, reports it and ends. Ending darkens every lamp.
+    // When the program is ended (Unload) behind a message of the start-up, start-up stops
+    // there; Ended() tells.
     Outcome StartUp(UnreadableSettings unreadable = UnreadableSettings::StartFresh);
     // Every activation of the window: FTDI, serial port, input volume.
     void Activate();
