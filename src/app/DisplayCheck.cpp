@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -17,16 +18,10 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-bool X11Usable() {
-    if (Environment("DISPLAY").empty()) {
-        return false;
-    }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XCloseDisplay(display);
-    return true;
+// An open connection to the X server named by DISPLAY, or none.
+std::unique_ptr<Display, int (*)(Display*)> ConnectX11() {
+    Display* display = Environment("DISPLAY").empty() ? nullptr : XOpenDisplay(nullptr);
+    return {display, XCloseDisplay};
 }
 
 bool WaylandUsable() {
@@ -42,7 +37,11 @@ bool WaylandUsable() {
 
 }  // namespace
 
-std::optional<std::string> DisplayProblem() {
+struct DisplayCheck::HeldConnection {
+    std::unique_ptr<Display, int (*)(Display*)> x11;
+};
+
+DisplayCheck::DisplayCheck() {
     // QT_QPA_PLATFORM may name several platforms ("wayland;xcb") with options after a colon.
     std::vector<std::string> platforms;
     std::istringstream chosen(Environment("QT_QPA_PLATFORM"));
@@ -54,24 +53,29 @@ std::optional<std::string> DisplayProblem() {
     }
     for (const std::string& platform : platforms) {
         if (platform == "xcb") {
-            if (X11Usable()) {
-                return std::nullopt;
+            if (auto x11 = ConnectX11()) {
+                held_ = std::make_unique<HeldConnection>(HeldConnection{std::move(x11)});
+                return;
             }
         } else if (std::string_view(platform).starts_with("wayland")) {
             if (WaylandUsable()) {
-                return std::nullopt;
+                return;
             }
         } else if (!platform.empty()) {
-            return std::nullopt;  // offscreen, vnc, eglfs ...: Qt needs no display server
+            return;  // offscreen, vnc, eglfs ...: Qt needs no display server
         }
     }
     const std::string display = Environment("DISPLAY");
     if (display.empty() && Environment("WAYLAND_DISPLAY").empty()) {
-        return "no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-               "zeb --headless runs without one";
+        problem_ =
+            "no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+            "set); zeb --headless runs without one";
+        return;
     }
-    return "cannot connect to the display" + (display.empty() ? "" : " " + display) +
-           "; zeb --headless runs without one";
+    problem_ = "cannot connect to the display" + (display.empty() ? "" : " " + display) +
+               "; zeb --headless runs without one";
 }
+
+DisplayCheck::~DisplayCheck() = default;
 
 }  // namespace zeb

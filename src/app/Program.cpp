@@ -88,11 +88,16 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     if (model_.outputs.KeyboardSwitch == "1") {
         StartKeyboardOutput();
     }
+    // The window's message boxes run the event loop, where a request to end the program may
+    // arrive: once that has darkened and let go of everything, nothing more is started.
+    if (ended_) {
+        return Outcome::Running;
+    }
     levelin(capture_, model_.capture, model_.sLevel);
     if (LptAccessFailsAtStartup(*devices_.port, model_.outputs)) {
         ReportPortAccessMissing();
     }
-    if (model_.dmx.On()) {
+    if (model_.dmx.On() && !ended_) {
         StartDmxOutput();
     }
     return Outcome::Running;
@@ -139,7 +144,13 @@ void Program::KeyboardTick() {
 }
 
 bool Program::CaptureWatchTick() {
-    return WatchCapture(capture_, model_.capture, messages_);
+    const CaptureWatchResult watched = WatchCapture(capture_, model_.capture, messages_);
+    if (watched.reopened) {
+        // A source or server that came back has its own volume again: the slider's goes on
+        // now, not at the next activation of the window (the headless program has none).
+        levelin(capture_, model_.capture, model_.sLevel);
+    }
+    return watched.listChanged;
 }
 
 bool Program::ExitCommand() {

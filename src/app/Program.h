@@ -32,6 +32,8 @@ class Program {
     // then the DMX output when it is switched on.
     // The window starts an unreadable settings file afresh; the headless service, which could
     // not show what it would then drive, reports it and ends. Ending darkens every lamp.
+    // When the program is ended (Unload) behind a message of the start-up, start-up stops
+    // there; Ended() tells.
     Outcome StartUp(UnreadableSettings unreadable = UnreadableSettings::StartFresh);
     // Every activation of the window: FTDI, serial port, input volume.
     void Activate();
@@ -41,8 +43,9 @@ class Program {
     // The engine tick followed by the output stage, then the DMX frame.
     void EngineTick();
     void KeyboardTick();
-    // The slow look at the sound system that takes a lost capture up again and keeps the device
-    // list in step with it; true when the device list or its selection changed.
+    // The slow look at the sound system that takes a lost capture up again, at the input
+    // volume of the slider, and keeps the device list in step with it; true when the device
+    // list or its selection changed.
     bool CaptureWatchTick();
 
     // The save-and-exit button: saves, then every lamp dark and every device let go; the

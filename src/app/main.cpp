@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/DisplayCheck.h"
@@ -22,7 +23,8 @@ int main(int argc, char* argv[]) {
     if (line.headless) {
         return zeb::ExecHeadless(argv);
     }
-    if (const auto problem = zeb::DisplayProblem()) {
+    auto display = std::make_unique<zeb::DisplayCheck>();
+    if (const auto& problem = display->Problem()) {
         std::fprintf(stderr, "zeb: %s\n", problem->c_str());
         return 1;
     }
@@ -34,6 +36,7 @@ int main(int argc, char* argv[]) {
     // The command line is the program's own: Qt sees none of it.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
+    display.reset();  // Qt holds its own connection now
     QApplication::setApplicationName(QStringLiteral("ZEB"));
     // For task bars and window switchers (_NET_WM_ICON); the tray shows the same picture.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zeb.png")));

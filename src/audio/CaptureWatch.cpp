@@ -102,22 +102,23 @@ bool Reopen(CaptureBackend& backend, CaptureState& state, MessageSink& messages)
 
 }  // namespace
 
-bool WatchCapture(CaptureBackend& backend, CaptureState& state, MessageSink& messages) {
+CaptureWatchResult WatchCapture(CaptureBackend& backend, CaptureState& state,
+                                MessageSink& messages) {
+    CaptureWatchResult result;
     if (state.RecordHandle == 0 && !state.lost) {
-        return false;  // stopped for good
+        return result;  // stopped for good
     }
     // A capture whose device or server went away fails its level query.
     const bool ended =
         state.RecordHandle != 0 && backend.ChannelGetLevel(state.RecordHandle) == kLevelFailed;
     const DeviceWatch watch = backend.WatchDevices();
-    bool changed = false;
     if (!watch.reachable) {
-        changed = ShowDevices(state, {}, messages);
+        result.listChanged = ShowDevices(state, {}, messages);
     } else if (watch.devicesChanged || ended) {
         // Read afresh when the capture ends too, so it is never reopened at a position that
         // has since gone to another device; after that, any change is reported by the watch.
         if (const auto listed = ReadDevices(backend)) {
-            changed = ShowDevices(state, *listed, messages);
+            result.listChanged = ShowDevices(state, *listed, messages);
         }
     }
     if (ended) {
@@ -130,9 +131,9 @@ bool WatchCapture(CaptureBackend& backend, CaptureState& state, MessageSink& mes
         messages.LogEvent("capture lost: " + state.source + " (" + reason + ")");
     }
     if (state.lost && watch.reachable) {
-        Reopen(backend, state, messages);
+        result.reopened = Reopen(backend, state, messages);
     }
-    return changed;
+    return result;
 }
 
 }  // namespace zeb

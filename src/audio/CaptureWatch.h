@@ -15,9 +15,17 @@ namespace zeb {
 // about a second, and waiting costs next to nothing.
 constexpr std::chrono::milliseconds kCaptureWatchInterval{500};
 
+struct CaptureWatchResult {
+    // The device list or its selection changed: the window shows it again.
+    bool listChanged = false;
+    // The lost capture runs again, on a source that came back at whatever volume the server
+    // gave it.
+    bool reopened = false;
+};
+
 // One look. Waits for nothing while the server is away (the back end reconnects in the
 // background); while it answers, re-reads the device list only when devices came or went.
-// Returns whether the device list or its selection changed, so the window can show it.
-bool WatchCapture(CaptureBackend& backend, CaptureState& state, MessageSink& messages);
+CaptureWatchResult WatchCapture(CaptureBackend& backend, CaptureState& state,
+                                MessageSink& messages);
 
 }  // namespace zeb

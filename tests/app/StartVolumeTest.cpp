@@ -1,5 +1,6 @@
 // Start-up against a private sound server: only an input volume stored in set.ini changes the
-// source's volume, which every other program on the desktop shares.
+// source's volume, which every other program on the desktop shares, and a source that comes
+// back gets the slider's volume again.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/Program.h"
+#include "audio/Eventually.h"
 #include "audio/PrivatePulseServer.h"
 #include "audio/PulseBackend.h"
 #include "audio/RecordingSink.h"
@@ -34,23 +36,31 @@ int SourceVolumePercent(const testing::PrivatePulseServer& server) {
     return std::regex_search(text, match, std::regex("(\\d+)%")) ? std::stoi(match[1]) : -1;
 }
 
-// The source's volume after a start-up and an activation with `settings` as set.ini.
-int VolumeAfterStart(const testing::PrivatePulseServer& server, const std::string& settings) {
-    testing::TempDir folder;
-    testing::WriteBytes(folder.File("set.ini"), settings);
-    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "80%"});
+// The program with `settings` as set.ini, against the private server, not started yet.
+struct ProgramOnServer {
+    ProgramOnServer(const testing::PrivatePulseServer& server, const std::string& settings)
+        : capture(server.Address()) {
+        testing::WriteBytes(folder.File("set.ini"), settings);
+    }
 
+    testing::TempDir folder;
     ProgramModel model;
-    PulseBackend capture(server.Address());
+    PulseBackend capture;
     OutputDevices devices =
         MakeOutputDevices(folder.File("lamps"), std::chrono::steady_clock::now());
     testing::RecordingSink messages;
     NoTimers timers;
-    Program program(model, capture, devices, messages, timers, folder.Path() / "set.ini");
-    EXPECT_EQ(program.StartUp(), Program::Outcome::Running);
-    program.Activate();
+    Program program{model, capture, devices, messages, timers, folder.Path() / "set.ini"};
+};
+
+// The source's volume after a start-up and an activation with `settings` as set.ini.
+int VolumeAfterStart(const testing::PrivatePulseServer& server, const std::string& settings) {
+    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "80%"});
+    ProgramOnServer zeb(server, settings);
+    EXPECT_EQ(zeb.program.StartUp(), Program::Outcome::Running);
+    zeb.program.Activate();
     const int percent = SourceVolumePercent(server);
-    program.Unload();
+    zeb.program.Unload();
     return percent;
 }
 
@@ -64,6 +74,33 @@ TEST(StartVolume, OnlyAStoredInputVolumeChangesTheSourceVolume) {
         << "a file without a valid input volume";
     EXPECT_NEAR(VolumeAfterStart(server, "[Value]\r\nsLevel=127\r\n"), 50, 1)
         << "a stored input volume";
+}
+
+TEST(StartVolume, ARestartedServersSourceGetsTheSlidersVolumeAgain) {
+    testing::PrivatePulseServer server;
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    ProgramOnServer zeb(server, "[Value]\r\nsLevel=127\r\n");
+    ASSERT_EQ(zeb.program.StartUp(), Program::Outcome::Running);
+    ASSERT_NEAR(SourceVolumePercent(server), 50, 1);
+    // Only the capture watch runs, as while the window stays in the notification area or in
+    // the headless program: no activation puts the volume back.
+    const auto watchUntil = [&](auto condition) {
+        return testing::Eventually(
+            [&] {
+                zeb.program.CaptureWatchTick();
+                return condition();
+            },
+            10);
+    };
+
+    server.Stop();
+    ASSERT_TRUE(watchUntil([&] { return zeb.model.capture.lost; }));
+    ASSERT_TRUE(server.Start()) << server.Log();
+    // Whatever volume the server gives the source that came back.
+    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "80%"});
+    ASSERT_TRUE(watchUntil([&] { return !zeb.model.capture.lost; }));
+    EXPECT_NEAR(SourceVolumePercent(server), 50, 1);
+    zeb.program.Unload();
 }
 
 }  // namespace

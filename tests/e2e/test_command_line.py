@@ -1,7 +1,9 @@
 """The command line, with and without a display: --help, --version, a wrong option, no display
 at all, and --config naming the settings file."""
 
+import itertools
 import os
+import re
 import subprocess
 import unittest
 
@@ -44,6 +46,33 @@ class CommandLine(WithSoundFiles):
         self.assertEqual(shown.returncode, 1)
         self.assertEqual(len(shown.stderr.splitlines()), 1)
         self.assertIn("no display", shown.stderr)
+
+    def test_the_window_starts_on_a_display_that_resets_when_its_last_client_leaves(self):
+        # A plain xvfb-run: an X server resets when its last client leaves, and a program that
+        # connects during the reset aborts. So the program's own look for a display must not
+        # leave the server without clients before the window has connected. The server's
+        # audit log tells, every time, whether it did.
+        audit = os.path.join(self.sounds.name, "xvfb.log")
+        shown = subprocess.run(
+            ["xvfb-run", "-a", "-e", audit, "-s", "-screen 0 640x480x24 -audit 4",
+             "timeout", "-s", "TERM", "2",
+             program_path(), "--config", os.path.join(self.sounds.name, "set.ini")],
+            env=dict(os.environ, ZEB_AUDIO_FILE=os.path.join(self.sounds.name, "missing.wav")),
+            capture_output=True, text=True, timeout=60)
+        # Still running (its message box about the missing file open) when told to end.
+        self.assertEqual(shown.returncode, 124, shown.stderr)
+        events = []
+        with open(audit) as log:
+            for line in log:
+                change = re.search(r"client \d+ (connected|disconnected)", line)
+                repeated = re.search(r"last message repeated (\d+) times", line)
+                if change:
+                    events.append(change[1])
+                elif repeated and events:
+                    events += [events[-1]] * int(repeated[1])
+        clients = list(itertools.accumulate(1 if event == "connected" else -1 for event in events))
+        # Without any client once only: when the program has ended.
+        self.assertEqual(clients.count(0), 1, events)
 
     def test_config_names_the_settings_file_that_is_loaded_and_saved(self):
         run = ZebRun(self.files["silence"])

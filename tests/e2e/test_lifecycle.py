@@ -3,13 +3,14 @@ window's close, each signal) leaves every lamp dark."""
 
 import os
 import signal
+import socket
 import time
 import unittest
 
 import x11
 from darkness import ALL_OUTPUTS, assert_dark_within_a_second
 from sounds import WithSoundFiles
-from test_messages import message_text
+from test_messages import machine_has_port_access, message_text
 from zebrun import EVENT_TIMEOUT, EXIT_BUTTON, FTDI_TOGGLE, NO_DISPLAY, WINDOW_SIZE, ZebRun, ini_text, wait_until
 
 
@@ -76,6 +77,25 @@ class WaysOut(WithSoundFiles):
                     self.assertEqual(settings_file.read(), stored)
                 if way != "close":
                     self.assertIn(f"zeb: {way}: every lamp dark", run.output())
+
+    def test_a_signal_behind_a_start_up_message_ends_the_start_up_there(self):
+        if machine_has_port_access():
+            self.skipTest("this machine can reach a parallel port: no start-up message")
+        with socket.socket() as unused:
+            unused.bind(("127.0.0.1", 0))
+            nobody_answers = unused.getsockname()[1]
+        # The port's message, and after it (were start-up to go on) the DMX output's.
+        setup = ini_text([("LPT", [("LPORT", "LPT")]),
+                          ("DMX", [("Switch", "DMX"), ("RpcPort", str(nobody_answers))])])
+        run = ZebRun(self.files["silence"], settings=setup, simulate=False)
+        self.addCleanup(run.close)
+        run.start()
+        run.wait_window("ZEB")
+        run.send(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0)
+        said = run.output()
+        self.assertIn("zeb: SIGTERM: every lamp dark", said)
+        self.assertNotIn("olad", said, "the DMX output was started after the end")
 
     def test_the_exit_button_darkens_every_lamp_after_saving(self):
         run, window = self.started(settings=ini_text(ALL_OUTPUTS))
