@@ -142,11 +142,10 @@ TEST_F(ProgramTest, AFirstStartRunsTheStepsInOrderAndKeepsTheSourceVolume) {
     capture.masterVolume = 0.5f;
     EXPECT_EQ(Make().StartUp(), Program::Outcome::Running);
 
-    // The device list opens the one device, then the capture starts for good; the input
-    // volume is applied only after the timers, with the source's own level.
-    EXPECT_THAT(TakeLog(),
-                ElementsAre("capture free", "capture start", "capture start", "spectrum timer on",
-                            "level timer on", "volume -1 0.500000"));
+    // The device list opens the one device, then the capture starts for good; the source
+    // keeps its own volume, which the slider shows.
+    EXPECT_THAT(TakeLog(), ElementsAre("capture free", "capture start", "capture start",
+                                       "spectrum timer on", "level timer on"));
     EXPECT_EQ(model.sLevel.Value(), 127);
     EXPECT_TRUE(messages.shown.empty());
     // Nothing is written before the save-and-exit button.
@@ -226,6 +225,7 @@ TEST_F(ProgramTest, NoCaptureDeviceEndsTheProgramBeforeAnyTimer) {
 }
 
 TEST_F(ProgramTest, ActivationOpensTheFtdiChipThenTheSerialPortThenAppliesTheVolume) {
+    WriteSettings("[Value]\r\nsLevel=254\r\n");
     Make().StartUp();
     model.combo2.SetIndex(3);  // "4  "
     TakeLog();
