@@ -317,12 +317,14 @@ void Program::CloseDmx() {
     dmx_->Close(Darkened(frame), kDmxCloseBound);
     LogDmxEvents();
     dmx_.reset();
+    model_.dmx.oladLost = false;
 }
 
 void Program::LogDmxEvents() {
     for (const std::string& event : dmx_->TakeEvents()) {
         messages_.LogEvent(event);
     }
+    model_.dmx.oladLost = dmx_->LinkLost();
 }
 
 void Program::ReportPortAccessMissing() {

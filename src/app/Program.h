@@ -92,6 +92,7 @@ class Program {
     // within a fraction of a second even when olad hangs; nothing happens while DMX is off.
     // The switch stays as it is (the settings keep what the user chose).
     void CloseDmx();
+    // The connection's events to the log, and its state to the model.
     void LogDmxEvents();
 
     ProgramModel& model_;

@@ -6,11 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/HeadlessStatus.h"
+#include "audio/Eventually.h"
 #include "audio/FakeCaptureBackend.h"
 #include "audio/RecordingSink.h"
 #include "output/LptAccess.h"
@@ -363,6 +365,40 @@ TEST_F(ProgramTest, TheKeyboardToggleStartsAndStopsTheLedOutput) {
                 ElementsAre("kbd open", "kbd leds N--", "keyboard timer on", "kbd leds -C-",
                             "keyboard timer off", "kbd restore", "kbd close"));
     EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+}
+
+// A daemon the test takes away and brings back.
+class SwitchableOlad : public DmxLink {
+  public:
+    explicit SwitchableOlad(std::shared_ptr<std::atomic<bool>> running)
+        : running_(std::move(running)) {}
+    bool Connect() override { return *running_; }
+    bool Send(const DmxFrame& /*frame*/) override { return *running_; }
+    void Disconnect() override {}
+
+  private:
+    std::shared_ptr<std::atomic<bool>> running_;
+};
+
+TEST_F(ProgramTest, TheHeadlessStatusNamesALostOladUntilItIsBack) {
+    auto running = std::make_shared<std::atomic<bool>>(true);
+    devices.dmx = [running](uint16_t) { return std::make_unique<SwitchableOlad>(running); };
+    WriteSettings("[DMX]\r\nSwitch=DMX\r\nUniverse=3\r\n");
+    Make().StartUp();
+    const auto outputsOnceTicked = [this](const std::string& outputs) {
+        return testing::Eventually([&] {
+            program->EngineTick();
+            return OutputsInUse(model) == outputs;
+        });
+    };
+    ASSERT_TRUE(outputsOnceTicked("DMX universe 3"));
+
+    *running = false;
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3 (olad lost)"));
+    EXPECT_THAT(StateLine(model), HasSubstr("outputs: DMX universe 3 (olad lost)"));
+    *running = true;
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3"));
+    program->Unload();
 }
 
 }  // namespace
