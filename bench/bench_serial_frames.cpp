@@ -129,7 +129,7 @@ zeb::EngineState HalfLit() {
 
 zeb::OutputDevices OpenSerial(int64_t wire) {
     zeb::OutputDevices devices;
-    devices.serial = std::make_unique<zeb::LinuxSerialPort>(Wire(wire));
+    devices.serial = std::make_unique<zeb::LinuxSerialPort>([wire] { return Wire(wire); });
     devices.serial->SetCommDevice("/dev/bench");
     devices.serial->SetPortOpen(true);
     return devices;

@@ -35,7 +35,8 @@ std::string OutputsInUse(const ProgramModel& model) {
         add("KEYBOARD");
     }
     if (model.dmx.On()) {
-        add("DMX universe " + std::to_string(model.dmx.universe.Value()));
+        add("DMX universe " + std::to_string(model.dmx.universe.Value()) +
+            (model.dmx.oladLost ? " (olad lost)" : ""));
     }
     return names.empty() ? "none" : names;
 }

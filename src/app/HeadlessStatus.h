@@ -9,7 +9,8 @@
 namespace zeb {
 
 // The outputs in use, named as the window's toggles name them: "USB FTDI, LPT 378, KEYBOARD,
-// DMX universe 1", or "none".
+// DMX universe 1", or "none". A DMX output without its daemon says so: "DMX universe 1 (olad
+// lost)".
 std::string OutputsInUse(const ProgramModel& model);
 
 // The live line: input level, the twelve channels (# lit, - dark) and the outputs in use,

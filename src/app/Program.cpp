@@ -77,10 +77,12 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     messages_.LogEvent("capture started: " + model_.capture.devices.Text());
     if (!inputLevelStored) {
         // Without a stored input volume (a first start, an empty or unreadable file) the
-        // source keeps its own volume instead of being silenced for every program.
+        // source keeps its own volume instead of being silenced for every program, and a
+        // source boosted above 100 % keeps its boost: the slider only shows the volume.
         if (const auto volume = CurrentInputVolume(capture_, model_.capture)) {
             model_.sLevel.Set(InputLevelOfVolume(*volume));
         }
+        sourceVolumeShown_ = model_.sLevel.Value();
     }
 
     timers_.StartSpectrumTimer();
@@ -93,7 +95,7 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     if (ended_) {
         return Outcome::Running;
     }
-    levelin(capture_, model_.capture, model_.sLevel);
+    ApplyInputVolume();
     if (LptAccessFailsAtStartup(*devices_.port, model_.outputs)) {
         ReportPortAccessMissing();
     }
@@ -112,7 +114,7 @@ void Program::Activate() {
     const std::string text = model_.combo2.Text();
     const std::string port = "serial port " + (text.empty() ? "(none chosen)" : text);
     messages_.LogEvent(port + (COM(*devices_.serial, text) ? " opened" : " could not be opened"));
-    levelin(capture_, model_.capture, model_.sLevel);
+    ApplyInputVolume();
 }
 
 void Program::SpectrumTick() {
@@ -146,9 +148,10 @@ void Program::KeyboardTick() {
 bool Program::CaptureWatchTick() {
     const CaptureWatchResult watched = WatchCapture(capture_, model_.capture, messages_);
     if (watched.reopened) {
-        // A source or server that came back has its own volume again: the slider's goes on
-        // now, not at the next activation of the window (the headless program has none).
-        levelin(capture_, model_.capture, model_.sLevel);
+        // A source or server that came back has its own volume again: a volume the user set
+        // goes on now, not at the next activation of the window (the headless program has
+        // none).
+        ApplyInputVolume();
     }
     return watched.listChanged;
 }
@@ -245,6 +248,15 @@ void Program::InputSelected(int32_t index) {
 }
 
 void Program::InputLevelMoved() {
+    sourceVolumeShown_.reset();
+    levelin(capture_, model_.capture, model_.sLevel);
+}
+
+void Program::ApplyInputVolume() {
+    if (sourceVolumeShown_ && model_.sLevel.Value() == *sourceVolumeShown_) {
+        return;
+    }
+    sourceVolumeShown_.reset();
     levelin(capture_, model_.capture, model_.sLevel);
 }
 
@@ -305,12 +317,14 @@ void Program::CloseDmx() {
     dmx_->Close(Darkened(frame), kDmxCloseBound);
     LogDmxEvents();
     dmx_.reset();
+    model_.dmx.oladLost = false;
 }
 
 void Program::LogDmxEvents() {
     for (const std::string& event : dmx_->TakeEvents()) {
         messages_.LogEvent(event);
     }
+    model_.dmx.oladLost = dmx_->LinkLost();
 }
 
 void Program::ReportPortAccessMissing() {

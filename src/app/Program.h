@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "app/ProgramModel.h"
 #include "app/ProgramTimers.h"
@@ -80,6 +81,9 @@ class Program {
     void StartKeyboardOutput();
     void StopKeyboardOutput();
     void ReportPortAccessMissing();
+    // The input-volume slider's volume to the source, unless the slider still only shows the
+    // source's own volume (none stored, not moved since).
+    void ApplyInputVolume();
     // What every way out does after the save (if any): lamps dark, devices and capture freed.
     void Shutdown();
     // Connects to olad; when it does not answer, shows why and switches DMX off.
@@ -88,6 +92,7 @@ class Program {
     // within a fraction of a second even when olad hangs; nothing happens while DMX is off.
     // The switch stays as it is (the settings keep what the user chose).
     void CloseDmx();
+    // The connection's events to the log, and its state to the model.
     void LogDmxEvents();
 
     ProgramModel& model_;
@@ -99,6 +104,9 @@ class Program {
     KeyboardLedOutput keyboard_;
     DrivenOutputs driven_;
     bool ended_ = false;
+    // Without a stored input volume: the slider position that shows the source's own volume,
+    // until the user moves the slider.
+    std::optional<int32_t> sourceVolumeShown_;
     // Exists while the DMX output runs.
     std::unique_ptr<DmxSender> dmx_;
 };

@@ -51,7 +51,7 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
     }
     const auto system = MakeLinuxSystemCalls();
     devices.port = std::make_unique<LinuxPortIo>(system);
-    devices.serial = std::make_unique<LinuxSerialPort>(MakeLibSerialPortCalls());
+    devices.serial = std::make_unique<LinuxSerialPort>(MakeLibSerialPortCalls);
     devices.ftdi = std::make_unique<LinuxFtdiDevice>(MakeLibFtdiCalls());
     // The LED class files need no access to keystrokes; the input device is the fallback.
     devices.keyboard = std::make_unique<KeyboardLedsWithFallback>(

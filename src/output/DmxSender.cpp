@@ -48,6 +48,7 @@ struct DmxSender::Shared {
     std::optional<DmxFrame> last;
     bool closing = false;
     std::optional<bool> firstContact;
+    bool connected = false;
     bool finished = false;
     std::vector<std::string> events;
 
@@ -107,6 +108,11 @@ std::vector<std::string> DmxSender::TakeEvents() {
     return std::exchange(shared_->events, {});
 }
 
+bool DmxSender::LinkLost() {
+    const std::lock_guard lock(shared_->mutex);
+    return shared_->firstContact.has_value() && !shared_->connected;
+}
+
 void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
     BlockBrokenPipeSignal();
     Shared& s = *shared;
@@ -124,6 +130,7 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
     bool connected = link.Connect();
     std::unique_lock lock(s.mutex);
     s.firstContact = connected;
+    s.connected = connected;
     if (connected) {
         s.Event("connected");
     }
@@ -149,6 +156,7 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
             lock.unlock();
             connected = link.Connect();
             lock.lock();
+            s.connected = connected;
             if (connected) {
                 s.Event("reconnected");
                 retry = kFirstRetry;
@@ -167,6 +175,7 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
         }
         lock.lock();
         if (!sent) {
+            s.connected = false;
             s.Event("lost");
         }
     }

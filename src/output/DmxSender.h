@@ -41,6 +41,9 @@ class DmxSender {
     void Close(std::optional<DmxFrame> last, std::chrono::milliseconds bound);
     // What happened to the connection since the last call ("dmx lost: olad on port 9010").
     std::vector<std::string> TakeEvents();
+    // Whether frames have stopped reaching the daemon: after the first attempt to connect,
+    // whenever the connection is not (or no longer) made.
+    bool LinkLost();
 
   private:
     struct Shared;

@@ -26,6 +26,8 @@ struct DmxSettings {
     RangedValue rpcPort{1, 65535, kOlaDefaultRpcPort};
     // The "DMX" caption: blue while on or hovered. Follows the switch; not saved.
     Colour caption = colours::Grey;
+    // While the output runs: no connection to olad, so no frame reaches the lamps. Not saved.
+    bool oladLost = false;
 
     bool On() const { return DmxSwitch == "DMX"; }
 };

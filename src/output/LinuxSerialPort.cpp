@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
+#include <optional>
+#include <utility>
 
 namespace zeb {
 namespace {
@@ -48,68 +51,111 @@ bool NaturalLess(const std::string& a, const std::string& b) {
     return i == a.size();
 }
 
+// A failing step is skipped like any failed write of the tick; the next step still runs.
+void PlayStep(SerialCalls& calls, const SerialStep& step) {
+    switch (step.kind) {
+        case SerialStep::Kind::Dtr:
+            calls.SetDtr(step.asserted);
+            break;
+        case SerialStep::Kind::Rts:
+            calls.SetRts(step.asserted);
+            break;
+        case SerialStep::Kind::Bytes:
+            if (calls.WriteNonBlocking(step.bytes) > 0) {
+                calls.Drain();
+            }
+            break;
+    }
+}
+
 }  // namespace
 
-LinuxSerialPort::LinuxSerialPort(std::shared_ptr<SerialCalls> calls) : calls_(std::move(calls)) {
-    writer_ = std::jthread([this](const std::stop_token& stop) { PlayFrames(stop); });
-}
+// Everything the writer touches lives here and is kept alive by the writer itself, so a
+// writer left behind in a drain never reaches into a driver that has gone on or gone away.
+struct LinuxSerialPort::Line {
+    explicit Line(std::shared_ptr<SerialCalls> lineCalls) : calls(std::move(lineCalls)) {}
 
-LinuxSerialPort::~LinuxSerialPort() {
-    Idle();
-}
+    const std::shared_ptr<SerialCalls> calls;
+    std::mutex mutex;
+    std::condition_variable_any frameWaiting;
+    std::condition_variable writerIdle;
+    std::optional<SerialFrame> waiting;
+    bool playing = false;
+    bool givenUp = false;
+};
 
-LinuxSerialPort::Lock LinuxSerialPort::Idle() {
-    Lock lock(mutex_);
-    const auto idle = [this] { return !playing_ && !waiting_; };
-    if (!writerIdle_.wait_for(lock, kFinishLimit, idle)) {
-        // A port that does not drain (a stalled adapter) must not hold the program: drop the
-        // waiting frame and the rest of the one in progress. The step at hand still ends.
-        waiting_.reset();
-        dropRest_ = true;
-        writerIdle_.wait(lock, [this] { return !playing_; });
-        dropRest_ = false;
-    }
-    return lock;
-}
-
-void LinuxSerialPort::PlayFrames(const std::stop_token& stop) {
-    Lock lock(mutex_);
-    while (frameWaiting_.wait(lock, stop, [this] { return waiting_.has_value(); })) {
-        const SerialFrame frame = std::move(*waiting_);
-        waiting_.reset();
-        playing_ = true;
+void LinuxSerialPort::PlayFrames(Line& line, const std::stop_token& stop) {
+    std::unique_lock lock(line.mutex);
+    while (line.frameWaiting.wait(lock, stop, [&line] { return line.waiting.has_value(); })) {
+        const SerialFrame frame = std::move(*line.waiting);
+        line.waiting.reset();
+        line.playing = true;
         for (const auto& step : frame) {
-            if (dropRest_) {
+            if (line.givenUp) {
                 break;
             }
             lock.unlock();
-            PlayStep(step);
+            PlayStep(*line.calls, step);
             lock.lock();
         }
-        playing_ = false;
-        writerIdle_.notify_all();
+        line.playing = false;
+        line.writerIdle.notify_all();
+    }
+    if (line.givenUp) {
+        lock.unlock();
+        line.calls->Close();
     }
 }
 
-// A failing step is skipped like any failed write of the tick; the next step still runs.
-void LinuxSerialPort::PlayStep(const SerialStep& step) {
-    switch (step.kind) {
-        case SerialStep::Kind::Dtr:
-            calls_->SetDtr(step.asserted);
-            break;
-        case SerialStep::Kind::Rts:
-            calls_->SetRts(step.asserted);
-            break;
-        case SerialStep::Kind::Bytes:
-            if (calls_->WriteNonBlocking(step.bytes) > 0) {
-                calls_->Drain();
-            }
-            break;
+LinuxSerialPort::LinuxSerialPort(SerialCallsMaker makeCalls) : makeCalls_(std::move(makeCalls)) {
+    StartLine();
+}
+
+LinuxSerialPort::~LinuxSerialPort() {
+    if (!FinishFrames()) {
+        LeaveLineToWriter();
     }
+}
+
+void LinuxSerialPort::StartLine() {
+    line_ = std::make_shared<Line>(makeCalls_());
+    writer_ =
+        std::jthread([line = line_](const std::stop_token& stop) { PlayFrames(*line, stop); });
+}
+
+bool LinuxSerialPort::FinishFrames() {
+    Lock lock(line_->mutex);
+    if (line_->writerIdle.wait_for(lock, kFinishLimit,
+                                   [this] { return !line_->playing && !line_->waiting; })) {
+        return true;
+    }
+    line_->waiting.reset();
+    line_->givenUp = line_->playing;
+    return !line_->givenUp;
+}
+
+void LinuxSerialPort::LeaveLineToWriter() {
+    writer_.request_stop();
+    writer_.detach();
+    leftBehind_ = line_;
+    leftBehindDevice_ = device_;
+    open_ = false;  // the writer closes the handle
+}
+
+LinuxSerialPort::Lock LinuxSerialPort::Idle() {
+    if (!FinishFrames()) {
+        LeaveLineToWriter();
+        StartLine();
+    }
+    return Lock(line_->mutex);
+}
+
+SerialCalls& LinuxSerialPort::Calls() {
+    return *line_->calls;
 }
 
 bool LinuxSerialPort::WriteFrame(const SerialFrame& frame) {
-    const Lock lock(mutex_);
+    const Lock lock(line_->mutex);
     if (!open_) {
         return false;
     }
@@ -120,8 +166,8 @@ bool LinuxSerialPort::WriteFrame(const SerialFrame& frame) {
             rts_ = step.asserted;
         }
     }
-    waiting_ = frame;
-    frameWaiting_.notify_one();
+    line_->waiting = frame;
+    line_->frameWaiting.notify_one();
     return true;
 }
 
@@ -129,7 +175,7 @@ bool LinuxSerialPort::SetPortOpen(bool open) {
     const auto lock = Idle();
     if (!open) {
         if (open_) {
-            calls_->Close();
+            Calls().Close();
             open_ = false;
         }
         return true;
@@ -137,20 +183,22 @@ bool LinuxSerialPort::SetPortOpen(bool open) {
     if (open_) {
         return true;
     }
-    if (device_.empty() || !calls_->Open(device_)) {
+    // A device whose last handle is still held by a stalled writer would only stall again.
+    const bool stillHeld = !leftBehind_.expired() && leftBehindDevice_ == device_;
+    if (device_.empty() || stillHeld || !Calls().Open(device_)) {
         return false;
     }
     open_ = true;
     // A port that cannot take these (a modem line it lacks) still carries what it can.
-    calls_->Configure(settings_);
-    calls_->SetDtr(dtr_);
-    calls_->SetRts(rts_);
+    Calls().Configure(settings_);
+    Calls().SetDtr(dtr_);
+    Calls().SetRts(rts_);
     return true;
 }
 
 bool LinuxSerialPort::SetCommPort(int16_t number) {
     const auto lock = Idle();
-    auto ports = calls_->ListPorts();
+    auto ports = Calls().ListPorts();
     std::sort(ports.begin(), ports.end(), NaturalLess);
     if (number < 1 || static_cast<std::size_t>(number) > ports.size()) {
         device_.clear();
@@ -173,24 +221,24 @@ bool LinuxSerialPort::SetSettings(const std::string& settings) {
         return false;
     }
     settings_ = *parsed;
-    return !open_ || calls_->Configure(settings_);
+    return !open_ || Calls().Configure(settings_);
 }
 
 bool LinuxSerialPort::SetDTREnable(bool asserted) {
     const auto lock = Idle();
     dtr_ = asserted;
-    return open_ && calls_->SetDtr(asserted);
+    return open_ && Calls().SetDtr(asserted);
 }
 
 bool LinuxSerialPort::SetRTSEnable(bool asserted) {
     const auto lock = Idle();
     rts_ = asserted;
-    return open_ && calls_->SetRts(asserted);
+    return open_ && Calls().SetRts(asserted);
 }
 
 bool LinuxSerialPort::Output(std::string_view bytes) {
     const auto lock = Idle();
-    return open_ && calls_->WriteNonBlocking(bytes) == static_cast<int>(bytes.size());
+    return open_ && Calls().WriteNonBlocking(bytes) == static_cast<int>(bytes.size());
 }
 
 }  // namespace zeb

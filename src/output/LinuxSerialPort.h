@@ -11,12 +11,17 @@
 // frame replaces one that has not started, never one in progress. Every other call first lets
 // the frames finish (at most kFinishLimit, then the rest is dropped), so a frame written just
 // before the port closes, or the driver goes away, still reaches the lamps.
+//
+// A transmitter that never drains (a stalled USB adapter, flow control stuck) must not hold
+// the program either: when the writer is still inside a step at the end of kFinishLimit, the
+// port handle is left to it. It stops after that step and closes the handle itself, whenever
+// the drain returns; the driver goes on at once with a fresh handle, closed until the next
+// opening. Until the writer left behind has let go, that device is not opened again.
 
 #include <chrono>
-#include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -26,11 +31,15 @@
 
 namespace zeb {
 
+// Makes the library calls for one port handle: one at the start, and another each time a
+// stalled port is left to its writer.
+using SerialCallsMaker = std::function<std::shared_ptr<SerialCalls>()>;
+
 class LinuxSerialPort : public SerialPort {
   public:
     static constexpr std::chrono::milliseconds kFinishLimit{500};
 
-    explicit LinuxSerialPort(std::shared_ptr<SerialCalls> calls);
+    explicit LinuxSerialPort(SerialCallsMaker makeCalls);
     ~LinuxSerialPort() override;
     LinuxSerialPort(const LinuxSerialPort&) = delete;
     LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
@@ -52,28 +61,35 @@ class LinuxSerialPort : public SerialPort {
 
   private:
     using Lock = std::unique_lock<std::mutex>;
+    // One port handle and what its writer thread shares with the driver.
+    struct Line;
 
-    // Locks the shared state once the writer has finished (or dropped) every frame.
+    static void PlayFrames(Line& line, const std::stop_token& stop);
+    void StartLine();
+    // Lets the frames in hand finish, at most kFinishLimit; false when the writer is still in
+    // a step then: the line is marked given up, and the writer stops after that step.
+    bool FinishFrames();
+    // Leaves a given-up line to its writer, which closes the handle when its step returns.
+    void LeaveLineToWriter();
+    // Locks the line once the writer has finished (or dropped) every frame, on a fresh line
+    // when the old one had to be left to its writer.
     Lock Idle();
-    void PlayFrames(const std::stop_token& stop);
-    void PlayStep(const SerialStep& step);
+    SerialCalls& Calls();
 
-    std::shared_ptr<SerialCalls> calls_;
+    SerialCallsMaker makeCalls_;
     std::string device_;
     SerialLineSettings settings_;
     // A tty raises both lines when it opens.
     bool dtr_ = true;
     bool rts_ = true;
     bool open_ = false;
+    // The line last left to a stalled writer, and its device: expired once the writer let go.
+    std::weak_ptr<Line> leftBehind_;
+    std::string leftBehindDevice_;
 
-    // Shared with the writer. The library calls are made by one thread at a time: the writer
-    // while `playing_`, the owner only when no frame plays or waits.
-    std::mutex mutex_;
-    std::condition_variable_any frameWaiting_;
-    std::condition_variable writerIdle_;
-    std::optional<SerialFrame> waiting_;
-    bool playing_ = false;
-    bool dropRest_ = false;
+    // The library calls are made by one thread at a time: the writer while it plays a frame,
+    // the owner only when no frame plays or waits.
+    std::shared_ptr<Line> line_;
     std::jthread writer_;  // last: stops and joins before the state above goes away
 };
 

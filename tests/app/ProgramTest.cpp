@@ -6,11 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/HeadlessStatus.h"
+#include "audio/Eventually.h"
 #include "audio/FakeCaptureBackend.h"
 #include "audio/RecordingSink.h"
 #include "output/LptAccess.h"
@@ -142,11 +144,10 @@ TEST_F(ProgramTest, AFirstStartRunsTheStepsInOrderAndKeepsTheSourceVolume) {
     capture.masterVolume = 0.5f;
     EXPECT_EQ(Make().StartUp(), Program::Outcome::Running);
 
-    // The device list opens the one device, then the capture starts for good; the input
-    // volume is applied only after the timers, with the source's own level.
-    EXPECT_THAT(TakeLog(),
-                ElementsAre("capture free", "capture start", "capture start", "spectrum timer on",
-                            "level timer on", "volume -1 0.500000"));
+    // The device list opens the one device, then the capture starts for good; the source
+    // keeps its own volume, which the slider shows.
+    EXPECT_THAT(TakeLog(), ElementsAre("capture free", "capture start", "capture start",
+                                       "spectrum timer on", "level timer on"));
     EXPECT_EQ(model.sLevel.Value(), 127);
     EXPECT_TRUE(messages.shown.empty());
     // Nothing is written before the save-and-exit button.
@@ -226,6 +227,7 @@ TEST_F(ProgramTest, NoCaptureDeviceEndsTheProgramBeforeAnyTimer) {
 }
 
 TEST_F(ProgramTest, ActivationOpensTheFtdiChipThenTheSerialPortThenAppliesTheVolume) {
+    WriteSettings("[Value]\r\nsLevel=254\r\n");
     Make().StartUp();
     model.combo2.SetIndex(3);  // "4  "
     TakeLog();
@@ -363,6 +365,40 @@ TEST_F(ProgramTest, TheKeyboardToggleStartsAndStopsTheLedOutput) {
                 ElementsAre("kbd open", "kbd leds N--", "keyboard timer on", "kbd leds -C-",
                             "keyboard timer off", "kbd restore", "kbd close"));
     EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+}
+
+// A daemon the test takes away and brings back.
+class SwitchableOlad : public DmxLink {
+  public:
+    explicit SwitchableOlad(std::shared_ptr<std::atomic<bool>> running)
+        : running_(std::move(running)) {}
+    bool Connect() override { return *running_; }
+    bool Send(const DmxFrame& /*frame*/) override { return *running_; }
+    void Disconnect() override {}
+
+  private:
+    std::shared_ptr<std::atomic<bool>> running_;
+};
+
+TEST_F(ProgramTest, TheHeadlessStatusNamesALostOladUntilItIsBack) {
+    auto running = std::make_shared<std::atomic<bool>>(true);
+    devices.dmx = [running](uint16_t) { return std::make_unique<SwitchableOlad>(running); };
+    WriteSettings("[DMX]\r\nSwitch=DMX\r\nUniverse=3\r\n");
+    Make().StartUp();
+    const auto outputsOnceTicked = [this](const std::string& outputs) {
+        return testing::Eventually([&] {
+            program->EngineTick();
+            return OutputsInUse(model) == outputs;
+        });
+    };
+    ASSERT_TRUE(outputsOnceTicked("DMX universe 3"));
+
+    *running = false;
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3 (olad lost)"));
+    EXPECT_THAT(StateLine(model), HasSubstr("outputs: DMX universe 3 (olad lost)"));
+    *running = true;
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3"));
+    program->Unload();
 }
 
 }  // namespace

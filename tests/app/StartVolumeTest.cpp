@@ -1,6 +1,6 @@
-// Start-up against a private sound server: only an input volume stored in set.ini changes the
-// source's volume, which every other program on the desktop shares, and a source that comes
-// back gets the slider's volume again.
+// Start-up against a private sound server: only an input volume stored in set.ini or set by
+// the user changes the source's volume, which every other program on the desktop shares, and
+// a source that comes back gets the slider's volume again.
 
 #include <gtest/gtest.h>
 
@@ -53,15 +53,17 @@ struct ProgramOnServer {
     Program program{model, capture, devices, messages, timers, folder.Path() / "set.ini"};
 };
 
-// The source's volume after a start-up and an activation with `settings` as set.ini.
-int VolumeAfterStart(const testing::PrivatePulseServer& server, const std::string& settings) {
-    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "80%"});
+// The source's volume after a start-up and an activation with `settings` as set.ini, the
+// source at `percent` before.
+int VolumeAfterStart(const testing::PrivatePulseServer& server, const std::string& settings,
+                     const std::string& percent = "80%") {
+    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", percent});
     ProgramOnServer zeb(server, settings);
     EXPECT_EQ(zeb.program.StartUp(), Program::Outcome::Running);
     zeb.program.Activate();
-    const int percent = SourceVolumePercent(server);
+    const int after = SourceVolumePercent(server);
     zeb.program.Unload();
-    return percent;
+    return after;
 }
 
 TEST(StartVolume, OnlyAStoredInputVolumeChangesTheSourceVolume) {
@@ -74,6 +76,25 @@ TEST(StartVolume, OnlyAStoredInputVolumeChangesTheSourceVolume) {
         << "a file without a valid input volume";
     EXPECT_NEAR(VolumeAfterStart(server, "[Value]\r\nsLevel=127\r\n"), 50, 1)
         << "a stored input volume";
+    // The slider stops at 100 %: a boosted source is not cut down to what it shows.
+    EXPECT_EQ(VolumeAfterStart(server, "", "150%"), 150) << "a boosted source";
+}
+
+TEST(StartVolume, TheSliderMovedByTheUserSetsABoostedSourcesVolume) {
+    const testing::PrivatePulseServer server;
+    ASSERT_TRUE(server.Ready()) << server.Log();
+    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "150%"});
+    ProgramOnServer zeb(server, "");
+    ASSERT_EQ(zeb.program.StartUp(), Program::Outcome::Running);
+    EXPECT_EQ(zeb.model.sLevel.Value(), 254);
+
+    zeb.model.sLevel.Set(127);
+    zeb.program.InputLevelMoved();
+    EXPECT_NEAR(SourceVolumePercent(server), 50, 1);
+    server.Tool({"pactl", "set-source-volume", "zebtest.monitor", "150%"});
+    zeb.program.Activate();  // from now on the slider's volume, as with a stored one
+    EXPECT_NEAR(SourceVolumePercent(server), 50, 1);
+    zeb.program.Unload();
 }
 
 TEST(StartVolume, ARestartedServersSourceGetsTheSlidersVolumeAgain) {

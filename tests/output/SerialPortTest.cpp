@@ -8,10 +8,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
+#include "audio/Eventually.h"
 #include "output/LinuxSerialPort.h"
 #include "output/OutputStage.h"
 #include "output/SerialLineSettings.h"
@@ -102,7 +104,12 @@ class FakeSerialCalls : public SerialCalls {
         calls.push_back("open " + device);
         return opens;
     }
-    void Close() override { calls.push_back("close"); }
+    void Close() override {
+        const std::lock_guard lock(gate_);
+        calls.push_back("close");
+        closed_ = true;
+        gateChanged_.notify_all();
+    }
     bool Configure(const SerialLineSettings& s) override {
         calls.push_back("configure " + std::to_string(s.baud) + s.parity +
                         std::to_string(s.dataBits) + std::to_string(s.stopBits));
@@ -144,18 +151,25 @@ class FakeSerialCalls : public SerialCalls {
         holdDrains_ = false;
         gateChanged_.notify_all();
     }
+    // Every call made so far, once the port has been closed.
+    std::vector<std::string> CallsUntilClosed() {
+        std::unique_lock lock(gate_);
+        gateChanged_.wait(lock, [this] { return closed_; });
+        return calls;
+    }
 
   private:
     std::mutex gate_;
     std::condition_variable gateChanged_;
     bool holdDrains_ = false;
     int drainsEntered_ = 0;
+    bool closed_ = false;
 };
 
 class LinuxSerialPortTest : public ::testing::Test {
   protected:
     std::shared_ptr<FakeSerialCalls> calls = std::make_shared<FakeSerialCalls>();
-    LinuxSerialPort port{calls};
+    LinuxSerialPort port{[this] { return calls; }};
 };
 
 TEST_F(LinuxSerialPortTest, PortNumbersFollowTheDeviceNamesInNaturalOrder) {
@@ -233,7 +247,7 @@ TEST_F(LinuxSerialPortTest, ActivationAgainClosesAndReopens) {
 
 TEST_F(LinuxSerialPortTest, EachDtrLevelHoldsUntilItsPulseHasLeftTheWire) {
     OutputDevices devices;
-    devices.serial = std::make_unique<LinuxSerialPort>(calls);
+    devices.serial = std::make_unique<LinuxSerialPort>([this] { return calls; });
     ASSERT_TRUE(devices.serial->SetCommDevice("/dev/ttyUSB0"));
     ASSERT_TRUE(devices.serial->SetPortOpen(true));
     calls->calls.clear();
@@ -270,6 +284,63 @@ TEST_F(LinuxSerialPortTest, ANewerFrameReplacesAWaitingOneAndClosingLetsTheLastO
     EXPECT_FALSE(port.WriteFrame({SerialStep::Send("d")}));
 }
 
+// A transmitter that never drains (a stalled adapter): closing and destroying the driver
+// return once the frames had their time, and the writer left in the drain closes its handle
+// and lets go of everything when the drain finally returns.
+TEST(LinuxSerialPortStall, AStalledPortIsLeftToItsWriterAndOpenedAfreshOnceItLetGo) {
+    auto stalled = std::make_shared<FakeSerialCalls>();
+    auto fresh = std::make_shared<FakeSerialCalls>();
+    int made = 0;
+    auto port = std::make_unique<LinuxSerialPort>(
+        [&]() -> std::shared_ptr<SerialCalls> { return ++made == 1 ? stalled : fresh; });
+    ASSERT_TRUE(port->SetCommDevice("/dev/ttyUSB0"));
+    ASSERT_TRUE(port->SetPortOpen(true));
+
+    // A driver that waits on the drain would wait for this watchdog, and fail below.
+    std::atomic<bool> releasedByWatchdog = false;
+    const auto stall = [&](FakeSerialCalls& calls) {
+        calls.HoldDrains();
+        EXPECT_TRUE(port->WriteFrame({SerialStep::Send("a"), SerialStep::Dtr(false)}));
+        calls.WaitUntilADrainIsHeld();
+        return std::jthread([&calls, &releasedByWatchdog](const std::stop_token& stop) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait_for(lock, stop, std::chrono::seconds(20),
+                                                   [] { return false; });
+            releasedByWatchdog = !stop.stop_requested();
+            calls.ReleaseDrains();
+        });
+    };
+    const auto lettingGo = [](const std::shared_ptr<FakeSerialCalls>& calls) {
+        return testing::Eventually([&] { return calls.use_count() == 1; });
+    };
+
+    {
+        auto watchdog = stall(*stalled);
+        EXPECT_TRUE(port->SetPortOpen(false));
+        EXPECT_FALSE(releasedByWatchdog);
+        EXPECT_FALSE(port->WriteFrame({SerialStep::Send("b")}));
+        EXPECT_FALSE(port->SetPortOpen(true)) << "the device is still held by the stalled writer";
+    }  // the watchdog releases the drain at once
+    EXPECT_THAT(stalled->CallsUntilClosed(),
+                ElementsAre("open /dev/ttyUSB0", "configure 9600N81", "dtr on", "rts on", "write a",
+                            "drain", "close"));
+    EXPECT_TRUE(lettingGo(stalled));
+
+    ASSERT_TRUE(port->SetPortOpen(true));
+    {
+        auto watchdog = stall(*fresh);
+        port.reset();
+        EXPECT_FALSE(releasedByWatchdog);
+    }
+    // The fresh handle opens with the line levels of the last frame.
+    EXPECT_THAT(fresh->CallsUntilClosed(),
+                ElementsAre("open /dev/ttyUSB0", "configure 9600N81", "dtr off", "rts on",
+                            "write a", "drain", "close"));
+    EXPECT_TRUE(lettingGo(fresh));
+    EXPECT_EQ(made, 2);
+}
+
 // The library itself: this version refuses pseudo-terminals (they lack modem-control
 // lines), and the port must then fail without blocking and without reaching the terminal.
 TEST(LibSerialPort, PseudoTerminalFailsSilentlyWithoutBlocking) {
@@ -279,7 +350,7 @@ TEST(LibSerialPort, PseudoTerminalFailsSilentlyWithoutBlocking) {
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
     fcntl(master, F_SETFL, O_NONBLOCK);
     {
-        LinuxSerialPort port(MakeLibSerialPortCalls());
+        LinuxSerialPort port(MakeLibSerialPortCalls);
         COM(port, name);
         const bool sent = port.Output(std::string(32, '0'));
         char received[64];
