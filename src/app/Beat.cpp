@@ -43,7 +43,7 @@ void Beat::StartEngine(CaptureTime now) {
 
 void Beat::Stop() {
     engineOn_ = levelOn_ = spectrumOn_ = keyboardOn_ = false;
-    stepsPerFrame_ = 0;
+    ticksPerFrame_ = 0;
     AskForWakeUp();
 }
 
@@ -55,7 +55,6 @@ void Beat::StartSteps(CaptureTime now) {
         gridOrigin_ = now;
     }
     nextStep_ = OnGrid(now + kStep);
-    nextFrame_ = nextStep_;
 }
 
 void Beat::StartLevel(CaptureTime now) {
@@ -87,11 +86,11 @@ void Beat::StopKeyboard() {
 }
 
 void Beat::SetFramePeriod(std::optional<Duration> period) {
-    stepsPerFrame_ =
-        period ? static_cast<int>(std::max<Duration::rep>(WholeUnits(*period, kStep), 1)) : 0;
-    // A window coming back on screen shows its first frame at the next step.
-    nextFrame_ = nextStep_;
-    AskForWakeUp();
+    ticksPerFrame_ =
+        period ? static_cast<int>(std::max<Duration::rep>(WholeUnits(*period, kEngineInterval), 1))
+               : 0;
+    // A window coming back on screen shows its first frame at the next tick.
+    ticksSinceFrame_ = ticksPerFrame_;
 }
 
 void Beat::StartSpectrumTimer() {
@@ -110,10 +109,9 @@ void Beat::StopKeyboardTimer() {
     StopKeyboard();
 }
 
-Beat::Taken Beat::TakeSteps(CaptureTime now) {
-    Taken taken;
+bool Beat::TakeSteps(CaptureTime now) {
     if (!StepsRunning() || nextStep_ > now) {
-        return taken;
+        return false;
     }
     const Duration::rep late = (now - nextStep_) / kStep;
     if (late >= kMostStepsTakenLate) {
@@ -126,13 +124,8 @@ Beat::Taken Beat::TakeSteps(CaptureTime now) {
             jobs_.level(step);
         }
         newestStep_ = step;
-        taken.any = true;
-        if (stepsPerFrame_ > 0 && step >= nextFrame_) {
-            taken.frame = true;
-            nextFrame_ = step + stepsPerFrame_ * kStep;
-        }
     }
-    return taken;
+    return true;
 }
 
 void Beat::RunEngineTick(CaptureTime now) {
@@ -147,19 +140,20 @@ void Beat::RunEngineTick(CaptureTime now) {
 }
 
 void Beat::WakeUp(CaptureTime now) {
-    const Taken taken = TakeSteps(now);
+    const bool stepped = TakeSteps(now);
     const bool engineDue = engineOn_ && nextEngine_ <= now;
-    if (spectrumOn_ && (engineDue || taken.frame) && newestStep_ && newestStep_ != spectrumStep_) {
+    if (spectrumOn_ && engineDue && newestStep_ && newestStep_ != spectrumStep_) {
         spectrumStep_ = newestStep_;
         jobs_.spectrum(*newestStep_);
     }
     if (engineDue) {
         RunEngineTick(now);
     }
-    if (keyboardOn_ && taken.any) {
+    if (keyboardOn_ && stepped) {
         jobs_.keyboard();
     }
-    if (taken.frame && jobs_.frame) {
+    if (engineDue && ticksPerFrame_ > 0 && ++ticksSinceFrame_ >= ticksPerFrame_) {
+        ticksSinceFrame_ = 0;
         jobs_.frame();
     }
     AskForWakeUp();
@@ -177,10 +171,6 @@ std::optional<CaptureTime> Beat::NextWakeUp() const {
     }
     if (StepsRunning() && keyboardOn_) {
         consider(nextStep_);
-    }
-    if (StepsRunning() && stepsPerFrame_ > 0) {
-        // The first step at or after the frame's time.
-        consider(nextStep_ + WholeUnits(nextFrame_ - nextStep_, kStep) * kStep);
     }
     return next;
 }

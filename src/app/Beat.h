@@ -3,14 +3,15 @@
 // the engine tick every 35 ms and the 10 ms steps of the input level's peak hold, the spectrum
 // and the keyboard LEDs, and the window's frames.
 //
-// Each wake-up of the thread costs more than the work it does, so the thread wakes only when
-// something must happen then: an engine tick, a frame of the window, or a step while the
-// keyboard LEDs run (they are written at every step). Steps in between are taken at the next
-// wake-up, each as of its own time (the capture keeps what had arrived when), so the peaks and
-// the spectrum the engine reads are what ticking every step would have given it. The spectrum
-// is computed only for the newest step, and only when the engine or a frame reads it. Steps
-// and engine ticks lie on one 5 ms grid, so every second engine tick falls on a step and
-// shares its wake-up.
+// Each wake-up of the thread costs far more than the work it does, so the thread wakes only
+// when something must happen then: an engine tick, or a step while the keyboard LEDs run (they
+// are written at every step). Steps in between are taken at the next wake-up, each as of its
+// own time (the capture keeps what had arrived when), so the peaks and the spectrum the engine
+// reads are what ticking every step would have given it. The spectrum is computed only for the
+// newest step, when the engine reads it. The window shows a frame with the engine ticks (each
+// tick, unless the screen shows fewer pictures than that): lamps, meters and the spectrum the
+// tick used. Steps and engine ticks lie on one 5 ms grid, so every second engine tick falls on
+// a step and shares its wake-up.
 
 #include <chrono>
 #include <functional>
@@ -53,8 +54,8 @@ class Beat : public ProgramTimers {
     void StopSpectrum();
     void StartKeyboard(CaptureTime now);
     void StopKeyboard();
-    // A frame of the window every `period`, rounded up to whole steps (nullopt: no frames,
-    // for example while the window is hidden).
+    // Frames of the window at engine ticks, no more often than every `period` (the screen's
+    // own); nullopt: no frames, for example while the window is hidden.
     void SetFramePeriod(std::optional<Duration> period);
 
     // ProgramTimers, at the steady clock's present.
@@ -73,12 +74,8 @@ class Beat : public ProgramTimers {
     CaptureTime OnGrid(CaptureTime time);
     void StartSteps(CaptureTime now);
     bool StepsRunning() const { return levelOn_ || spectrumOn_ || keyboardOn_; }
-    struct Taken {
-        bool any = false;
-        bool frame = false;  // one of the steps brings a frame
-    };
-    // Takes the steps due by `now`.
-    Taken TakeSteps(CaptureTime now);
+    // Takes the steps due by `now`; whether there were any.
+    bool TakeSteps(CaptureTime now);
     void RunEngineTick(CaptureTime now);
     void AskForWakeUp() const;
 
@@ -94,8 +91,8 @@ class Beat : public ProgramTimers {
     std::optional<CaptureTime> newestStep_;
     // The step whose spectrum the engine and the window read now.
     std::optional<CaptureTime> spectrumStep_;
-    int stepsPerFrame_ = 0;  // 0: no frames
-    CaptureTime nextFrame_{};
+    int ticksPerFrame_ = 0;  // 0: no frames
+    int ticksSinceFrame_ = 0;
 };
 
 }  // namespace zeb

@@ -246,7 +246,7 @@ void ProgramHost::FollowWindowOnScreen() {
         beat_.SetFramePeriod(std::nullopt);
         return;
     }
-    // Painting more often than the screen shows pictures only costs.
+    // Painting more often than the screen shows pictures would only cost.
     const QScreen* screen = window_->screen();
     const qreal rate = screen != nullptr && screen->refreshRate() >= 1.0 ? screen->refreshRate()
                                                                          : kUsualRefreshRate;
@@ -257,6 +257,8 @@ void ProgramHost::FollowWindowOnScreen() {
 void ProgramHost::ShowFrame() {
     window_->RefreshSpectrum();
     window_->RefreshEngine();
+    // Painted in this wake-up rather than in another turn of the event loop.
+    QCoreApplication::sendPostedEvents(window_.get(), QEvent::UpdateRequest);
 }
 
 }  // namespace zeb

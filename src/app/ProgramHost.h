@@ -67,9 +67,9 @@ class ProgramHost : public QObject, public MainWindowActions {
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     void OnSignal();
-    // Frames at the screen's rate while the window is on screen, none otherwise.
+    // Frames while the window is on screen, none otherwise.
     void FollowWindowOnScreen();
-    // The window's frame: the newest spectrum and engine tick.
+    // The window's frame, with an engine tick: the tick and the spectrum it read.
     void ShowFrame();
 
     std::chrono::steady_clock::time_point programStart_;

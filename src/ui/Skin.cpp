@@ -1,5 +1,6 @@
 #include "ui/Skin.h"
 
+#include <QPainter>
 #include <QStringList>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -19,13 +20,26 @@ QFont FontOf(const QStringList& families, double points, int weight = QFont::Nor
     return font;
 }
 
+// The panel lies on the window's black: composed onto it once, it paints as a plain copy,
+// with no blending (nor converting the file's colours) at every repaint.
+QImage OnBlack(const QImage& picture) {
+    QImage opaque(picture.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, picture);
+    return opaque;
+}
+
 }  // namespace
 
 SkinImages LoadSkin() {
     RegisterSkinResources();
-    return SkinImages{QImage(":/skin/background.png"), QImage(":/skin/hide.png"),
-                      QImage(":/skin/exit.png"),       QImage(":/skin/channel.png"),
-                      QImage(":/skin/thumb.png"),      QImage(":/skin/rail.png")};
+    return SkinImages{OnBlack(QImage(":/skin/background.png")),
+                      QImage(":/skin/hide.png"),
+                      QImage(":/skin/exit.png"),
+                      QImage(":/skin/channel.png"),
+                      QImage(":/skin/thumb.png"),
+                      QImage(":/skin/rail.png")};
 }
 
 QFont CaptionFont(double points) {
