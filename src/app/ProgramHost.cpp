@@ -55,7 +55,7 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
     boxes_.SetParent(window_.get());
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
-    tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
+    tray_->SetTrayIcon(QApplication::windowIcon());
     tray_->SetTrayTip(QStringLiteral("ZEB"));
     // The icon is gone after any press, so the window must come back with it: a right press
     // that left it hidden would leave the running program unreachable.

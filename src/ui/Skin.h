@@ -18,6 +18,8 @@ struct SkinImages {
 };
 
 SkinImages LoadSkin();
+// A PNG picture of the program's resources.
+QImage LoadPng(const QString& path);
 
 QFont CaptionFont(double points);  // serif
 QFont PlainFont(double points);    // sans
