@@ -1,9 +1,11 @@
 """One measured run of the whole program, shared by bench/program-bench and bench/soak: the
-built program copied into a temporary folder, a generated sound file (1 s silence, 1 s tone in
-channel 5's band, repeated) as its input, simulated lamps with the FTDI output on, in a virtual
-X display; and what /proc and the simulated logs tell about it."""
+built program copied into a temporary folder, a sound file (by default a generated one: 1 s
+silence, 1 s tone in channel 5's band, repeated) or a sound server as its input, simulated lamps
+with the FTDI output on, the window in a virtual X display of its own; and what /proc and the
+simulated logs tell about it."""
 
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -21,19 +23,10 @@ DEFAULT_PROGRAM = os.path.join(HERE, "..", "build", "src", "app", "zeb")
 CYCLE_SECONDS = 2.0  # 1 s silence, then 1 s tone
 CYCLES = 10
 ENGINE_TICK_MS = 35
-UNDER_XVFB = "ZEB_BENCH_UNDER_XVFB"
-
-
-def rerun_under_xvfb():
-    """Runs the calling script again inside a virtual display, so the program is our own child."""
-    if os.environ.get(UNDER_XVFB):
-        return
-    env = dict(os.environ, **{UNDER_XVFB: "1"})
-    command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset", sys.executable, *sys.argv]
-    sys.exit(subprocess.run(command, env=env).returncode)
 
 
 def cpu_seconds(pid):
+    """User + system time of a process so far."""
     with open(f"/proc/{pid}/stat") as stat:
         # Fields after the command name, which is in parentheses and may hold blanks.
         fields = stat.read().rsplit(")", 1)[1].split()
@@ -54,19 +47,96 @@ def open_files(pid):
     return len(os.listdir(f"/proc/{pid}/fd"))
 
 
-class BenchRun:
-    """The program running in its own folder (with `headless`, as the service without a screen);
-    stopped and the folder removed on exit."""
+def tick_count(frames):
+    """(frames seen, ticks expected, longest gap in ms) between the first and the last frame:
+    every engine tick writes one FTDI frame."""
+    times = [ms for ms, _ in frames]
+    if len(times) < 2:
+        return len(times), len(times), 0
+    expected = round((times[-1] - times[0]) / ENGINE_TICK_MS) + 1
+    return len(times), expected, max(b - a for a, b in zip(times, times[1:]))
 
-    def __init__(self, program, name, headless=False):
+
+class CpuMeter:
+    """CPU time of some processes over one stretch of wall time, in % of one core."""
+
+    def __init__(self, pids):
+        self.pids = list(pids)
+        self.start_wall = time.monotonic()
+        self.start_cpu = [cpu_seconds(pid) for pid in self.pids]
+
+    def percent(self):
+        wall = time.monotonic() - self.start_wall
+        return [100.0 * (cpu_seconds(pid) - start) / wall for pid, start in zip(self.pids, self.start_cpu)]
+
+
+def stop_process(process, sig=signal.SIGTERM, timeout=10):
+    if process.poll() is None:
+        process.send_signal(sig)
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+class VirtualDisplay:
+    """A private Xvfb: the window's display server, whose own CPU time is its share of a run."""
+
+    def __init__(self, timeout=15.0):
+        self.timeout = timeout
+        self.process = None
+        self.name = None
+
+    def __enter__(self):
+        read, write = os.pipe()
+        try:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                 "-noreset"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except FileNotFoundError:
+            sys.exit("Xvfb is not installed (scripts/install-deps)")
+        finally:
+            os.close(write)
+        with os.fdopen(read) as announced:
+            # Xvfb writes its display number once it accepts clients.
+            ready, _, _ = select.select([announced], [], [], self.timeout)
+            number = announced.readline().strip() if ready else ""
+        if not number:
+            stop_process(self.process)
+            sys.exit("Xvfb did not start")
+        self.name = ":" + number
+        return self
+
+    def __exit__(self, *exc):
+        stop_process(self.process)
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+
+class BenchRun:
+    """The program running in its own folder (with `headless`, as the service without a screen;
+    otherwise in a virtual display of its own), stopped and the folder removed on exit.
+
+    Its input is `audio_file` (by default the generated tone file) or, with `sound_server`, that
+    server's default source. `settings` are set.ini's sections (by default tone_setup())."""
+
+    def __init__(self, program, name, headless=False, settings=None, audio_file=None,
+                 sound_server=None):
         self.program = os.path.abspath(program)
         if not os.access(self.program, os.X_OK):
             sys.exit(f"{name}: {self.program} is not built")
         self.name = name
         self.headless = headless
+        self.settings = settings if settings is not None else tone_setup()
+        self.audio_file = audio_file
+        self.sound_server = sound_server
         self.work = tempfile.mkdtemp(prefix="zeb-bench-")
         self.sim = os.path.join(self.work, "sim")
         self.ftdi_log = os.path.join(self.sim, "ftdi.log")
+        self.display = None
         self.process = None
         self.launched = None
         self.terminated = False
@@ -79,11 +149,22 @@ class BenchRun:
         if self.headless:
             shutil.copy2(os.path.join(os.path.dirname(self.program), "zeb-headless"), folder)
         with open(os.path.join(folder, "set.ini"), "w", newline="") as settings:
-            settings.write(ini_text(tone_setup()))
-        sound = os.path.join(self.work, "onsets.wav")
-        write_wav(sound, [(CYCLE_SECONDS / 2, None, 0), (CYCLE_SECONDS / 2, IN_BAND_HZ, 0.5)] * CYCLES)
-        env = dict(os.environ, ZEB_AUDIO_FILE=sound, ZEB_SIMULATE=self.sim, XDG_RUNTIME_DIR=self.work,
+            settings.write(ini_text(self.settings))
+        env = dict(os.environ, ZEB_SIMULATE=self.sim, XDG_RUNTIME_DIR=self.work,
                    XDG_CONFIG_HOME=os.path.join(self.work, "config"))
+        for variable in ("ZEB_AUDIO_FILE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(variable, None)
+        if self.sound_server:
+            env.update(self.sound_server.client_environment())
+        else:
+            sound = self.audio_file
+            if sound is None:
+                sound = os.path.join(self.work, "onsets.wav")
+                write_wav(sound, [(CYCLE_SECONDS / 2, None, 0), (CYCLE_SECONDS / 2, IN_BAND_HZ, 0.5)] * CYCLES)
+            env["ZEB_AUDIO_FILE"] = os.path.abspath(sound)
+        if not self.headless:
+            self.display = VirtualDisplay().__enter__()
+            env["DISPLAY"] = self.display.name
         self.launched = time.monotonic()
         command = [exe, "--headless"] if self.headless else [exe]
         self.process = subprocess.Popen(command, cwd=self.work, env=env, stdout=subprocess.DEVNULL,
@@ -99,6 +180,8 @@ class BenchRun:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        if self.display:
+            self.display.__exit__(*exc)
         shutil.rmtree(self.work, ignore_errors=True)
 
     def terminate(self):

@@ -12,10 +12,6 @@ namespace zeb {
 
 namespace {
 
-// The same beat as the window: the level and LED timers every 10 ms (the peak decay per tick
-// assumes that rate), the spectrum every 10 ms, the engine every 35 ms.
-constexpr std::chrono::milliseconds kEngineInterval{35};
-constexpr std::chrono::milliseconds kFastInterval{10};
 // A terminal gets at most ten status lines a second.
 constexpr std::chrono::milliseconds kStatusInterval{100};
 // A state is logged once it has held this long, so a level hovering at the silence gate does
@@ -33,17 +29,29 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
       // Without a display server there is nobody to ask for the lock states: the keyboard
       // driver gives back the states the keyboard showed when it was opened.
       devices_(MakeOutputDevices(SimulateFolder(), programStart)),
-      engineTimer_(loop_.AddTimer(kEngineInterval,
-                                  [this] {
-                                      program_.EngineTick();
-                                      Report();
-                                  })),
-      spectrumTimer_(loop_.AddTimer(kFastInterval, [this] { program_.SpectrumTick(); })),
-      levelTimer_(loop_.AddTimer(kFastInterval, [this] { program_.LevelTick(); })),
-      keyboardTimer_(loop_.AddTimer(kFastInterval, [this] { program_.KeyboardTick(); })),
+      beatTimer_(loop_.AddTimer(std::chrono::milliseconds::zero(),
+                                [this] { beat_.WakeUp(PollLoop::Clock::now()); })),
       captureWatchTimer_(
           loop_.AddTimer(kCaptureWatchInterval, [this] { program_.CaptureWatchTick(); })),
-      program_(model_, *capture_, devices_, messages_, *this,
+      // Without a window nothing shows the spectrum or the peaks between engine ticks: the
+      // thread wakes for the engine (and the keyboard LEDs, while they run).
+      beat_({.level = [this](CaptureTime step) { program_.LevelTick(step); },
+             .spectrum = [this](CaptureTime step) { program_.SpectrumTick(step); },
+             .engine =
+                 [this] {
+                     program_.EngineTick();
+                     Report();
+                 },
+             .keyboard = [this] { program_.KeyboardTick(); },
+             .frame = {}},
+            [this](std::optional<CaptureTime> next) {
+                if (next) {
+                    loop_.StartTimerAt(beatTimer_, *next);
+                } else {
+                    loop_.StopTimer(beatTimer_);
+                }
+            }),
+      program_(model_, *capture_, devices_, messages_, beat_,
                line.config ? *line.config : SettingsFilePath()) {}
 
 int HeadlessHost::Run() {
@@ -53,7 +61,7 @@ int HeadlessHost::Run() {
         console_.Line("no settings file " + settings.string() +
                       ": starting with the initial settings (every output off)");
     }
-    loop_.StartTimer(engineTimer_);
+    beat_.StartEngine(PollLoop::Clock::now());
     if (program_.StartUp(Program::UnreadableSettings::EndProgram) == Program::Outcome::EndProgram) {
         return 1;  // its message is on stderr already
     }
@@ -104,22 +112,6 @@ void HeadlessHost::Report() {
         loggedState_ = newState_;
         console_.Line(loggedState_);
     }
-}
-
-void HeadlessHost::StartSpectrumTimer() {
-    loop_.StartTimer(spectrumTimer_);
-}
-void HeadlessHost::StopSpectrumTimer() {
-    loop_.StopTimer(spectrumTimer_);
-}
-void HeadlessHost::StartLevelTimer() {
-    loop_.StartTimer(levelTimer_);
-}
-void HeadlessHost::StartKeyboardTimer() {
-    loop_.StartTimer(keyboardTimer_);
-}
-void HeadlessHost::StopKeyboardTimer() {
-    loop_.StopTimer(keyboardTimer_);
 }
 
 }  // namespace zeb

@@ -7,19 +7,19 @@
 #include <memory>
 #include <string>
 
+#include "app/Beat.h"
 #include "app/CommandLine.h"
 #include "app/Console.h"
 #include "app/PollLoop.h"
 #include "app/Program.h"
 #include "app/ProgramModel.h"
-#include "app/ProgramTimers.h"
 #include "app/SignalEvents.h"
 #include "audio/CaptureBackend.h"
 #include "output/Devices.h"
 
 namespace zeb {
 
-class HeadlessHost : public ProgramTimers {
+class HeadlessHost {
   public:
     HeadlessHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
                  SignalEvents& signalEvents);
@@ -27,13 +27,6 @@ class HeadlessHost : public ProgramTimers {
     // Start-up, then the loop until a signal ends it; returns the exit status: 0 after a
     // signal, non-zero when start-up failed.
     int Run();
-
-    // ProgramTimers
-    void StartSpectrumTimer() override;
-    void StopSpectrumTimer() override;
-    void StartLevelTimer() override;
-    void StartKeyboardTimer() override;
-    void StopKeyboardTimer() override;
 
   private:
     void OnSignal();
@@ -48,11 +41,9 @@ class HeadlessHost : public ProgramTimers {
     std::unique_ptr<CaptureBackend> capture_;
     OutputDevices devices_;
     PollLoop loop_;
-    int engineTimer_;
-    int spectrumTimer_;
-    int levelTimer_;
-    int keyboardTimer_;
+    int beatTimer_;
     int captureWatchTimer_;
+    Beat beat_;
     Program program_;
 
     std::chrono::steady_clock::time_point lastStatus_{};

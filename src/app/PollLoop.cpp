@@ -20,6 +20,12 @@ void PollLoop::StartTimer(int timer) {
     t.due = Clock::now() + t.interval;
 }
 
+void PollLoop::StartTimerAt(int timer, Clock::time_point due) {
+    Timer& t = timers_.at(static_cast<size_t>(timer));
+    t.running = true;
+    t.due = due;
+}
+
 void PollLoop::StopTimer(int timer) {
     timers_.at(static_cast<size_t>(timer)).running = false;
 }
@@ -54,7 +60,9 @@ PollLoop::Clock::time_point PollLoop::RunDueTimers() {
         // Keep the beat; after a stall (a suspended machine) start afresh instead of catching
         // up on every missed tick.
         earliest->due += earliest->interval;
-        if (earliest->due <= now) {
+        if (earliest->interval == Clock::duration::zero()) {
+            earliest->running = false;
+        } else if (earliest->due <= now) {
             earliest->due = now + earliest->interval;
         }
         earliest->ranThisRound = true;

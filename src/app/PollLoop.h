@@ -14,10 +14,13 @@ class PollLoop {
     using Callback = std::function<void()>;
     using Clock = std::chrono::steady_clock;
 
-    // A timer that calls `onTimeout` every `interval` while started; it starts stopped.
+    // A timer that calls `onTimeout` every `interval` while started; it starts stopped. A timer
+    // of interval 0 fires once each time it is started.
     int AddTimer(std::chrono::milliseconds interval, Callback onTimeout);
     // The first timeout comes one interval from now.
     void StartTimer(int timer);
+    // The (next) timeout comes at `due`.
+    void StartTimerAt(int timer, Clock::time_point due);
     void StopTimer(int timer);
     // Calls `onReadable` whenever `fd` has data.
     void WatchReadable(int fd, Callback onReadable);

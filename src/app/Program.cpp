@@ -117,13 +117,13 @@ void Program::Activate() {
     ApplyInputVolume();
 }
 
-void Program::SpectrumTick() {
-    UpdateSpectrum(capture_, model_.capture.RecordHandle, model_.slider2,
-                   model_.engine.SpectrumBands, model_.spectrumImage);
+void Program::SpectrumTick(CaptureTime when) {
+    UpdateSpectrumAt(capture_, model_.capture.RecordHandle, model_.slider2,
+                     model_.engine.SpectrumBands, model_.spectrumImage, when);
 }
 
-void Program::LevelTick() {
-    PeakHoldTick(model_.engine, capture_.ChannelGetLevel(model_.capture.RecordHandle));
+void Program::LevelTick(CaptureTime when) {
+    PeakHoldTick(model_.engine, capture_.ChannelGetLevelAt(model_.capture.RecordHandle, when));
 }
 
 void Program::EngineTick() {

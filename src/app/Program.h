@@ -39,8 +39,10 @@ class Program {
     // Every activation of the window: FTDI, serial port, input volume.
     void Activate();
 
-    void SpectrumTick();
-    void LevelTick();
+    // The spectrum refresh and the peak hold as of `when`, a moment no later than now: from
+    // the samples captured by then.
+    void SpectrumTick(CaptureTime when);
+    void LevelTick(CaptureTime when);
     // The engine tick followed by the output stage, then the DMX frame.
     void EngineTick();
     void KeyboardTick();

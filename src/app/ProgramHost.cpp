@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
 
 #include "app/SettingsPath.h"
 #include "audio/CaptureFactory.h"
@@ -13,13 +16,11 @@ namespace zeb {
 
 namespace {
 
-constexpr int kEngineIntervalMs = 35;
-// The level and LED timers tick every 10 ms: the peak decay per tick assumes that rate.
-constexpr int kFastIntervalMs = 10;
+// Where a screen does not tell its refresh rate.
+constexpr qreal kUsualRefreshRate = 60.0;
 
-void Prepare(QTimer& timer, int intervalMs) {
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(intervalMs);
+CaptureTime Present() {
+    return std::chrono::steady_clock::now();
 }
 
 }  // namespace
@@ -32,7 +33,21 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
       devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery())),
       messages_(console_, line.verbose, &boxes_),
       signalNotifier_(signalEvents.Fd(), QSocketNotifier::Read),
-      program_(model_, *capture_, devices_, messages_, *this,
+      beat_({.level = [this](CaptureTime step) { program_.LevelTick(step); },
+             .spectrum = [this](CaptureTime step) { program_.SpectrumTick(step); },
+             .engine = [this] { program_.EngineTick(); },
+             .keyboard = [this] { program_.KeyboardTick(); },
+             .frame = [this] { ShowFrame(); }},
+            [this](std::optional<CaptureTime> next) {
+                if (!next) {
+                    beatTimer_.stop();
+                    return;
+                }
+                // Rounded up: a timer that fires early would find nothing due.
+                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - Present());
+                beatTimer_.start(std::max(wait, std::chrono::milliseconds::zero()));
+            }),
+      program_(model_, *capture_, devices_, messages_, beat_,
                line.config ? *line.config : SettingsFilePath()),
       window_(std::make_unique<MainWindow>(model_, *this)),
       tray_(std::make_unique<cSysTray>(window_.get())),
@@ -40,7 +55,7 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
     boxes_.SetParent(window_.get());
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
-    tray_->SetTrayIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
+    tray_->SetTrayIcon(QApplication::windowIcon());
     tray_->SetTrayTip(QStringLiteral("ZEB"));
     // The icon is gone after any press, so the window must come back with it: a right press
     // that left it hidden would leave the running program unreachable.
@@ -54,20 +69,10 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
         }
     });
 
-    Prepare(engineTimer_, kEngineIntervalMs);
-    Prepare(spectrumTimer_, kFastIntervalMs);
-    Prepare(levelTimer_, kFastIntervalMs);
-    Prepare(keyboardTimer_, kFastIntervalMs);
-    connect(&engineTimer_, &QTimer::timeout, this, [this] {
-        program_.EngineTick();
-        window_->RefreshEngine();
-    });
-    connect(&spectrumTimer_, &QTimer::timeout, this, [this] {
-        program_.SpectrumTick();
-        window_->RefreshSpectrum();
-    });
-    connect(&levelTimer_, &QTimer::timeout, this, [this] { program_.LevelTick(); });
-    connect(&keyboardTimer_, &QTimer::timeout, this, [this] { program_.KeyboardTick(); });
+    beatTimer_.setTimerType(Qt::PreciseTimer);
+    beatTimer_.setSingleShot(true);
+    connect(&beatTimer_, &QTimer::timeout, this, [this] { beat_.WakeUp(Present()); });
+    window_->installEventFilter(this);
     captureWatchTimer_.setInterval(kCaptureWatchInterval);
     connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
         if (program_.CaptureWatchTick()) {
@@ -79,9 +84,9 @@ ProgramHost::ProgramHost(std::chrono::steady_clock::time_point programStart,
 ProgramHost::~ProgramHost() = default;
 
 int ProgramHost::Run() {
-    // The engine timer runs from the window's creation; its ticks are handled whenever the
-    // event loop runs, also behind a message box of the start-up.
-    engineTimer_.start();
+    // The engine ticks from the window's creation; its ticks are handled whenever the event
+    // loop runs, also behind a message box of the start-up.
+    beat_.StartEngine(Present());
     if (program_.StartUp() == Program::Outcome::EndProgram) {
         End(1);
         return status_;
@@ -94,6 +99,9 @@ int ProgramHost::Run() {
     window_->RefreshAll();
     window_->show();
     window_->activateWindow();
+    if (QWindow* shown = window_->windowHandle()) {
+        connect(shown, &QWindow::screenChanged, this, [this] { FollowWindowOnScreen(); });
+    }
     if (ended_) {
         return status_;
     }
@@ -106,10 +114,7 @@ void ProgramHost::End(int status) {
     }
     ended_ = true;
     status_ = status;
-    engineTimer_.stop();
-    spectrumTimer_.stop();
-    levelTimer_.stop();
-    keyboardTimer_.stop();
+    beat_.Stop();
     captureWatchTimer_.stop();
     // The window and the icon are left alone: this often runs inside one of their own event
     // handlers (the exit button, a list, the close), and both go when the host does, after
@@ -221,20 +226,39 @@ void ProgramHost::WindowClosed() {
     End(0);
 }
 
-void ProgramHost::StartSpectrumTimer() {
-    spectrumTimer_.start();
+bool ProgramHost::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get()) {
+        switch (event->type()) {
+            case QEvent::Show:
+            case QEvent::Hide:
+            case QEvent::WindowStateChange:
+                FollowWindowOnScreen();
+                break;
+            default:
+                break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
-void ProgramHost::StopSpectrumTimer() {
-    spectrumTimer_.stop();
+
+void ProgramHost::FollowWindowOnScreen() {
+    if (ended_ || !window_->isVisible() || window_->isMinimized()) {
+        beat_.SetFramePeriod(std::nullopt);
+        return;
+    }
+    // Painting more often than the screen shows pictures would only cost.
+    const QScreen* screen = window_->screen();
+    const qreal rate = screen != nullptr && screen->refreshRate() >= 1.0 ? screen->refreshRate()
+                                                                         : kUsualRefreshRate;
+    beat_.SetFramePeriod(
+        std::chrono::duration_cast<Beat::Duration>(std::chrono::duration<qreal>(1.0 / rate)));
 }
-void ProgramHost::StartLevelTimer() {
-    levelTimer_.start();
-}
-void ProgramHost::StartKeyboardTimer() {
-    keyboardTimer_.start();
-}
-void ProgramHost::StopKeyboardTimer() {
-    keyboardTimer_.stop();
+
+void ProgramHost::ShowFrame() {
+    window_->RefreshSpectrum();
+    window_->RefreshEngine();
+    // Painted in this wake-up rather than in another turn of the event loop.
+    QCoreApplication::sendPostedEvents(window_.get(), QEvent::UpdateRequest);
 }
 
 }  // namespace zeb

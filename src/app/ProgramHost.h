@@ -8,12 +8,12 @@
 #include <chrono>
 #include <memory>
 
+#include "app/Beat.h"
 #include "app/CommandLine.h"
 #include "app/Console.h"
 #include "app/MainWindowActions.h"
 #include "app/Program.h"
 #include "app/ProgramModel.h"
-#include "app/ProgramTimers.h"
 #include "app/SignalEvents.h"
 #include "audio/CaptureBackend.h"
 #include "output/Devices.h"
@@ -24,7 +24,7 @@
 
 namespace zeb {
 
-class ProgramHost : public QObject, public MainWindowActions, public ProgramTimers {
+class ProgramHost : public QObject, public MainWindowActions {
     Q_OBJECT
 
   public:
@@ -54,12 +54,9 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     void WindowActivated() override;
     void WindowClosed() override;
 
-    // ProgramTimers
-    void StartSpectrumTimer() override;
-    void StopSpectrumTimer() override;
-    void StartLevelTimer() override;
-    void StartKeyboardTimer() override;
-    void StopKeyboardTimer() override;
+  protected:
+    // Follows the window on and off the screen: frames only while it is there.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // Hides the window to the notification area (or minimises it where there is none).
@@ -70,6 +67,10 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     void OnSignal();
+    // Frames while the window is on screen, none otherwise.
+    void FollowWindowOnScreen();
+    // The window's frame, with an engine tick: the tick and the spectrum it read.
+    void ShowFrame();
 
     std::chrono::steady_clock::time_point programStart_;
     SignalEvents& signals_;
@@ -80,11 +81,9 @@ class ProgramHost : public QObject, public MainWindowActions, public ProgramTime
     MessageBoxSink boxes_;
     ConsoleMessages messages_;
     QSocketNotifier signalNotifier_;
-    QTimer engineTimer_;
-    QTimer spectrumTimer_;
-    QTimer levelTimer_;
-    QTimer keyboardTimer_;
+    QTimer beatTimer_;
     QTimer captureWatchTimer_;
+    Beat beat_;
     Program program_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "app/HeadlessLaunch.h"
 #include "app/ProgramHost.h"
 #include "app/SignalEvents.h"
+#include "ui/Skin.h"
 
 int main(int argc, char* argv[]) {
     // Simulated lamp logs count milliseconds from here.
@@ -39,7 +41,8 @@ int main(int argc, char* argv[]) {
     display.reset();  // Qt holds its own connection now
     QApplication::setApplicationName(QStringLiteral("ZEB"));
     // For task bars and window switchers (_NET_WM_ICON); the tray shows the same picture.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zeb.png")));
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(zeb::LoadPng(QStringLiteral(":/icons/zeb.png")))));
     // The window may be hidden in the tray; the program ends only through its own exits.
     QApplication::setQuitOnLastWindowClosed(false);
     zeb::ProgramHost host(programStart, line, signalEvents);

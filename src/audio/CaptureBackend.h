@@ -3,6 +3,7 @@
 // implementation talks to the PulseAudio (or PipeWire) server, one plays a WAV file, and tests
 // script a fake. All calls are made on the UI thread.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,8 @@
 namespace zeb {
 
 using CaptureHandle = uint32_t;  // 0 = no capture
+// A moment on the steady clock: when samples arrived, or the moment a query is made for.
+using CaptureTime = std::chrono::steady_clock::time_point;
 
 // Input flags of RecordGetInput / RecordSetInput.
 constexpr uint32_t kInputOff = 0x10000;  // set in RecordGetInput: the input is switched off
@@ -72,6 +75,17 @@ class CaptureBackend {
     // Fills fft[0..1023] with the magnitudes of a 2048-sample FFT of the newest samples;
     // fft[1024] is left alone, and on failure nothing is written.
     virtual bool ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) = 0;
+
+    // The same as asked at `when`, a moment just past: from the samples that had arrived by
+    // then. A caller that wakes late can so take each of its 10 ms steps as of its own time. A
+    // back end that keeps no arrival times answers as of now.
+    virtual uint32_t ChannelGetLevelAt(CaptureHandle handle, CaptureTime /*when*/) {
+        return ChannelGetLevel(handle);
+    }
+    virtual bool ChannelGetDataAt(CaptureHandle handle, float* fft, uint32_t flags,
+                                  CaptureTime /*when*/) {
+        return ChannelGetData(handle, fft, flags);
+    }
 };
 
 }  // namespace zeb

@@ -43,27 +43,36 @@ bool RingBackend::CheckHandle(CaptureHandle handle) {
 }
 
 uint32_t RingBackend::ChannelGetLevel(CaptureHandle handle) {
+    return ChannelGetLevelAt(handle, Now());
+}
+
+bool RingBackend::ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) {
+    return ChannelGetDataAt(handle, fft, flags, Now());
+}
+
+uint32_t RingBackend::ChannelGetLevelAt(CaptureHandle handle, CaptureTime when) {
     if (!CheckHandle(handle)) {
         return kLevelFailed;
     }
-    CatchUp();
+    CatchUp(when);
     const size_t window = std::clamp<size_t>(rate_ / kLevelWindowsPerSecond, 1, scratch_.size());
     std::span<float> newest(scratch_.data(), window);
-    const size_t captured = ring_.CopyNewest(newest);
+    const size_t captured = ring_.CopyNewestAt(newest, when);
     Succeed();
     return LevelWord(newest.last(captured));
 }
 
-bool RingBackend::ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) {
+bool RingBackend::ChannelGetDataAt(CaptureHandle handle, float* fft, uint32_t flags,
+                                   CaptureTime when) {
     if (!CheckHandle(handle)) {
         return false;
     }
     if (fft == nullptr || flags != kFftFlags2048) {
         return Fail(capture_error::kIllegalParam);
     }
-    CatchUp();
+    CatchUp(when);
     std::span<float, kFftSize> newest(scratch_.data(), kFftSize);
-    ring_.CopyNewest(newest);
+    ring_.CopyNewestAt(newest, when);
     fft_.Compute(newest, std::span<float, kFftBins>(fft, kFftBins));
     Succeed();
     return true;

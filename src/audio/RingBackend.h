@@ -19,6 +19,9 @@ class RingBackend : public CaptureBackend {
     std::string ErrorDetail() override { return detail_; }
     uint32_t ChannelGetLevel(CaptureHandle handle) override;
     bool ChannelGetData(CaptureHandle handle, float* fft, uint32_t flags) override;
+    uint32_t ChannelGetLevelAt(CaptureHandle handle, CaptureTime when) override;
+    bool ChannelGetDataAt(CaptureHandle handle, float* fft, uint32_t flags,
+                          CaptureTime when) override;
 
   protected:
     RingBackend();
@@ -43,9 +46,11 @@ class RingBackend : public CaptureBackend {
     // The running capture's samples; the capture's producer appends to it.
     SampleRing& Ring() { return ring_; }
 
-    // Called on the UI thread before the ring is read, so a producer driven by a clock can
-    // deliver the samples that are due.
-    virtual void CatchUp() {}
+    // The back end's clock: the time a query without a moment of its own is made for.
+    virtual CaptureTime Now() const { return std::chrono::steady_clock::now(); }
+    // Called on the UI thread before the ring is read as of `when`, so a producer driven by a
+    // clock can deliver the samples due by then, stamped with that time.
+    virtual void CatchUp(CaptureTime /*when*/) {}
     // Whether the running capture still receives samples. One whose device has gone away ends,
     // so level and spectrum fail instead of repeating the last samples for ever.
     virtual bool StillCapturing() { return true; }

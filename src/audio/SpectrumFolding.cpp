@@ -15,12 +15,12 @@ constexpr int kHighestBin = 1023;
 constexpr int kMaxBarHeight = kSpectrumShownRows;
 constexpr size_t kImageBytes = static_cast<size_t>(kSpectrumImageWidth) * kSpectrumImageRows + 1;
 
-// Bins firstBin..lastBin (inclusive) make up one band; `scale` (10 + bin count) damps the
-// wider high bands.
+// Bins firstBin..lastBin (inclusive) make up one band; the logarithm of `scale` (10 + bin
+// count) damps the wider high bands.
 struct BandBins {
     int firstBin;
     int lastBin;
-    int scale;
+    double logScale;
 };
 
 std::array<BandBins, kBandCount> ComputeBandLayout() {
@@ -33,7 +33,9 @@ std::array<BandBins, kBandCount> ComputeBandLayout() {
         if (last <= consumed) {
             last = consumed + 1;  // every band gets at least one bin
         }
-        layout[static_cast<size_t>(x)] = {consumed + 1, last, 10 + last - consumed};
+        const int scale = 10 + last - consumed;
+        layout[static_cast<size_t>(x)] = {consumed + 1, last,
+                                          std::log10(static_cast<double>(scale))};
         consumed = last;
     }
     return layout;
@@ -47,9 +49,8 @@ const std::array<BandBins, kBandCount>& BandLayout() {
 // Bar height before capping. Magnitudes are meant to be non-negative and small; a broken
 // back end (negative or non-finite values, absurd sizes) must not produce an undefined
 // conversion, so NaN reads as an empty bar and huge values saturate.
-int32_t BarHeight(float sum, int scale) {
-    const double y =
-        std::nearbyint(std::sqrt(sum / std::log10(static_cast<double>(scale))) * 1.7 * 127.0);
+int32_t BarHeight(float sum, double logScale) {
+    const double y = std::nearbyint(std::sqrt(sum / logScale) * 1.7 * 127.0);
     if (!(y >= 0.0)) {
         return 0;
     }
@@ -82,19 +83,37 @@ void FoldSpectrum(std::span<const float, kFftBufferSize> fft, const RangedValue&
         for (int k = bins.firstBin; k <= bins.lastBin; ++k) {
             sum += fft[static_cast<size_t>(k)];
         }
-        const int32_t y = BarHeight(sum, bins.scale);
+        const int32_t y = BarHeight(sum, bins.logScale);
         bands[static_cast<size_t>(x)] = (static_cast<double>(y) - gainOffset - 1.0) / 10.0;
         DrawBar(image, x, y);
     }
 }
 
-void UpdateSpectrum(CaptureBackend& backend, CaptureHandle handle, const RangedValue& slider2,
-                    SpectrumBandsArray& bands, std::vector<uint8_t>& image) {
+namespace {
+
+template <typename Fetch>
+void FetchAndFold(Fetch fetch, const RangedValue& slider2, SpectrumBandsArray& bands,
+                  std::vector<uint8_t>& image) {
     std::array<float, kFftBufferSize> fft{};
-    if (!backend.ChannelGetData(handle, fft.data(), kFftFlags2048)) {
+    if (!fetch(fft.data())) {
         fft.fill(0.0f);  // whatever a failed fetch left behind, it folds as silence
     }
     FoldSpectrum(fft, slider2, bands, image);
+}
+
+}  // namespace
+
+void UpdateSpectrum(CaptureBackend& backend, CaptureHandle handle, const RangedValue& slider2,
+                    SpectrumBandsArray& bands, std::vector<uint8_t>& image) {
+    FetchAndFold([&](float* fft) { return backend.ChannelGetData(handle, fft, kFftFlags2048); },
+                 slider2, bands, image);
+}
+
+void UpdateSpectrumAt(CaptureBackend& backend, CaptureHandle handle, const RangedValue& slider2,
+                      SpectrumBandsArray& bands, std::vector<uint8_t>& image, CaptureTime when) {
+    FetchAndFold(
+        [&](float* fft) { return backend.ChannelGetDataAt(handle, fft, kFftFlags2048, when); },
+        slider2, bands, image);
 }
 
 std::array<uint32_t, 256> SpectrumPalette() {

@@ -26,6 +26,9 @@ void FoldSpectrum(std::span<const float, kFftBufferSize> fft, const RangedValue&
 // Fetches the newest FFT of the running capture and folds it. A failed fetch folds silence.
 void UpdateSpectrum(CaptureBackend& backend, CaptureHandle handle, const RangedValue& slider2,
                     SpectrumBandsArray& bands, std::vector<uint8_t>& image);
+// The same with the FFT of the samples that had arrived by `when`.
+void UpdateSpectrumAt(CaptureBackend& backend, CaptureHandle handle, const RangedValue& slider2,
+                      SpectrumBandsArray& bands, std::vector<uint8_t>& image, CaptureTime when);
 
 // Colour table of the image, as 0xFFRRGGBB: index 0 black, index a = 1..127 the colour of a
 // bar row at height a (green at the bottom fading to red at the top), 128..255 black.

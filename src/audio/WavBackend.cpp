@@ -110,6 +110,10 @@ bool WavBackend::RecordSetInput(int input, uint32_t flags, float volume) {
     }
     // With one input there is nothing to switch: it stays on.
     if (setVolume) {
+        // Samples already due keep the volume they were due under, however late they are read.
+        if (Capturing()) {
+            CatchUp(Now());
+        }
         gain_ = volume;
     }
     Succeed();
@@ -133,8 +137,13 @@ CaptureHandle WavBackend::RecordStart(uint32_t rate, uint32_t channels, uint32_t
     return BeginCapture(rate);
 }
 
-void WavBackend::CatchUp() {
-    const auto elapsed = static_cast<uint64_t>(std::max<int64_t>((clock_() - started_).count(), 0));
+CaptureTime WavBackend::Now() const {
+    return CaptureTime(std::chrono::duration_cast<CaptureTime::duration>(clock_()));
+}
+
+void WavBackend::CatchUp(CaptureTime when) {
+    const auto at = std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch());
+    const auto elapsed = static_cast<uint64_t>(std::max<int64_t>((at - started_).count(), 0));
     // Split into whole seconds and the rest so that days of running cannot overflow.
     const uint64_t due = (elapsed / kNanosecondsPerSecond) * rate_ +
                          (elapsed % kNanosecondsPerSecond) * rate_ / kNanosecondsPerSecond;
@@ -154,7 +163,7 @@ void WavBackend::CatchUp() {
         for (float& sample : block) {
             sample *= gain_;
         }
-        Ring().Append(block);
+        Ring().Append(block, when);
         delivered_ += count;
     }
 }

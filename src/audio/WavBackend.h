@@ -34,7 +34,8 @@ class WavBackend final : public RingBackend {
     CaptureHandle RecordStart(uint32_t rate, uint32_t channels, uint32_t flags) override;
 
   private:
-    void CatchUp() override;
+    CaptureTime Now() const override;
+    void CatchUp(CaptureTime when) override;
     // False (error code set) unless the file is open and `input` is its one input or the master.
     bool CheckInput(int input);
 

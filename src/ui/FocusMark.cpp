@@ -27,7 +27,7 @@ void FocusMark::KeyUsed(QWidget& control) {
 }
 
 void FocusMark::Paint(QPainter& painter, const QWidget& control) const {
-    if (!byKeyboard_ || !control.hasFocus()) {
+    if (!Shown(control)) {
         return;
     }
     // Blue and white dots: the captions' highlight colour, visible on the grey panels, on the

@@ -20,7 +20,9 @@ class FocusMark {
     void FocusOut(Qt::FocusReason reason);
     // A key reached the control: from now on its focus is shown.
     void KeyUsed(QWidget& control);
-    // Draws the mark over `control` when it has the focus and the focus is to be shown.
+    // Whether `control` shows the mark: it has the focus and the focus is to be shown.
+    bool Shown(const QWidget& control) const { return byKeyboard_ && control.hasFocus(); }
+    // Draws the mark over `control` when it shows it.
     void Paint(QPainter& painter, const QWidget& control) const;
 
   private:

@@ -301,10 +301,19 @@ void MainWindow::Wheel(int delta) {
     RefreshBands();
 }
 
-void MainWindow::paintEvent(QPaintEvent* /*event*/) {
+void MainWindow::paintEvent(QPaintEvent* event) {
+    // Only what the event asks for: most frames repaint a few lamps and meter segments.
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    painter.drawImage(0, 0, skin_.background);
+    const QRect skin = skin_.background.rect();
+    for (const QRect& rect : event->region()) {
+        const QRect covered = rect & skin;
+        if (!covered.isEmpty()) {
+            painter.drawImage(covered.topLeft(), skin_.background, covered);
+        }
+        for (const QRect& bare : QRegion(rect).subtracted(skin)) {
+            painter.fillRect(bare, Qt::black);
+        }
+    }
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 // Building the main window's controls: positions, captions, fonts, colours and pictures.
 
+#include <QAbstractItemView>
 #include <QPixmap>
 
 #include "ui/MainWindow.h"
@@ -20,8 +21,16 @@ constexpr std::array<Colour, layout::kMeterSegmentsPerColumn> kMeterColours{
     0xC00000, 0xC00000, 0xC00000, 0xFF0000, 0x008000, 0x008000,
     0x00FF00, 0x00FF00, 0x00FFFF, 0x00FFFF, 0x0000FF, 0x0000FF};
 
-QString ColourCss(Colour colour) {
-    return ToQColor(colour).name();
+// The lists' and entry boxes' colours. A palette rather than a style sheet: a style sheet
+// would bring Qt's whole style-sheet machinery into the program for two colours.
+QPalette BoxPalette(QPalette palette) {
+    for (const auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+        palette.setColor(role, ToQColor(kListBackground));
+    }
+    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        palette.setColor(role, ToQColor(kListText));
+    }
+    return palette;
 }
 
 QString ObjectName(const char* base, int index) {
@@ -77,9 +86,8 @@ QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& 
     list->setFont(font);
     list->setEditable(editable);
     list->setInsertPolicy(QComboBox::NoInsert);
-    list->setStyleSheet(QStringLiteral("QComboBox, QComboBox QAbstractItemView, QLineEdit "
-                                       "{ background: %1; color: %2; border: 1px solid #000; }")
-                            .arg(ColourCss(kListBackground), ColourCss(kListText)));
+    list->setPalette(BoxPalette(list->palette()));
+    list->view()->setPalette(BoxPalette(list->view()->palette()));
     list->setAttribute(Qt::WA_NoMousePropagation);
     return list;
 }
@@ -89,9 +97,7 @@ QLineEdit* MainWindow::AddEntry(const char* name, const QRect& box) {
     entry->setObjectName(QString::fromLatin1(name));
     entry->setGeometry(box);
     entry->setFont(PlainFont(9.75));
-    entry->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
-            .arg(ColourCss(kListBackground), ColourCss(kListText)));
+    entry->setPalette(BoxPalette(entry->palette()));
     entry->setAttribute(Qt::WA_NoMousePropagation);
     return entry;
 }

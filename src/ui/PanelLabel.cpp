@@ -167,8 +167,11 @@ void PanelLabel::focusOutEvent(QFocusEvent* event) {
 
 void PanelLabel::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    QPainter painter(this);
-    focusMark_.Paint(painter, *this);
+    // A second painter only for the mark: the indicators repaint with every change of the lamps.
+    if (focusMark_.Shown(*this)) {
+        QPainter painter(this);
+        focusMark_.Paint(painter, *this);
+    }
 }
 
 }  // namespace zeb

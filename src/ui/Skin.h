@@ -9,7 +9,7 @@
 namespace zeb {
 
 struct SkinImages {
-    QImage background;  // 643 x 392
+    QImage background;  // 643 x 392, opaque
     QImage hideButton;  // 11 x 10
     QImage exitButton;  // 11 x 10
     QImage channel;     // 12 x 12, a lit channel indicator
@@ -18,6 +18,8 @@ struct SkinImages {
 };
 
 SkinImages LoadSkin();
+// A PNG picture of the program's resources.
+QImage LoadPng(const QString& path);
 
 QFont CaptionFont(double points);  // serif
 QFont PlainFont(double points);    // sans

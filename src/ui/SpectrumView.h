@@ -16,8 +16,8 @@ class SpectrumView : public QWidget {
   public:
     explicit SpectrumView(QWidget* parent);
 
-    // Shows the bar graph held in `bytes`; rows missing from it show black. Repaints only
-    // when the picture changed.
+    // Shows the bar graph held in `bytes`; rows missing from it show black. Repaints only the
+    // rectangle round what changed.
     void ShowImage(const std::vector<uint8_t>& bytes);
 
   protected:
@@ -28,8 +28,7 @@ class SpectrumView : public QWidget {
     std::vector<uint8_t> shown_;
     std::array<QRgb, 256> palette_;
     // Kept in the display's own 32-bit format: painting it is a plain copy, with no colour
-    // conversion (and none of the worker threads Qt uses for large conversions) 100 times a
-    // second.
+    // conversion (and none of the worker threads Qt uses for large conversions).
     QImage image_;
 };
 

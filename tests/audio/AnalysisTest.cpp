@@ -129,6 +129,41 @@ TEST(SampleRingTest, ABlockLargerThanTheRingKeepsItsNewestPart) {
     EXPECT_THAT(out, ElementsAre(5, 6, 7));
 }
 
+TEST(SampleRingTest, ALookAtAMomentJustPastFindsWhatWasNewestThen) {
+    // Fragments of 3 samples every 7 ms (each sample the fragment's number), looks every 10 ms:
+    // one ring is looked at on time, the other only once every fragment is in (it holds them all).
+    SampleRing onTime(32);
+    SampleRing late(32);
+    const CaptureTime start{};
+    const auto arrival = [&](int fragment) {
+        return start + std::chrono::milliseconds(7 * fragment);
+    };
+    std::vector<std::array<float, 5>> seenOnTime;
+    int fragment = 1;
+    for (int look = 0; look <= 5; ++look) {
+        const CaptureTime when = start + std::chrono::milliseconds(10 * look);
+        for (; arrival(fragment) <= when; ++fragment) {
+            const std::vector<float> samples(3, static_cast<float>(fragment));
+            onTime.Append(samples, arrival(fragment));
+            late.Append(samples, arrival(fragment));
+        }
+        std::array<float, 5> out{};
+        onTime.CopyNewest(out);
+        seenOnTime.push_back(out);
+    }
+    for (; fragment <= 9; ++fragment) {
+        late.Append(std::vector<float>(3, static_cast<float>(fragment)), arrival(fragment));
+    }
+    std::vector<std::array<float, 5>> seenLate;
+    for (int look = 0; look <= 5; ++look) {
+        std::array<float, 5> out{};
+        late.CopyNewestAt(out, start + std::chrono::milliseconds(10 * look));
+        seenLate.push_back(out);
+    }
+    EXPECT_EQ(seenLate, seenOnTime);
+    EXPECT_THAT(seenLate[3], ElementsAre(3, 3, 4, 4, 4));  // fragment 5 arrives at 35 ms
+}
+
 TEST(SampleRingTest, StartsAndClearsToSilence) {
     SampleRing ring(8);
     std::array<float, 2> out{9, 9};

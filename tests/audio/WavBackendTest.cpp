@@ -5,15 +5,19 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "RecordingSink.h"
 #include "WavWriter.h"
 #include "audio/CaptureControl.h"
 #include "audio/CaptureErrors.h"
 #include "audio/CaptureFactory.h"
+#include "audio/SpectrumFolding.h"
 #include "audio/WavBackend.h"
+#include "engine/PeakHold.h"
 
 namespace zeb {
 namespace {
@@ -122,6 +126,55 @@ TEST_F(WavCapture, ALongPauseDoesNotReplayEverySample) {
     EXPECT_NE(backend.ChannelGetLevel(handle), kLevelFailed);
     now += std::chrono::hours(240);
     EXPECT_NE(backend.ChannelGetLevel(handle), kLevelFailed);
+}
+
+TEST_F(WavCapture, StepsTakenLateSeeWhatTheyWouldHaveSeenOnTime) {
+    // A tone whose loudness changes every 7 ms, so that every 10 ms step reads its own level.
+    std::vector<float> samples(44100);
+    for (size_t n = 0; n < samples.size(); ++n) {
+        const auto loudness = static_cast<float>(1 + (n / 309) % 9) / 10.0f;
+        samples[n] = loudness * std::sin(0.3f * static_cast<float>(n));
+    }
+    const std::string path = Write("steps.wav", samples);
+    WavBackend onTime = Backend(path);
+    WavBackend late = Backend(path);
+    ASSERT_TRUE(onTime.RecordInit(kDefaultDevice) && late.RecordInit(kDefaultDevice));
+    const auto start = now;
+    const CaptureHandle onTimeHandle = onTime.RecordStart(44100, 1, 0);
+    const CaptureHandle lateHandle = late.RecordStart(44100, 1, 0);
+    const auto step = [&](int k) { return start + k * 10ms; };
+    const RangedValue gain(0, 254, 254);
+
+    // The peak hold ticked at every step, and the spectrum of the newest step.
+    EngineState ticked;
+    std::vector<int32_t> tickedPeaks;
+    for (int k = 1; k <= 7; ++k) {
+        now = step(k);
+        PeakHoldTick(ticked, onTime.ChannelGetLevel(onTimeHandle));
+        tickedPeaks.push_back(ticked.PeakLeft);
+    }
+    std::vector<uint8_t> tickedImage;
+    UpdateSpectrum(onTime, onTimeHandle, gain, ticked.SpectrumBands, tickedImage);
+
+    // The same steps taken at one wake-up 25 ms after the newest of them.
+    now = step(7) + 25ms;
+    EngineState replayed;
+    std::vector<int32_t> replayedPeaks;
+    const auto moment = [&](int k) {
+        return CaptureTime(std::chrono::duration_cast<CaptureTime::duration>(step(k)));
+    };
+    for (int k = 1; k <= 7; ++k) {
+        PeakHoldTick(replayed, late.ChannelGetLevelAt(lateHandle, moment(k)));
+        replayedPeaks.push_back(replayed.PeakLeft);
+    }
+    std::vector<uint8_t> replayedImage;
+    UpdateSpectrumAt(late, lateHandle, gain, replayed.SpectrumBands, replayedImage, moment(7));
+
+    EXPECT_EQ(replayedPeaks, tickedPeaks);
+    EXPECT_EQ(replayed.SpectrumBands, ticked.SpectrumBands);
+    EXPECT_EQ(replayedImage, tickedImage);
+    // The steps did read different levels: equal peaks are no accident of a steady sound.
+    EXPECT_GE(std::set<int32_t>(tickedPeaks.begin(), tickedPeaks.end()).size(), 4u);
 }
 
 TEST_F(WavCapture, OneDeviceNamedAfterTheFileWithOneInput) {
