@@ -146,8 +146,10 @@ class BenchRun:
         os.mkdir(folder)
         exe = os.path.join(folder, "zeb")
         shutil.copy2(self.program, exe)
-        if self.headless:
-            shutil.copy2(os.path.join(os.path.dirname(self.program), "zeb-headless"), folder)
+        for sibling in ("zeb-headless", "zeb-ola.so"):
+            built = os.path.join(os.path.dirname(self.program), sibling)
+            if os.path.exists(built):
+                shutil.copy2(built, folder)
         with open(os.path.join(folder, "set.ini"), "w", newline="") as settings:
             settings.write(ini_text(self.settings))
         env = dict(os.environ, ZEB_SIMULATE=self.sim, XDG_RUNTIME_DIR=self.work,

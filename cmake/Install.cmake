@@ -10,6 +10,8 @@ if(TARGET zeb)
 endif()
 # `zeb --headless` runs it from the same folder.
 install(TARGETS zeb-headless RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Found from the programs' folder as ../lib/zeb, whatever the prefix.
+install(TARGETS zeb-ola LIBRARY DESTINATION lib/zeb)
 # The service of the logged-in user (systemctl --user enable --now zeb).
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zeb.service DESTINATION lib/systemd/user)
 

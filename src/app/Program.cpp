@@ -14,6 +14,7 @@
 #include "output/DmxFrame.h"
 #include "output/FtdiSetup.h"
 #include "output/LptAccess.h"
+#include "output/OlaModule.h"
 #include "output/OutputStage.h"
 #include "output/OutputToggles.h"
 #include "output/SerialSetup.h"
@@ -291,8 +292,16 @@ void Program::StopKeyboardOutput() {
 void Program::StartDmxOutput() {
     const int32_t port = model_.dmx.rpcPort.Value();
     if (devices_.dmx) {
-        auto sender = std::make_unique<DmxSender>(devices_.dmx(static_cast<uint16_t>(port)),
-                                                  "olad on port " + std::to_string(port));
+        std::string problem;
+        std::unique_ptr<DmxLink> link = devices_.dmx(static_cast<uint16_t>(port), problem);
+        if (!link) {
+            messages_.ShowMessage(kDmxModuleMessage, kProgramTitle, MessageIcon::None, problem);
+            model_.dmx.DmxSwitch = "0";
+            model_.dmx.caption = colours::Grey;
+            return;
+        }
+        auto sender =
+            std::make_unique<DmxSender>(std::move(link), "olad on port " + std::to_string(port));
         // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
         // the sender keeps trying and logs when it gets through.
         if (sender->WaitForFirstContact(kDmxFirstContactWait) != DmxSender::FirstContact::Refused) {

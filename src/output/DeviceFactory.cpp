@@ -9,7 +9,7 @@
 #include "output/LinuxKeyboardLeds.h"
 #include "output/LinuxPortIo.h"
 #include "output/LinuxSerialPort.h"
-#include "output/OlaDmxLink.h"
+#include "output/OlaModule.h"
 #include "output/SimulatedDevices.h"
 #include "output/SimulationLog.h"
 
@@ -44,7 +44,7 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
         devices.serial = std::make_unique<SimulatedSerialPort>(folder, clock);
         devices.ftdi = std::make_unique<SimulatedFtdiDevice>(folder, clock);
         devices.keyboard = std::make_unique<SimulatedKeyboardLeds>(folder, clock);
-        devices.dmx = [folder, clock](uint16_t rpcPort) {
+        devices.dmx = [folder, clock](uint16_t rpcPort, std::string& /*problem*/) {
             return std::make_unique<SimulatedDmxLink>(folder, clock, rpcPort);
         };
         return devices;
@@ -58,7 +58,7 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
         std::make_unique<LedClassKeyboardLeds>(system, LedClassKeyboardLeds::kLedsFolder,
                                                lockStates),
         std::make_unique<LinuxKeyboardLeds>(system, lockStates));
-    devices.dmx = [](uint16_t rpcPort) { return std::make_unique<OlaDmxLink>(rpcPort); };
+    devices.dmx = OlaDmxLinks();
     return devices;
 }
 

@@ -136,8 +136,10 @@ class DmxLink {
     virtual void Disconnect() = 0;
 };
 
-// A new, unconnected link to the daemon listening on `rpcPort` of this computer.
-using DmxLinkFactory = std::function<std::unique_ptr<DmxLink>(uint16_t rpcPort)>;
+// A new, unconnected link to the daemon listening on `rpcPort` of this computer; nullptr, with
+// the reason in `problem`, when this computer cannot make one (OLA's client library missing).
+using DmxLinkFactory =
+    std::function<std::unique_ptr<DmxLink>(uint16_t rpcPort, std::string& problem)>;
 
 // The devices the program drives, owned together.
 struct OutputDevices {

@@ -382,7 +382,9 @@ class SwitchableOlad : public DmxLink {
 
 TEST_F(ProgramTest, TheHeadlessStatusNamesALostOladUntilItIsBack) {
     auto running = std::make_shared<std::atomic<bool>>(true);
-    devices.dmx = [running](uint16_t) { return std::make_unique<SwitchableOlad>(running); };
+    devices.dmx = [running](uint16_t, std::string&) {
+        return std::make_unique<SwitchableOlad>(running);
+    };
     WriteSettings("[DMX]\r\nSwitch=DMX\r\nUniverse=3\r\n");
     Make().StartUp();
     const auto outputsOnceTicked = [this](const std::string& outputs) {

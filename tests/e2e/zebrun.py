@@ -100,10 +100,12 @@ class ZebRun:
         os.mkdir(self.program_dir)
         self.exe = os.path.join(self.program_dir, "zeb")
         shutil.copy2(program_path(), self.exe)
-        # `zeb --headless` runs the service binary beside it.
-        headless = os.path.join(os.path.dirname(program_path()), "zeb-headless")
-        if os.path.exists(headless):
-            shutil.copy2(headless, self.program_dir)
+        # `zeb --headless` runs the service binary beside it, and a DMX output loads its
+        # module from there.
+        for sibling in ("zeb-headless", "zeb-ola.so"):
+            built = os.path.join(os.path.dirname(program_path()), sibling)
+            if os.path.exists(built):
+                shutil.copy2(built, self.program_dir)
         self.args = list(args)
         self.settings_path = os.path.join(self.program_dir, "set.ini")
         if settings is not None:

@@ -29,7 +29,7 @@ if [ "${1:-}" != --in-display ]; then
         { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
     for f in bin/zeb bin/zeb-headless share/applications/zeb.desktop \
         share/icons/hicolor/64x64/apps/zeb.png lib/udev/rules.d/70-zeb.rules \
-        lib/systemd/user/zeb.service; do
+        lib/systemd/user/zeb.service lib/zeb/zeb-ola.so; do
         [ -e "$tmp/prefix/$f" ] || { echo "FAIL: the install lacks $f"; exit 1; }
     done
     [ "$(id -u)" -eq 0 ] || chmod -R a-w "$tmp/prefix"
@@ -116,5 +116,14 @@ wait "$pid" || status=$?
 [ ! -e "$prefix/bin/set.ini" ] || fail "set.ini was written beside the installed program"
 grep -q '^\[ForeColor\]' "$settings" || fail "the exit button saved no settings to $settings"
 grep -q '^CPORT=FTDI' "$settings" || fail "the stored output selection was not kept in $settings"
+
+# The installed service finds the DMX output's module in its own lib folder: with nothing on
+# the RPC port it is OLA's client that reports no olad, not a missing library.
+printf '[COM]\r\nCPORT=0\r\n[DMX]\r\nSwitch=DMX\r\nRpcPort=1\r\n' >"$settings"
+env -u DISPLAY -u WAYLAND_DISPLAY HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" \
+    XDG_RUNTIME_DIR="$tmp/runtime" ZEB_AUDIO_FILE="$tmp/tone.wav" \
+    timeout -s TERM 3 "$prefix/bin/zeb" --headless >"$log" 2>&1 || true
+grep -q 'No OLA daemon (olad) answers on port 1' "$log" ||
+    fail "the installed headless program did not reach OLA's client (module in lib/zeb)"
 trap - EXIT
 echo "installed program checks passed"

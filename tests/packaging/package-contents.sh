@@ -34,12 +34,12 @@ done
 tr ',' '\n' <<<"$(field Recommends)" | grep -Eq '^ *qt6-wayland( |$)' ||
     fail "Recommends lacks qt6-wayland (the window on Wayland without XWayland)"
 
-# The file list: exactly the program and its headless sibling, its menu entry, icons, user
-# service, device rules and documents, all under /usr.
+# The file list: exactly the program and its headless sibling, the DMX output's module, its menu
+# entry, icons, user service, device rules and documents, all under /usr.
 dpkg-deb -c "$deb" | awk '$1 ~ /^l/ { print $(NF - 2) } $1 ~ /^-/ { print $NF }' | sed 's|^\./||' | sort >"$tmp/files"
 expected=(usr/bin/zeb usr/bin/zeb-headless usr/share/applications/zeb.desktop
     usr/share/icons/hicolor/scalable/apps/zeb.svg usr/lib/udev/rules.d/70-zeb.rules
-    usr/lib/systemd/user/zeb.service)
+    usr/lib/systemd/user/zeb.service usr/lib/zeb/zeb-ola.so)
 for n in 16 22 24 32 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${n}x${n}/apps/zeb.png")
 done
