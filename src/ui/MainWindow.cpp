@@ -360,6 +360,9 @@ void MainWindow::RefreshSpectrum() {
 }
 
 void MainWindow::RefreshEngine() {
+    if (model_.dmx.oladLost != shownOladLost_) {
+        RefreshDmx();
+    }
     const EngineState& engine = model_.engine;
     for (size_t i = 0; i < kChannelCount; ++i) {
         lamps_[i]->SetFill(engine.lampLit[i] ? colours::BrightGreen : colours::DarkGreen);
@@ -438,13 +441,19 @@ void MainWindow::RefreshDmx() {
         }
     }
     const int first = dmx.startAddress.Value();
-    captions_.at(Caption::Dmx)
-        ->setToolTip(
-            QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
-                .arg(dmx.universe.Value())
-                .arg(first)
-                .arg(first + kChannelCount - 1)
-                .arg(dmx.rpcPort.Value()));
+    shownOladLost_ = dmx.oladLost;
+    PanelLabel* key = captions_.at(Caption::Dmx);
+    QString tip = QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
+                      .arg(dmx.universe.Value())
+                      .arg(first)
+                      .arg(first + kChannelCount - 1)
+                      .arg(dmx.rpcPort.Value());
+    if (dmx.oladLost) {
+        tip += QStringLiteral(": olad lost, reconnecting");
+    }
+    key->setToolTip(tip);
+    key->setAccessibleDescription(dmx.oladLost ? QStringLiteral("olad lost, reconnecting")
+                                               : QString());
 }
 
 void MainWindow::ApplyWidth() {

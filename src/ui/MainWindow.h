@@ -106,6 +106,8 @@ class MainWindow : public QWidget {
     // program had no focus window meanwhile) is no activation of it.
     bool justShown_ = false;
     bool awayFromProgram_ = false;
+    // What the DMX key's tooltip says about olad, so a lost daemon is noticed at the next frame.
+    bool shownOladLost_ = false;
 
     std::map<Caption, PanelLabel*> captions_;
     PanelLabel* selectAudioInput_ = nullptr;

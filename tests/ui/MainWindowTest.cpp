@@ -356,6 +356,17 @@ TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
     model.dmx.caption = colours::Blue;
     MoveOverBackground();
     EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
+
+    // A lost olad shows from the next frame until it is back.
+    model.dmx.oladLost = true;
+    window.RefreshEngine();
+    EXPECT_EQ(Control("LabelDmx")->toolTip(),
+              "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010): olad lost, "
+              "reconnecting");
+    model.dmx.oladLost = false;
+    window.RefreshEngine();
+    EXPECT_EQ(Control("LabelDmx")->toolTip(),
+              "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010)");
 }
 
 TEST_F(MainWindowTest, SlidersWriteTheModel) {
