@@ -291,28 +291,27 @@ void Program::StopKeyboardOutput() {
 
 void Program::StartDmxOutput() {
     const int32_t port = model_.dmx.rpcPort.Value();
+    std::string text = DmxUnreachableText(port);
+    std::string detail;
     if (devices_.dmx) {
-        std::string problem;
-        std::unique_ptr<DmxLink> link = devices_.dmx(static_cast<uint16_t>(port), problem);
-        if (!link) {
-            messages_.ShowMessage(kDmxModuleMessage, kProgramTitle, MessageIcon::None, problem);
-            model_.dmx.DmxSwitch = "0";
-            model_.dmx.caption = colours::Grey;
-            return;
+        if (std::unique_ptr<DmxLink> link = devices_.dmx(static_cast<uint16_t>(port), detail)) {
+            auto sender = std::make_unique<DmxSender>(std::move(link),
+                                                      "olad on port " + std::to_string(port));
+            // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
+            // the sender keeps trying and logs when it gets through.
+            if (sender->WaitForFirstContact(kDmxFirstContactWait) !=
+                DmxSender::FirstContact::Refused) {
+                dmx_ = std::move(sender);
+                LogDmxEvents();
+                return;
+            }
+            sender->Close(std::nullopt, kDmxCloseBound);
+        } else {
+            text = kDmxModuleMessage;
         }
-        auto sender =
-            std::make_unique<DmxSender>(std::move(link), "olad on port " + std::to_string(port));
-        // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
-        // the sender keeps trying and logs when it gets through.
-        if (sender->WaitForFirstContact(kDmxFirstContactWait) != DmxSender::FirstContact::Refused) {
-            dmx_ = std::move(sender);
-            LogDmxEvents();
-            return;
-        }
-        sender->Close(std::nullopt, kDmxCloseBound);
     }
     // As with the keyboard: the output stays off and the program runs on.
-    messages_.ShowMessage(DmxUnreachableText(port), kProgramTitle, MessageIcon::None);
+    messages_.ShowMessage(text, kProgramTitle, MessageIcon::None, detail);
     model_.dmx.DmxSwitch = "0";
     model_.dmx.caption = colours::Grey;
 }

@@ -1,6 +1,5 @@
 // Building the main window's controls: positions, captions, fonts, colours and pictures.
 
-#include <QAbstractItemView>
 #include <QPixmap>
 
 #include "ui/MainWindow.h"
@@ -21,16 +20,8 @@ constexpr std::array<Colour, layout::kMeterSegmentsPerColumn> kMeterColours{
     0xC00000, 0xC00000, 0xC00000, 0xFF0000, 0x008000, 0x008000,
     0x00FF00, 0x00FF00, 0x00FFFF, 0x00FFFF, 0x0000FF, 0x0000FF};
 
-// The lists' and entry boxes' colours. A palette rather than a style sheet: a style sheet
-// would bring Qt's whole style-sheet machinery into the program for two colours.
-QPalette BoxPalette(QPalette palette) {
-    for (const auto role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
-        palette.setColor(role, ToQColor(kListBackground));
-    }
-    for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        palette.setColor(role, ToQColor(kListText));
-    }
-    return palette;
+QString ColourCss(Colour colour) {
+    return ToQColor(colour).name();
 }
 
 QString ObjectName(const char* base, int index) {
@@ -86,8 +77,9 @@ QComboBox* MainWindow::AddList(const char* name, const QRect& box, const QFont& 
     list->setFont(font);
     list->setEditable(editable);
     list->setInsertPolicy(QComboBox::NoInsert);
-    list->setPalette(BoxPalette(list->palette()));
-    list->view()->setPalette(BoxPalette(list->view()->palette()));
+    list->setStyleSheet(QStringLiteral("QComboBox, QComboBox QAbstractItemView, QLineEdit "
+                                       "{ background: %1; color: %2; border: 1px solid #000; }")
+                            .arg(ColourCss(kListBackground), ColourCss(kListText)));
     list->setAttribute(Qt::WA_NoMousePropagation);
     return list;
 }
@@ -97,7 +89,9 @@ QLineEdit* MainWindow::AddEntry(const char* name, const QRect& box) {
     entry->setObjectName(QString::fromLatin1(name));
     entry->setGeometry(box);
     entry->setFont(PlainFont(9.75));
-    entry->setPalette(BoxPalette(entry->palette()));
+    entry->setStyleSheet(
+        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid #000; }")
+            .arg(ColourCss(kListBackground), ColourCss(kListText)));
     entry->setAttribute(Qt::WA_NoMousePropagation);
     return entry;
 }
