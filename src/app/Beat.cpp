@@ -57,32 +57,28 @@ void Beat::StartSteps(CaptureTime now) {
     nextStep_ = OnGrid(now + kStep);
 }
 
+void Beat::SwitchStepJob(bool& job, bool on, CaptureTime now) {
+    if (on) {
+        StartSteps(now);
+    }
+    job = on;
+    AskForWakeUp();
+}
+
 void Beat::StartLevel(CaptureTime now) {
-    StartSteps(now);
-    levelOn_ = true;
-    AskForWakeUp();
+    SwitchStepJob(levelOn_, true, now);
 }
-
 void Beat::StartSpectrum(CaptureTime now) {
-    StartSteps(now);
-    spectrumOn_ = true;
-    AskForWakeUp();
+    SwitchStepJob(spectrumOn_, true, now);
 }
-
 void Beat::StopSpectrum() {
-    spectrumOn_ = false;
-    AskForWakeUp();
+    SwitchStepJob(spectrumOn_, false, {});
 }
-
 void Beat::StartKeyboard(CaptureTime now) {
-    StartSteps(now);
-    keyboardOn_ = true;
-    AskForWakeUp();
+    SwitchStepJob(keyboardOn_, true, now);
 }
-
 void Beat::StopKeyboard() {
-    keyboardOn_ = false;
-    AskForWakeUp();
+    SwitchStepJob(keyboardOn_, false, {});
 }
 
 void Beat::SetFramePeriod(std::optional<Duration> period) {

@@ -73,6 +73,8 @@ class Beat : public ProgramTimers {
     // The first point of the grid at or after `time`.
     CaptureTime OnGrid(CaptureTime time);
     void StartSteps(CaptureTime now);
+    // Switches one of the step jobs (level, spectrum, keyboard LEDs) on or off.
+    void SwitchStepJob(bool& job, bool on, CaptureTime now);
     bool StepsRunning() const { return levelOn_ || spectrumOn_ || keyboardOn_; }
     // Takes the steps due by `now`; whether there were any.
     bool TakeSteps(CaptureTime now);

@@ -28,7 +28,7 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
       capture_(MakeCaptureBackend()),
       // Without a display server there is nobody to ask for the lock states: the keyboard
       // driver gives back the states the keyboard showed when it was opened.
-      devices_(MakeOutputDevices(SimulateFolder(), programStart)),
+      devices_(MakeOutputDevices(SimulateFolder(), programStart, {}, ProgramDirectory())),
       beatTimer_(loop_.AddTimer(std::chrono::milliseconds::zero(),
                                 [this] { beat_.WakeUp(PollLoop::Clock::now()); })),
       captureWatchTimer_(

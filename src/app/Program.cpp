@@ -215,12 +215,10 @@ void Program::Usb8Clicked() {
 }
 void Program::DmxClicked() {
     if (!model_.dmx.On()) {
-        model_.dmx.DmxSwitch = "DMX";
-        model_.dmx.caption = colours::Blue;
+        ShowDmxSwitch(true);
         StartDmxOutput();
     } else {
-        model_.dmx.DmxSwitch = "0";
-        model_.dmx.caption = colours::Grey;
+        ShowDmxSwitch(false);
         CloseDmx();
     }
 }
@@ -312,8 +310,12 @@ void Program::StartDmxOutput() {
     }
     // As with the keyboard: the output stays off and the program runs on.
     messages_.ShowMessage(text, kProgramTitle, MessageIcon::None, detail);
-    model_.dmx.DmxSwitch = "0";
-    model_.dmx.caption = colours::Grey;
+    ShowDmxSwitch(false);
+}
+
+void Program::ShowDmxSwitch(bool on) {
+    model_.dmx.DmxSwitch = on ? "DMX" : "0";
+    model_.dmx.caption = on ? colours::Blue : colours::Grey;
 }
 
 void Program::CloseDmx() {

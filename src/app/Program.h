@@ -88,8 +88,11 @@ class Program {
     void ApplyInputVolume();
     // What every way out does after the save (if any): lamps dark, devices and capture freed.
     void Shutdown();
-    // Connects to olad; when it does not answer, shows why and switches DMX off.
+    // Connects to olad; when it does not answer (or OLA's library cannot be loaded), shows why
+    // and switches DMX off.
     void StartDmxOutput();
+    // The "DMX" key's setting and colour.
+    void ShowDmxSwitch(bool on);
     // Every DMX slot of ZEB at the off level, then the connection to olad closed. Returns
     // within a fraction of a second even when olad hangs; nothing happens while DMX is off.
     // The switch stays as it is (the settings keep what the user chose).

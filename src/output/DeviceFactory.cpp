@@ -15,10 +15,6 @@
 
 namespace zeb {
 
-OutputDevices MakeOutputDevices() {
-    return MakeOutputDevices(SimulateFolder(), std::chrono::steady_clock::now());
-}
-
 std::string SimulateFolder() {
     const char* folder = std::getenv(kSimulateVariable);
     return folder != nullptr ? folder : "";
@@ -35,7 +31,8 @@ void NoteCaptureStart(std::chrono::steady_clock::time_point programStart) {
 
 OutputDevices MakeOutputDevices(const std::string& simulateFolder,
                                 std::chrono::steady_clock::time_point programStart,
-                                LockStateQuery lockStates) {
+                                LockStateQuery lockStates,
+                                const std::filesystem::path& programFolder) {
     OutputDevices devices;
     if (!simulateFolder.empty()) {
         const std::filesystem::path folder(simulateFolder);
@@ -58,7 +55,7 @@ OutputDevices MakeOutputDevices(const std::string& simulateFolder,
         std::make_unique<LedClassKeyboardLeds>(system, LedClassKeyboardLeds::kLedsFolder,
                                                lockStates),
         std::make_unique<LinuxKeyboardLeds>(system, lockStates));
-    devices.dmx = OlaDmxLinks();
+    devices.dmx = OlaDmxLinks(programFolder);
     return devices;
 }
 

@@ -3,6 +3,7 @@
 // ZEB_SIMULATE names, or the Linux drivers when it is unset or empty.
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "output/Devices.h"
@@ -10,9 +11,6 @@
 namespace zeb {
 
 inline constexpr const char* kSimulateVariable = "ZEB_SIMULATE";
-
-// Reads ZEB_SIMULATE; call once at start-up (log times count from this call).
-OutputDevices MakeOutputDevices();
 
 // The folder ZEB_SIMULATE names; empty when the real devices are used.
 std::string SimulateFolder();
@@ -23,9 +21,11 @@ void NoteCaptureStart(std::chrono::steady_clock::time_point programStart);
 
 // With `simulateFolder` empty, the Linux drivers; otherwise simulated devices logging there
 // with times counted from `programStart`. `lockStates` tells the keyboard driver the
-// keyboard's own lock states when its LEDs are given back.
+// keyboard's own lock states when its LEDs are given back. The DMX output's module is looked
+// for from `programFolder`, the folder of the running program.
 OutputDevices MakeOutputDevices(const std::string& simulateFolder,
                                 std::chrono::steady_clock::time_point programStart,
-                                LockStateQuery lockStates = {});
+                                LockStateQuery lockStates = {},
+                                const std::filesystem::path& programFolder = {});
 
 }  // namespace zeb

@@ -3,32 +3,23 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <vector>
 
 namespace zeb {
 
 namespace {
 
-std::vector<std::filesystem::path> ModuleCandidates() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return {};
-    }
-    const std::filesystem::path folder = program.parent_path();
-    return {folder / kOlaModuleFile, folder.parent_path() / "lib" / "zeb" / kOlaModuleFile};
-}
-
 // The loaded module's entry; nullptr with the loader's reasons when no candidate loads.
-OlaModuleEntry LoadEntry(std::string& problem) {
+OlaModuleEntry LoadEntry(const std::filesystem::path& folder, std::string& problem) {
     problem.clear();
-    for (const std::filesystem::path& candidate : ModuleCandidates()) {
+    const std::filesystem::path candidates[] = {
+        folder / kOlaModuleFile, folder.parent_path() / "lib" / "zeb" / kOlaModuleFile};
+    for (const std::filesystem::path& candidate : candidates) {
         std::error_code error;
         if (!std::filesystem::exists(candidate, error)) {
             continue;
         }
-        // Never unloaded: links made by it may live until the program ends, and OLA keeps
-        // state of its own until then.
+        // Never unloaded: a link's sender thread left behind on a hung olad may still run its
+        // code, and OLA keeps state of its own until the program ends.
         void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (handle == nullptr) {
             problem += dlerror();
@@ -50,20 +41,21 @@ OlaModuleEntry LoadEntry(std::string& problem) {
 
 }  // namespace
 
-DmxLinkFactory OlaDmxLinks() {
+DmxLinkFactory OlaDmxLinks(const std::filesystem::path& programFolder) {
     // Shared by the copies of the factory, so the module is looked for once per run.
     auto entry = std::make_shared<OlaModuleEntry>(nullptr);
-    return [entry](uint16_t rpcPort, std::string& problem) -> std::unique_ptr<DmxLink> {
-        if (*entry == nullptr) {
-            *entry = LoadEntry(problem);
+    return
+        [entry, programFolder](uint16_t rpcPort, std::string& problem) -> std::unique_ptr<DmxLink> {
             if (*entry == nullptr) {
-                return nullptr;
+                *entry = LoadEntry(programFolder, problem);
+                if (*entry == nullptr) {
+                    return nullptr;
+                }
             }
-        }
-        std::unique_ptr<DmxLink> link;
-        (*entry)(rpcPort, link);
-        return link;
-    };
+            std::unique_ptr<DmxLink> link;
+            (*entry)(rpcPort, link);
+            return link;
+        };
 }
 
 }  // namespace zeb

@@ -4,6 +4,7 @@
 // one, does not carry their few megabytes.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -19,9 +20,9 @@ inline constexpr const char* kDmxModuleMessage =
 inline constexpr const char* kOlaModuleEntry = "zeb_make_ola_dmx_link";
 using OlaModuleEntry = void (*)(uint16_t rpcPort, std::unique_ptr<DmxLink>& link);
 
-// Links through the module beside the program (the build tree, a copied program) or in the
-// installed module folder (../lib/zeb from the program's folder). The module is loaded at the
-// first call and stays loaded; when it cannot be, the factory returns nullptr and says why.
-DmxLinkFactory OlaDmxLinks();
+// Links through the module in `programFolder` (the build tree, a copied program) or in the
+// installed module folder (../lib/zeb from there). The module is loaded at the first call and
+// stays loaded; when it cannot be, the factory returns nullptr and says why.
+DmxLinkFactory OlaDmxLinks(const std::filesystem::path& programFolder);
 
 }  // namespace zeb

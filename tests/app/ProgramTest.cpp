@@ -16,6 +16,7 @@
 #include "audio/FakeCaptureBackend.h"
 #include "audio/RecordingSink.h"
 #include "output/LptAccess.h"
+#include "output/OlaModule.h"
 #include "output/RecordingDevices.h"
 #include "support/TempDir.h"
 
@@ -379,6 +380,21 @@ class SwitchableOlad : public DmxLink {
   private:
     std::shared_ptr<std::atomic<bool>> running_;
 };
+
+TEST_F(ProgramTest, DmxWithoutOlaLibrarySaysWhyAndStaysOff) {
+    devices.dmx = [](uint16_t, std::string& problem) -> std::unique_ptr<DmxLink> {
+        problem = "libola.so.1: cannot open shared object file";
+        return nullptr;
+    };
+    WriteSettings("[DMX]\r\nSwitch=DMX\r\n");
+    Make().StartUp();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, kDmxModuleMessage);
+    EXPECT_EQ(messages.shown[0].detail, "libola.so.1: cannot open shared object file");
+    EXPECT_FALSE(model.dmx.On());
+    EXPECT_EQ(model.dmx.caption, colours::Grey);
+    program->Unload();
+}
 
 TEST_F(ProgramTest, TheHeadlessStatusNamesALostOladUntilItIsBack) {
     auto running = std::make_shared<std::atomic<bool>>(true);
