@@ -39,7 +39,18 @@ class SourceFollowing : public ::testing::Test {
         backend = std::make_unique<PulseBackend>(server.Address());
         state = CaptureState();
         state.source = storedSource;
-        ASSERT_EQ(StartAudio(*backend, state, storedIndex, sink), AudioOutcome::Running);
+        sink.shown.clear();
+        ASSERT_EQ(StartAudio(*backend, state, storedIndex, sink), AudioOutcome::Running)
+            << "stored \"" << storedSource << "\": " << ShownText() << "\n"
+            << server.Log();
+    }
+    // The messages a failed start showed, with their details.
+    std::string ShownText() const {
+        std::string text;
+        for (const auto& shown : sink.shown) {
+            text += shown.text + " (" + shown.detail + ") ";
+        }
+        return text;
     }
     std::string Selected() const {
         const int index = state.devices.Index();
