@@ -52,7 +52,6 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
     tray_->SetTrayIcon(QApplication::windowIcon());
-    tray_->SetTrayTip(QStringLiteral("ZEB"));
     // The icon is gone after any press, so the window must come back with it: a right press
     // that left it hidden would leave the running program unreachable.
     connect(tray_.get(), &cSysTray::MouseDown, this, &WindowHost::ShowWindow);
