@@ -17,29 +17,6 @@ bool IsChannel(int channel) {
     return channel >= 0 && channel < kChannelCount;
 }
 
-Colour& ToggleColour(ProgramModel& model, Toggle toggle) {
-    ToggleColours& colours = model.captions;
-    switch (toggle) {
-        case Toggle::Lpt:
-            return colours.label9;
-        case Toggle::Com:
-            return colours.label10;
-        case Toggle::Ftdi:
-            return colours.label11;
-        case Toggle::Keyboard:
-            return colours.label12;
-        case Toggle::Usb3:
-            return colours.label13;
-        case Toggle::Usb8:
-            return colours.label14;
-        case Toggle::Auto:
-            return colours.label5;
-        case Toggle::Dmx:
-            break;
-    }
-    return model.dmx.caption;
-}
-
 }  // namespace
 
 int64_t BandCaptionNumber(std::string_view caption) {

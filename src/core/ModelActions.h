@@ -18,6 +18,31 @@ int64_t BandCaptionNumber(std::string_view caption);
 // A number held within the bands 0..31.
 int ClampedBand(int64_t number);
 
+// The caption colour of a toggle, saved with the settings (the DMX key's is not).
+template <typename Model>  // ProgramModel, const or not
+auto& ToggleColour(Model& model, Toggle toggle) {
+    auto& colours = model.captions;
+    switch (toggle) {
+        case Toggle::Lpt:
+            return colours.label9;
+        case Toggle::Com:
+            return colours.label10;
+        case Toggle::Ftdi:
+            return colours.label11;
+        case Toggle::Keyboard:
+            return colours.label12;
+        case Toggle::Usb3:
+            return colours.label13;
+        case Toggle::Usb8:
+            return colours.label14;
+        case Toggle::Auto:
+            return colours.label5;
+        case Toggle::Dmx:
+            break;
+    }
+    return model.dmx.caption;
+}
+
 class ModelActions : public ProgramActions {
   public:
     explicit ModelActions(ProgramModel& model) : model_(model) {}

@@ -19,8 +19,8 @@ class ProgramActions {
     // and USB8 share one output, so switching one on switches the others off. An output that
     // cannot be opened says why and stays off.
     virtual void PressToggle(Toggle toggle) = 0;
-    // The pointer is over a toggle's caption (blue) or has left it (grey). The colours are
-    // saved with the settings; a view leaves a switched-on toggle blue.
+    // The pointer is over a toggle's caption (blue) or has left it (grey). The colours (but
+    // DMX's) are saved with the settings; a view leaves a switched-on toggle blue.
     virtual void ShowToggleHovered(Toggle toggle, bool hovered) = 0;
 
     // Saves the settings and runs on. False when the save failed; its message has been shown.

@@ -62,8 +62,7 @@ int HeadlessHost::Run() {
     // What every activation of the window does, once: there is no window to activate.
     program.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
-    console_.Line("running with " + settings.string() +
-                  "; outputs: " + OutputsInUse(parts_.Model()));
+    console_.Line("running with " + settings.string() + "; outputs: " + program.OutputsInUse());
     const int status = loop_.Run();
     if (!program.Ended()) {
         program.Unload();  // the loop itself failed: the lamps still go dark
@@ -87,7 +86,7 @@ void HeadlessHost::Report() {
     const auto now = std::chrono::steady_clock::now();
     if (console_.HasTerminal()) {
         if (now - lastStatus_ >= kStatusInterval) {
-            std::string status = StatusLine(parts_.Model());
+            std::string status = StatusLine(parts_.Model(), parts_.Core().OutputsInUse());
             if (status != shownStatus_) {
                 lastStatus_ = now;
                 shownStatus_ = std::move(status);
@@ -96,7 +95,7 @@ void HeadlessHost::Report() {
         }
         return;
     }
-    const std::string state = StateLine(parts_.Model());
+    const std::string state = StateLine(parts_.Model(), parts_.Core().OutputsInUse());
     if (state != newState_) {
         newState_ = state;
         newStateSince_ = now;

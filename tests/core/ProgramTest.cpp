@@ -2,6 +2,7 @@
 // write into one log, so the order across them is checked.
 
 #include "core/Program.h"
+#include "core/SwitchTexts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -198,7 +199,7 @@ TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
     EXPECT_EQ(messages.shown[0].text, kLptMessage);
     EXPECT_EQ(messages.shown[0].title, "ZEB");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
-    EXPECT_EQ(model.outputs.OutputMode, "FTDI");
+    EXPECT_EQ(OutputModeText(model.outputs.OutputMode), "FTDI");
 }
 
 TEST_F(ProgramTest, AKeyboardThatCannotBeOpenedAtStartUpLeavesTheOutputOff) {
@@ -210,7 +211,7 @@ TEST_F(ProgramTest, AKeyboardThatCannotBeOpenedAtStartUpLeavesTheOutputOff) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Can't open keyboard device!");
     EXPECT_EQ(messages.shown[0].title, "ZEB");
-    EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.KeyboardSwitch, kKeyboardTexts), "0");
     EXPECT_EQ(model.captions.label12, colours::Grey);
     EXPECT_THAT(log, ::testing::Not(::testing::Contains("keyboard timer on")));
 }
@@ -242,7 +243,7 @@ TEST_F(ProgramTest, ActivationOpensTheFtdiChipThenTheSerialPortThenAppliesTheVol
 
 TEST_F(ProgramTest, TheEngineTickWritesTheSelectedOutputs) {
     Make().StartUp();
-    model.outputs.OutputMode = "FTDI";
+    model.outputs.OutputMode = ReadOutputMode("FTDI");
     TakeLog();
 
     // No sound yet: the silence gate leaves only channel 0 lit.
@@ -307,12 +308,12 @@ TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndDarkensEveryOutput) 
 
 TEST_F(ProgramTest, AnOutputSwitchedOffDuringTheRunStillGetsItsDarkFrameOnTheWayOut) {
     Make().StartUp();
-    model.outputs.LptSwitch = "LPT";
+    model.outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
     model.outputs.LptAddressText = "378";
-    model.outputs.OutputMode = "USB3LED";
+    model.outputs.OutputMode = ReadOutputMode("USB3LED");
     program->EngineTick();  // silence: channel 0 lit on both
-    model.outputs.LptSwitch = "0";
-    model.outputs.OutputMode = "0";
+    model.outputs.LptSwitch = ReadOnOff("0", kLptTexts);
+    model.outputs.OutputMode = ReadOutputMode("0");
     program->EngineTick();
     TakeLog();
 
@@ -335,7 +336,7 @@ TEST_F(ProgramTest, SwitchingTheParallelPortOnWithoutAccessReportsAndStaysOff) {
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kLptMessage);
-    EXPECT_EQ(model.outputs.LptSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.LptSwitch, kLptTexts), "0");
     EXPECT_EQ(model.captions.label9, colours::Grey);
 }
 
@@ -364,7 +365,7 @@ TEST_F(ProgramTest, TheKeyboardToggleStartsAndStopsTheLedOutput) {
     EXPECT_THAT(TakeLog(),
                 ElementsAre("kbd open", "kbd leds N--", "keyboard timer on", "kbd leds -C-",
                             "keyboard timer off", "kbd restore", "kbd close"));
-    EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.KeyboardSwitch, kKeyboardTexts), "0");
 }
 
 // A daemon the test takes away and brings back.
@@ -395,25 +396,26 @@ TEST_F(ProgramTest, DmxWithoutOlaLibrarySaysWhyAndStaysOff) {
     program->Unload();
 }
 
-TEST_F(ProgramTest, ALostOladShowsInTheModelUntilItIsBack) {
+TEST_F(ProgramTest, TheOutputsInUseNameALostOladUntilItIsBack) {
     auto running = std::make_shared<std::atomic<bool>>(true);
     devices.dmx = [running](uint16_t, std::string&) {
         return std::make_unique<SwitchableOlad>(running);
     };
     WriteSettings("[DMX]\r\nSwitch=DMX\r\nUniverse=3\r\n");
     Make().StartUp();
-    const auto lostOnceTicked = [this](bool lost) {
+    const auto outputsOnceTicked = [this](const std::string& outputs) {
         return testing::Eventually([&] {
             program->EngineTick();
-            return model.dmx.oladLost == lost;
+            return program->OutputsInUse() == outputs;
         });
     };
-    ASSERT_TRUE(lostOnceTicked(false));
+    ASSERT_TRUE(outputsOnceTicked("DMX universe 3"));
 
     *running = false;
-    EXPECT_TRUE(lostOnceTicked(true));
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3 (olad lost)"));
+    EXPECT_TRUE(model.dmx.oladLost);
     *running = true;
-    EXPECT_TRUE(lostOnceTicked(false));
+    EXPECT_TRUE(outputsOnceTicked("DMX universe 3"));
     program->Unload();
 }
 

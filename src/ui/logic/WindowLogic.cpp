@@ -16,37 +16,6 @@ constexpr int kWheelNotch = 120;
 constexpr int kMarkerBaseTwips = 228;
 constexpr int kMarkerStepTwips = 195;
 
-// The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
-// the others the window's own.
-Colour ColourOf(const ProgramModel& model, const WindowState& state, Caption caption) {
-    const ToggleColours& toggles = model.captions;
-    switch (caption) {
-        case Caption::Lpt:
-            return toggles.label9;
-        case Caption::Com:
-            return toggles.label10;
-        case Caption::UsbFtdi:
-            return toggles.label11;
-        case Caption::Keyboard:
-            return toggles.label12;
-        case Caption::UsbD3:
-            return toggles.label13;
-        case Caption::UsbD8:
-            return toggles.label14;
-        case Caption::Auto:
-            return toggles.label5;
-        case Caption::Dmx:
-            return model.dmx.caption;
-        case Caption::Set:
-            return state.setColour;
-        case Caption::Add:
-            return state.addColour;
-        case Caption::Del:
-            break;
-    }
-    return state.delColour;
-}
-
 std::optional<Toggle> ToggleOf(Caption caption) {
     switch (caption) {
         case Caption::Lpt:
@@ -71,6 +40,17 @@ std::optional<Toggle> ToggleOf(Caption caption) {
             break;
     }
     return std::nullopt;
+}
+
+// The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
+// the others the window's own.
+Colour ColourOf(const ProgramModel& model, const WindowState& state, Caption caption) {
+    if (const auto toggle = ToggleOf(caption)) {
+        return ToggleColour(model, *toggle);
+    }
+    return caption == Caption::Set   ? state.setColour
+           : caption == Caption::Add ? state.addColour
+                                     : state.delColour;
 }
 
 }  // namespace
@@ -129,19 +109,19 @@ std::optional<bool> WindowLogic::SwitchState(Caption caption) const {
     const OutputSelection& outputs = model_.outputs;
     switch (caption) {
         case Caption::Lpt:
-            return outputs.LptSwitch == "LPT";
+            return outputs.LptSwitch.On();
         case Caption::Com:
-            return outputs.OutputMode == "COM";
+            return outputs.OutputMode.Is(SerialMode::Com);
         case Caption::UsbFtdi:
-            return outputs.OutputMode == "FTDI";
+            return outputs.OutputMode.Is(SerialMode::Ftdi);
         case Caption::Keyboard:
-            return outputs.KeyboardSwitch == "1";
+            return outputs.KeyboardSwitch.On();
         case Caption::UsbD3:
-            return outputs.OutputMode == "USB3LED";
+            return outputs.OutputMode.Is(SerialMode::Usb3Led);
         case Caption::UsbD8:
-            return outputs.OutputMode == "USB8LED";
+            return outputs.OutputMode.Is(SerialMode::Usb8Led);
         case Caption::Auto:
-            return model_.AutoMode == "AUTO";
+            return model_.AutoMode.On();
         case Caption::Dmx:
             return model_.dmx.On();
         case Caption::Set:
