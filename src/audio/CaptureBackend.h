@@ -1,7 +1,8 @@
 #pragma once
 // The sound capture back end: everything the program asks of the sound system. One
 // implementation talks to the PulseAudio (or PipeWire) server, one plays a WAV file, and tests
-// script a fake. All calls are made on the UI thread.
+// script a fake. All calls are made on the program's thread (the window's event loop or the
+// service's poll loop).
 
 #include <chrono>
 #include <cstdint>

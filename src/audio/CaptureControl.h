@@ -1,6 +1,7 @@
 #pragma once
 // Opening the capture at start-up, the user's device and input choices, the input volume and
-// the audio error report. Everything runs on the UI thread against a CaptureBackend.
+// the audio error report. Everything runs on the program's thread (the window's event loop or
+// the service's poll loop) against a CaptureBackend.
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // Keeping the capture alive while devices and the sound server come and go: a slow timer on the
-// UI thread looks at the sound system, notices a capture that has ended, keeps the device list
-// in step with the server and takes the capture up again on the same device once it is back.
+// program's thread looks at the sound system, notices a capture that has ended, keeps the device
+// list in step with the server and takes the capture up again on the same device once it is back.
 
 #include <chrono>
 

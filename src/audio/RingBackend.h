@@ -48,8 +48,8 @@ class RingBackend : public CaptureBackend {
 
     // The back end's clock: the time a query without a moment of its own is made for.
     virtual CaptureTime Now() const { return std::chrono::steady_clock::now(); }
-    // Called on the UI thread before the ring is read as of `when`, so a producer driven by a
-    // clock can deliver the samples due by then, stamped with that time.
+    // Called on the program's thread before the ring is read as of `when`, so a producer driven
+    // by a clock can deliver the samples due by then, stamped with that time.
     virtual void CatchUp(CaptureTime /*when*/) {}
     // Whether the running capture still receives samples. One whose device has gone away ends,
     // so level and spectrum fail instead of repeating the last samples for ever.

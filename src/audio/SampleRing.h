@@ -1,10 +1,10 @@
 #pragma once
-// The newest captured samples. The sound server's thread appends, the UI thread copies the
-// newest ones out; this ring is the only thing the two threads share.
+// The newest captured samples. The sound server's thread appends, the program's thread copies
+// the newest ones out; this ring is the only thing the two threads share.
 //
-// Every append is stamped with the time the samples arrived, so the UI thread can also copy the
-// samples that were the newest at a moment just past: what a look at the ring then would have
-// found.
+// Every append is stamped with the time the samples arrived, so the program's thread can also
+// copy the samples that were the newest at a moment just past: what a look at the ring then
+// would have found.
 
 #include <array>
 #include <cstddef>

@@ -143,6 +143,14 @@ bool Program::CaptureWatchTick() {
 }
 
 bool Program::ExitCommand() {
+    if (!Save()) {
+        return false;
+    }
+    Shutdown();
+    return true;
+}
+
+bool Program::Save() {
     try {
         std::filesystem::create_directories(settingsPath_.parent_path());
         SaveSettings(model_, settingsPath_.string());
@@ -153,7 +161,6 @@ bool Program::ExitCommand() {
             kProgramTitle, MessageIcon::Critical);
         return false;
     }
-    Shutdown();
     return true;
 }
 

@@ -54,6 +54,8 @@ class Program {
     // the program runs on untouched (lamps, settings, devices), so the user can mend the cause
     // and press again.
     bool ExitCommand();
+    // Saves the settings and runs on; false when the save failed (its message has been shown).
+    bool Save();
     // Leaving without saving (the window closed another way, or the system asked the program
     // to end): every lamp dark and every device let go. The caller then ends the program.
     void Unload();

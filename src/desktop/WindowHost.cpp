@@ -6,10 +6,7 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "audio/CaptureFactory.h"
 #include "audio/CaptureWatch.h"
-#include "core/SettingsPath.h"
-#include "output/DeviceFactory.h"
 #include "ui/DisplayLockStates.h"
 
 namespace zeb {
@@ -27,38 +24,34 @@ CaptureTime Present() {
 
 WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
                        SignalEvents& signalEvents)
-    : programStart_(programStart),
-      signals_(signalEvents),
-      capture_(MakeCaptureBackend()),
-      devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery(),
-                                 ProgramDirectory())),
-      messages_(console_, line.verbose, &boxes_),
+    : signals_(signalEvents),
       signalNotifier_(signalEvents.Fd(), QSocketNotifier::Read),
-      scheduler_({.level = [this](CaptureTime step) { program_.LevelTick(step); },
-                  .spectrum = [this](CaptureTime step) { program_.SpectrumTick(step); },
-                  .engine = [this] { program_.EngineTick(); },
-                  .keyboard = [this] { program_.KeyboardTick(); },
-                  .frame = [this] { ShowFrame(); }},
-                 [this](std::optional<CaptureTime> next) {
-                     if (!next) {
-                         schedulerTimer_.stop();
-                         return;
-                     }
-                     // Rounded up: a timer that fires early would find nothing due.
-                     const auto wait =
-                         std::chrono::ceil<std::chrono::milliseconds>(*next - Present());
-                     schedulerTimer_.start(std::max(wait, std::chrono::milliseconds::zero()));
-                 }),
-      program_(model_, *capture_, devices_, messages_, scheduler_,
-               line.config ? *line.config : SettingsFilePath()),
-      window_(std::make_unique<MainWindow>(model_, *this)),
+      parts_({.programStart = programStart,
+              .line = line,
+              .unreadableSettings = Program::UnreadableSettings::StartFresh,
+              .shownMessages = &boxes_,
+              .lockStates = DisplayLockStateQuery(),
+              .armTimer =
+                  [this](std::optional<CaptureTime> next) {
+                      if (!next) {
+                          schedulerTimer_.stop();
+                          return;
+                      }
+                      // Rounded up: a timer that fires early would find nothing due.
+                      const auto wait =
+                          std::chrono::ceil<std::chrono::milliseconds>(*next - Present());
+                      schedulerTimer_.start(std::max(wait, std::chrono::milliseconds::zero()));
+                  },
+              .afterEngineTick = {},
+              .frame = [this] { ShowFrame(); },
+              .endLoop = [this](int status) { End(status); }}),
+      window_(std::make_unique<MainWindow>(parts_.Model(), parts_.Actions(), *this)),
       tray_(std::make_unique<cSysTray>(window_.get())),
       showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
     boxes_.SetParent(window_.get());
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
     tray_->SetTrayIcon(QApplication::windowIcon());
-    tray_->SetTrayTip(QStringLiteral("ZEB"));
     // The icon is gone after any press, so the window must come back with it: a right press
     // that left it hidden would leave the running program unreachable.
     connect(tray_.get(), &cSysTray::MouseDown, this, &WindowHost::ShowWindow);
@@ -73,11 +66,12 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
 
     schedulerTimer_.setTimerType(Qt::PreciseTimer);
     schedulerTimer_.setSingleShot(true);
-    connect(&schedulerTimer_, &QTimer::timeout, this, [this] { scheduler_.WakeUp(Present()); });
+    connect(&schedulerTimer_, &QTimer::timeout, this,
+            [this] { parts_.PeriodicJobs().WakeUp(Present()); });
     window_->installEventFilter(this);
     captureWatchTimer_.setInterval(kCaptureWatchInterval);
     connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
-        if (program_.CaptureWatchTick()) {
+        if (parts_.Core().CaptureWatchTick()) {
             window_->RefreshAll();
         }
     });
@@ -86,17 +80,13 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
 WindowHost::~WindowHost() = default;
 
 int WindowHost::Run() {
-    // The engine ticks from the window's creation; its ticks are handled whenever the event
-    // loop runs, also behind a message box of the start-up.
-    scheduler_.StartEngine(Present());
-    if (program_.StartUp() == Program::Outcome::EndProgram) {
+    if (parts_.StartUp() == Program::Outcome::EndProgram) {
         End(1);
         return status_;
     }
     if (ended_) {
         return status_;  // a signal ended the program behind a start-up message
     }
-    NoteCaptureStart(programStart_);
     captureWatchTimer_.start();
     window_->RefreshAll();
     window_->show();
@@ -116,7 +106,7 @@ void WindowHost::End(int status) {
     }
     ended_ = true;
     status_ = status;
-    scheduler_.Stop();
+    parts_.PeriodicJobs().Stop();
     captureWatchTimer_.stop();
     // The window and the icon are left alone: this often runs inside one of their own event
     // handlers (the exit button, a list, the close), and both go when the host does, after
@@ -129,41 +119,9 @@ void WindowHost::OnSignal() {
     if (!signal || ended_) {
         return;
     }
-    program_.Unload();
-    console_.Line(SignalEvents::EndLine(*signal));
+    parts_.Core().Unload();
+    parts_.ConsoleLines().Line(SignalEvents::EndLine(*signal));
     End(0);
-}
-
-void WindowHost::LptPressed() {
-    program_.LptPressed();
-}
-void WindowHost::ComClicked() {
-    program_.ComClicked();
-}
-void WindowHost::FtdiClicked() {
-    program_.FtdiClicked();
-}
-void WindowHost::KeyboardClicked() {
-    program_.KeyboardClicked();
-}
-void WindowHost::Usb3Clicked() {
-    program_.Usb3Clicked();
-}
-void WindowHost::Usb8Clicked() {
-    program_.Usb8Clicked();
-}
-void WindowHost::DmxClicked() {
-    program_.DmxClicked();
-}
-void WindowHost::AutoPressed() {
-    program_.AutoPressed();
-}
-
-void WindowHost::ExitClicked() {
-    // A failed save has shown its message; the program runs on for another try.
-    if (program_.ExitCommand()) {
-        End(0);
-    }
 }
 
 void WindowHost::HideClicked() {
@@ -198,25 +156,9 @@ void WindowHost::HideToTray() {
     tray_->SetInTray(true);
 }
 
-void WindowHost::DeviceSelected(int index) {
-    if (program_.DeviceSelected(index) == Program::Outcome::EndProgram) {
-        End(1);
-    }
-}
-
-void WindowHost::InputSelected(int index) {
-    program_.InputSelected(index);
-}
-void WindowHost::InputLevelMoved() {
-    program_.InputLevelMoved();
-}
-void WindowHost::AddressBoxFocusLost() {
-    program_.AddressBoxFocusLost();
-}
-
 void WindowHost::WindowActivated() {
     if (!ended_) {
-        program_.Activate();
+        parts_.Core().Activate();
     }
 }
 
@@ -224,7 +166,7 @@ void WindowHost::WindowClosed() {
     if (ended_) {
         return;  // the program is leaving by another way already
     }
-    program_.Unload();
+    parts_.Core().Unload();
     End(0);
 }
 
@@ -245,14 +187,14 @@ bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
 
 void WindowHost::FollowWindowOnScreen() {
     if (ended_ || !window_->isVisible() || window_->isMinimized()) {
-        scheduler_.SetFramePeriod(std::nullopt);
+        parts_.PeriodicJobs().SetFramePeriod(std::nullopt);
         return;
     }
     // Painting more often than the screen shows pictures would only cost.
     const QScreen* screen = window_->screen();
     const qreal rate = screen != nullptr && screen->refreshRate() >= 1.0 ? screen->refreshRate()
                                                                          : kUsualRefreshRate;
-    scheduler_.SetFramePeriod(
+    parts_.PeriodicJobs().SetFramePeriod(
         std::chrono::duration_cast<Scheduler::Duration>(std::chrono::duration<qreal>(1.0 / rate)));
 }
 

@@ -8,14 +8,9 @@
 #include <chrono>
 #include <memory>
 
-#include "audio/CaptureBackend.h"
+#include "core/Assembly.h"
 #include "core/CommandLine.h"
-#include "core/Console.h"
-#include "core/Program.h"
-#include "core/ProgramModel.h"
-#include "core/Scheduler.h"
 #include "core/SignalEvents.h"
-#include "output/Devices.h"
 #include "ui/GlobalKey.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxSink.h"
@@ -37,20 +32,7 @@ class WindowHost : public QObject, public MainWindowActions {
     int Run();
 
     // MainWindowActions
-    void LptPressed() override;
-    void ComClicked() override;
-    void FtdiClicked() override;
-    void KeyboardClicked() override;
-    void Usb3Clicked() override;
-    void Usb8Clicked() override;
-    void DmxClicked() override;
-    void AutoPressed() override;
-    void ExitClicked() override;
     void HideClicked() override;
-    void DeviceSelected(int index) override;
-    void InputSelected(int index) override;
-    void InputLevelMoved() override;
-    void AddressBoxFocusLost() override;
     void WindowActivated() override;
     void WindowClosed() override;
 
@@ -72,19 +54,12 @@ class WindowHost : public QObject, public MainWindowActions {
     // The window's frame, with an engine tick: the tick and the spectrum it read.
     void ShowFrame();
 
-    std::chrono::steady_clock::time_point programStart_;
     SignalEvents& signals_;
-    ProgramModel model_;
-    std::unique_ptr<CaptureBackend> capture_;
-    OutputDevices devices_;
-    Console console_;
     MessageBoxSink boxes_;
-    ConsoleMessages messages_;
     QSocketNotifier signalNotifier_;
     QTimer schedulerTimer_;
     QTimer captureWatchTimer_;
-    Scheduler scheduler_;
-    Program program_;
+    Assembly parts_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;
     std::unique_ptr<GlobalKey> showKey_;

@@ -2,11 +2,8 @@
 
 #include <filesystem>
 
-#include "audio/CaptureFactory.h"
 #include "audio/CaptureWatch.h"
-#include "core/SettingsPath.h"
 #include "headless/HeadlessStatus.h"
-#include "output/DeviceFactory.h"
 
 namespace zeb {
 
@@ -22,58 +19,53 @@ constexpr std::chrono::seconds kStateSettles{1};
 
 HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
                            const CommandLine& line, SignalEvents& signalEvents)
-    : programStart_(programStart),
-      signals_(signalEvents),
-      messages_(console_, line.verbose),
-      capture_(MakeCaptureBackend()),
-      // Without a display server there is nobody to ask for the lock states: the keyboard
-      // driver gives back the states the keyboard showed when it was opened.
-      devices_(MakeOutputDevices(SimulateFolder(), programStart, {}, ProgramDirectory())),
-      schedulerTimer_(loop_.AddTimer(std::chrono::milliseconds::zero(),
-                                     [this] { scheduler_.WakeUp(PollLoop::Clock::now()); })),
+    : signals_(signalEvents),
+      schedulerTimer_(
+          loop_.AddTimer(std::chrono::milliseconds::zero(),
+                         [this] { parts_.PeriodicJobs().WakeUp(PollLoop::Clock::now()); })),
       captureWatchTimer_(
-          loop_.AddTimer(kCaptureWatchInterval, [this] { program_.CaptureWatchTick(); })),
+          loop_.AddTimer(kCaptureWatchInterval, [this] { parts_.Core().CaptureWatchTick(); })),
+      // The service could not show what it would drive from an unreadable settings file: it
+      // reports it and ends. Without a display there is nobody to ask for the lock states.
       // Without a window nothing shows the spectrum or the peaks between engine ticks: the
       // thread wakes for the engine (and the keyboard LEDs, while they run).
-      scheduler_({.level = [this](CaptureTime step) { program_.LevelTick(step); },
-                  .spectrum = [this](CaptureTime step) { program_.SpectrumTick(step); },
-                  .engine =
-                      [this] {
-                          program_.EngineTick();
-                          Report();
-                      },
-                  .keyboard = [this] { program_.KeyboardTick(); },
-                  .frame = {}},
-                 [this](std::optional<CaptureTime> next) {
-                     if (next) {
-                         loop_.StartTimerAt(schedulerTimer_, *next);
-                     } else {
-                         loop_.StopTimer(schedulerTimer_);
-                     }
-                 }),
-      program_(model_, *capture_, devices_, messages_, scheduler_,
-               line.config ? *line.config : SettingsFilePath()) {}
+      parts_({.programStart = programStart,
+              .line = line,
+              .unreadableSettings = Program::UnreadableSettings::EndProgram,
+              .shownMessages = nullptr,
+              .lockStates = {},
+              .armTimer =
+                  [this](std::optional<CaptureTime> next) {
+                      if (next) {
+                          loop_.StartTimerAt(schedulerTimer_, *next);
+                      } else {
+                          loop_.StopTimer(schedulerTimer_);
+                      }
+                  },
+              .afterEngineTick = [this] { Report(); },
+              .frame = {},
+              .endLoop = [this](int status) { loop_.Exit(status); }}),
+      console_(parts_.ConsoleLines()) {}
 
 int HeadlessHost::Run() {
-    const auto& settings = program_.SettingsPath();
+    Program& program = parts_.Core();
+    const auto& settings = program.SettingsPath();
     std::error_code error;
     if (!std::filesystem::exists(settings, error)) {
         console_.Line("no settings file " + settings.string() +
                       ": starting with the initial settings (every output off)");
     }
-    scheduler_.StartEngine(PollLoop::Clock::now());
-    if (program_.StartUp(Program::UnreadableSettings::EndProgram) == Program::Outcome::EndProgram) {
+    if (parts_.StartUp() == Program::Outcome::EndProgram) {
         return 1;  // its message is on stderr already
     }
-    NoteCaptureStart(programStart_);
     loop_.StartTimer(captureWatchTimer_);
     // What every activation of the window does, once: there is no window to activate.
-    program_.Activate();
+    program.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
-    console_.Line("running with " + settings.string() + "; outputs: " + program_.OutputsInUse());
+    console_.Line("running with " + settings.string() + "; outputs: " + program.OutputsInUse());
     const int status = loop_.Run();
-    if (!program_.Ended()) {
-        program_.Unload();  // the loop itself failed: the lamps still go dark
+    if (!program.Ended()) {
+        program.Unload();  // the loop itself failed: the lamps still go dark
     }
     console_.EndStatus();
     return status;
@@ -84,7 +76,7 @@ void HeadlessHost::OnSignal() {
     if (!signal) {
         return;
     }
-    program_.Unload();
+    parts_.Core().Unload();
     console_.EndStatus();
     console_.Line(SignalEvents::EndLine(*signal));
     loop_.Exit(0);
@@ -94,7 +86,7 @@ void HeadlessHost::Report() {
     const auto now = std::chrono::steady_clock::now();
     if (console_.HasTerminal()) {
         if (now - lastStatus_ >= kStatusInterval) {
-            std::string status = StatusLine(model_, program_.OutputsInUse());
+            std::string status = StatusLine(parts_.Model(), parts_.Core().OutputsInUse());
             if (status != shownStatus_) {
                 lastStatus_ = now;
                 shownStatus_ = std::move(status);
@@ -103,7 +95,7 @@ void HeadlessHost::Report() {
         }
         return;
     }
-    const std::string state = StateLine(model_, program_.OutputsInUse());
+    const std::string state = StateLine(parts_.Model(), parts_.Core().OutputsInUse());
     if (state != newState_) {
         newState_ = state;
         newStateSince_ = now;

@@ -4,18 +4,12 @@
 // stderr. No window-system library is linked in.
 
 #include <chrono>
-#include <memory>
 #include <string>
 
-#include "audio/CaptureBackend.h"
+#include "core/Assembly.h"
 #include "core/CommandLine.h"
-#include "core/Console.h"
-#include "core/Program.h"
-#include "core/ProgramModel.h"
-#include "core/Scheduler.h"
 #include "core/SignalEvents.h"
 #include "headless/PollLoop.h"
-#include "output/Devices.h"
 
 namespace zeb {
 
@@ -33,18 +27,12 @@ class HeadlessHost {
     // After each engine tick: the live line on a terminal, otherwise a line per state change.
     void Report();
 
-    std::chrono::steady_clock::time_point programStart_;
     SignalEvents& signals_;
-    Console console_;
-    ConsoleMessages messages_;
-    ProgramModel model_;
-    std::unique_ptr<CaptureBackend> capture_;
-    OutputDevices devices_;
     PollLoop loop_;
     int schedulerTimer_;
     int captureWatchTimer_;
-    Scheduler scheduler_;
-    Program program_;
+    Assembly parts_;
+    Console& console_;
 
     std::chrono::steady_clock::time_point lastStatus_{};
     std::string shownStatus_;

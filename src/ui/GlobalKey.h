@@ -1,8 +1,8 @@
 #pragma once
 // One key combination that the X server hands to the program wherever the keyboard focus is,
 // also while its windows are hidden. Only on X11: elsewhere (Wayland, the offscreen platform)
-// or when another program holds the same combination, Active() is false and nothing is ever
-// reported. The grab ends with the object.
+// or when another program holds the same combination, nothing is ever reported. The grab ends
+// with the object.
 
 #include <QAbstractNativeEventFilter>
 #include <QKeyCombination>
@@ -20,8 +20,6 @@ class GlobalKey : public QObject, public QAbstractNativeEventFilter {
     ~GlobalKey() override;
     GlobalKey(const GlobalKey&) = delete;
     GlobalKey& operator=(const GlobalKey&) = delete;
-
-    bool Active() const { return active_; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

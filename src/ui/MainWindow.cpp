@@ -85,10 +85,12 @@ QString RefusedNumberText(const QString& caption, const QString& typed, const Ra
 
 }  // namespace
 
-MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent)
+MainWindow::MainWindow(const ProgramModel& model, ProgramActions& program,
+                       MainWindowActions& window, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       model_(model),
-      actions_(actions),
+      program_(program),
+      windowActions_(window),
       skin_(LoadSkin()) {
     // Before any control exists: Qt keeps the first interface it makes for a widget.
     InstallAccessibility();
@@ -121,73 +123,64 @@ MainWindow::MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget*
 }
 
 void MainWindow::ConnectInput() {
-    const auto onPress = [this](Caption caption, void (MainWindowActions::*request)()) {
-        connect(captions_.at(caption), &PanelLabel::Pressed, this,
-                [this, request] { Act(request); });
+    const auto toggle = [this](Toggle pressed) {
+        return [this, pressed] { Act([this, pressed] { program_.PressToggle(pressed); }); };
     };
-    const auto onClick = [this](PanelLabel* label, void (MainWindowActions::*request)()) {
-        connect(label, &PanelLabel::Clicked, this, [this, request] { Act(request); });
-    };
-    onPress(Caption::Lpt, &MainWindowActions::LptPressed);
-    onPress(Caption::Auto, &MainWindowActions::AutoPressed);
-    onClick(captions_.at(Caption::Com), &MainWindowActions::ComClicked);
-    onClick(captions_.at(Caption::UsbFtdi), &MainWindowActions::FtdiClicked);
-    onClick(captions_.at(Caption::Keyboard), &MainWindowActions::KeyboardClicked);
-    onClick(captions_.at(Caption::UsbD3), &MainWindowActions::Usb3Clicked);
-    onClick(captions_.at(Caption::UsbD8), &MainWindowActions::Usb8Clicked);
-    onClick(captions_.at(Caption::Dmx), &MainWindowActions::DmxClicked);
-    onClick(hideButton_, &MainWindowActions::HideClicked);
+    connect(captions_.at(Caption::Lpt), &PanelLabel::Pressed, this, toggle(Toggle::Lpt));
+    connect(captions_.at(Caption::Auto), &PanelLabel::Pressed, this, toggle(Toggle::Auto));
+    connect(captions_.at(Caption::Com), &PanelLabel::Clicked, this, toggle(Toggle::Com));
+    connect(captions_.at(Caption::UsbFtdi), &PanelLabel::Clicked, this, toggle(Toggle::Ftdi));
+    connect(captions_.at(Caption::Keyboard), &PanelLabel::Clicked, this, toggle(Toggle::Keyboard));
+    connect(captions_.at(Caption::UsbD3), &PanelLabel::Clicked, this, toggle(Toggle::Usb3));
+    connect(captions_.at(Caption::UsbD8), &PanelLabel::Clicked, this, toggle(Toggle::Usb8));
+    connect(captions_.at(Caption::Dmx), &PanelLabel::Clicked, this, toggle(Toggle::Dmx));
+    connect(hideButton_, &PanelLabel::Clicked, this,
+            [this] { Act([this] { windowActions_.HideClicked(); }); });
     // The program leaves at once, unless the save fails: then the window stays as it was.
-    onClick(exitButton_, &MainWindowActions::ExitClicked);
+    connect(exitButton_, &PanelLabel::Clicked, this,
+            [this] { Act([this] { program_.SaveAndExit(); }); });
 
     connect(captions_.at(Caption::Set), &PanelLabel::Clicked, this, [this] {
-        logic_.ToggleWidth();
+        program_.ToggleWidth();
         ApplyWidth();
         RefreshCaptions();
     });
     connect(captions_.at(Caption::Add), &PanelLabel::Clicked, this, [this] {
-        logic_.AddAddress();
+        program_.AddLptAddress(state_.text1);
         RefreshLists();
     });
     connect(captions_.at(Caption::Del), &PanelLabel::Clicked, this, [this] {
-        logic_.DeleteAddress();
+        program_.DeleteLptAddress();
         RefreshLists();
     });
     connect(selectAudioInput_, &PanelLabel::Pressed, this, [this] { moveRequest_(); });
     auto* showKey = new QShortcut(QKeySequence(kShowKey), this);
-    connect(showKey, &QShortcut::activated, this, [this] { Act(&MainWindowActions::HideClicked); });
+    connect(showKey, &QShortcut::activated, this,
+            [this] { Act([this] { windowActions_.HideClicked(); }); });
 
-    connect(devices_, &QComboBox::activated, this, [this](int index) {
-        model_.capture.devices.SetIndex(index);
-        actions_.DeviceSelected(index);
-        RefreshAll();
-    });
-    connect(inputs_, &QComboBox::activated, this, [this](int index) {
-        model_.capture.inputs.SetIndex(index);
-        actions_.InputSelected(index);
-        RefreshAll();
-    });
+    connect(devices_, &QComboBox::activated, this,
+            [this](int index) { Act([this, index] { program_.SelectCaptureDevice(index); }); });
+    connect(inputs_, &QComboBox::activated, this,
+            [this](int index) { Act([this, index] { program_.SelectCaptureInput(index); }); });
     connect(speed_, &QComboBox::activated, this,
-            [this](int index) { model_.combo4.SetIndex(index); });
+            [this](int index) { program_.SelectSpeed(index); });
     connect(addresses_, &QComboBox::activated, this,
-            [this](int index) { model_.combo1.SetIndex(index); });
-    connect(port_, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        if (text.toStdString() != model_.combo2.Text()) {
-            model_.combo2.SetText(text.toStdString());
-        }
-    });
+            [this](int index) { program_.SelectLptAddress(index); });
+    connect(port_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { program_.TypeSerialPort(text.toStdString()); });
     connect(port_, &QComboBox::activated, this,
-            [this](int index) { model_.combo2.SetIndex(index); });
+            [this](int index) { program_.SelectSerialPort(index); });
     connect(addressEntry_, &QLineEdit::textChanged, this,
             [this](const QString& text) { state_.text1 = text.toStdString(); });
     // Return or leaving the box takes the number; one out of range shows the old one again and
     // says so beside the box, so a typed number never just turns into another.
-    const auto onEntered = [this](QLineEdit* entry, bool (WindowLogic::*enter)(const std::string&),
+    const auto onEntered = [this](QLineEdit* entry,
+                                  bool (ProgramActions::*enter)(const std::string&),
                                   const QString& caption, const RangedValue& value) {
         connect(entry, &QLineEdit::editingFinished, this,
                 [this, entry, enter, caption, range = &value] {
                     const QString typed = entry->text();
-                    const bool taken = (logic_.*enter)(typed.toStdString());
+                    const bool taken = (program_.*enter)(typed.toStdString());
                     entry->setModified(false);
                     RefreshDmx();
                     if (!taken && entry->isVisible()) {
@@ -196,14 +189,14 @@ void MainWindow::ConnectInput() {
                     }
                 });
     };
-    onEntered(dmxUniverse_, &WindowLogic::EnterDmxUniverse, QStringLiteral("UNIVERSE"),
+    onEntered(dmxUniverse_, &ProgramActions::SetDmxUniverse, QStringLiteral("UNIVERSE"),
               model_.dmx.universe);
-    onEntered(dmxAddress_, &WindowLogic::EnterDmxAddress, QStringLiteral("ADDRESS"),
+    onEntered(dmxAddress_, &ProgramActions::SetDmxAddress, QStringLiteral("ADDRESS"),
               model_.dmx.startAddress);
 
-    connect(level_, &Slider::Change, this, [this] { model_.sLevel.Set(level_->Value()); });
-    connect(level_, &Slider::MouseMove, this, [this] { actions_.InputLevelMoved(); });
-    connect(gain_, &Slider::Change, this, [this] { model_.slider2.Set(gain_->Value()); });
+    connect(level_, &Slider::Change, this, [this] { program_.SetInputLevel(level_->Value()); });
+    connect(level_, &Slider::MouseMove, this, [this] { program_.DragInputLevel(level_->Value()); });
+    connect(gain_, &Slider::Change, this, [this] { program_.SetSpectrumGain(gain_->Value()); });
 }
 
 void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {
@@ -252,7 +245,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == addresses_ && event->type() == QEvent::FocusOut) {
-        actions_.AddressBoxFocusLost();
+        program_.LptAddressListLeft();
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -282,8 +275,8 @@ bool MainWindow::focusNextPrevChild(bool next) {
     return true;
 }
 
-void MainWindow::Act(void (MainWindowActions::*request)()) {
-    (actions_.*request)();
+void MainWindow::Act(const std::function<void()>& request) {
+    request();
     RefreshAll();
 }
 
@@ -339,7 +332,7 @@ void MainWindow::changeEvent(QEvent* event) {
         justShown_ = false;
         awayFromProgram_ = false;
         if (activation) {
-            Act(&MainWindowActions::WindowActivated);
+            Act([this] { windowActions_.WindowActivated(); });
         }
     }
 }
@@ -351,7 +344,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The program knows whether it is leaving already.
-    actions_.WindowClosed();
+    windowActions_.WindowClosed();
     event->accept();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: a frameless, fixed-size panel that shows the program's model (spectrum,
-// channel strips, meters, toggles, device settings) and turns pointer and wheel input into
-// model changes and into requests to the program (MainWindowActions).
+// channel strips, meters, toggles, device settings) and turns pointer, key and wheel input
+// into the program's actions (ProgramActions) and the window's own (MainWindowActions).
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,6 +12,7 @@
 #include <map>
 #include <vector>
 
+#include "core/ProgramActions.h"
 #include "core/ProgramModel.h"
 #include "ui/PanelLabel.h"
 #include "ui/ShapeWidget.h"
@@ -35,7 +36,8 @@ class MainWindow : public QWidget {
     // the desktop for it everywhere, to show the window again (see GlobalKey).
     static constexpr QKeyCombination kShowKey{Qt::ControlModifier | Qt::AltModifier, Qt::Key_Z};
 
-    MainWindow(ProgramModel& model, MainWindowActions& actions, QWidget* parent = nullptr);
+    MainWindow(const ProgramModel& model, ProgramActions& program, MainWindowActions& window,
+               QWidget* parent = nullptr);
 
     // Shows the model's spectrum image (every spectrum tick).
     void RefreshSpectrum();
@@ -85,8 +87,8 @@ class MainWindow : public QWidget {
 
     void BackgroundMoved();
     void Wheel(int delta);
-    // Runs a request of the program, then shows what it changed.
-    void Act(void (MainWindowActions::*request)());
+    // Runs a request, then shows what it changed.
+    void Act(const std::function<void()>& request);
 
     void RefreshCaptions();
     void RefreshBands();
@@ -95,10 +97,11 @@ class MainWindow : public QWidget {
     void RefreshDmx();
     void ApplyWidth();
 
-    ProgramModel& model_;
-    MainWindowActions& actions_;
+    const ProgramModel& model_;
+    ProgramActions& program_;
+    MainWindowActions& windowActions_;
     WindowState state_;
-    WindowLogic logic_{model_, state_};
+    WindowLogic logic_{model_, state_, program_};
     SkinImages skin_;
     MoveRequest moveRequest_;
     // The window becomes the program's active window when it is shown or when the user comes

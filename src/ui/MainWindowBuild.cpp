@@ -164,9 +164,8 @@ void MainWindow::BuildChannelStrips() {
         Slider* threshold = AddSlider("", {x, kSliderTop, kSliderWidth, kSliderHeight}, 25);
         threshold->setObjectName(ObjectName("Slider1_", i));
         threshold->setAccessibleName(ChannelName(i, "threshold"));
-        connect(threshold, &Slider::Change, this, [this, index, threshold] {
-            model_.channels[index].threshold.Set(threshold->Value());
-        });
+        connect(threshold, &Slider::Change, this,
+                [this, i, threshold] { program_.SetThreshold(i, threshold->Value()); });
         thresholds_[index] = threshold;
 
         auto* lamp = new ShapeWidget(ShapeWidget::Form::Circle, colours::DarkGreen, this);

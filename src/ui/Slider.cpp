@@ -31,40 +31,6 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
     return shift;
 }
 
-// The pointer shapes behind MousePointer codes 1..15; 0 is the default pointer, 99 the
-// custom MouseIcon.
-Qt::CursorShape PointerShape(int16_t code) {
-    switch (code) {
-        case 2:
-            return Qt::CrossCursor;
-        case 3:
-            return Qt::IBeamCursor;
-        case 5:
-        case 15:
-            return Qt::SizeAllCursor;
-        case 6:
-            return Qt::SizeBDiagCursor;
-        case 7:
-            return Qt::SizeVerCursor;
-        case 8:
-            return Qt::SizeFDiagCursor;
-        case 9:
-            return Qt::SizeHorCursor;
-        case 10:
-            return Qt::UpArrowCursor;
-        case 11:
-            return Qt::WaitCursor;
-        case 12:
-            return Qt::ForbiddenCursor;
-        case 13:
-            return Qt::BusyCursor;
-        case 14:
-            return Qt::WhatsThisCursor;
-        default:
-            return Qt::ArrowCursor;
-    }
-}
-
 }  // namespace
 
 Slider::Slider(QWidget* parent) : QWidget(parent) {
@@ -103,30 +69,6 @@ QSize Slider::sizeHint() const {
 void Slider::SetBackColor(Colour colour) {
     backColor_ = colour;
     Redraw();
-}
-
-void Slider::SetMousePointer(int16_t shape) {
-    mousePointer_ = shape;
-    ApplyCursor();
-}
-
-void Slider::SetMouseIcon(const QImage& icon) {
-    mouseIcon_ = icon;
-    ApplyCursor();
-}
-
-void Slider::ApplyCursor() {
-    if (mousePointer_ == 0) {
-        unsetCursor();
-    } else if (mousePointer_ == 99) {
-        if (mouseIcon_.isNull()) {
-            unsetCursor();
-        } else {
-            setCursor(QCursor(QPixmap::fromImage(mouseIcon_)));
-        }
-    } else {
-        setCursor(PointerShape(mousePointer_));
-    }
 }
 
 bool Slider::SetMin(int32_t min) {

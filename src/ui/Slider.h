@@ -15,26 +15,15 @@
 // of the thumb to that value (see DragToValue), so its container cannot tell it from the mouse.
 
 #include <QImage>
-#include <QString>
-#include <QVariant>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "engine/ModelValues.h"
 #include "ui/EdgeDrawing.h"
 #include "ui/FocusMark.h"
 
 namespace zeb {
-
-// A stored property: its key (the property's name) and value. Kept in order, because the
-// writing order is part of the stored format; the byte encoding is the container's business.
-struct SliderProperty {
-    QString name;
-    QVariant value;
-};
-using SliderProperties = std::vector<SliderProperty>;
 
 constexpr int32_t kHorizontal = 0;
 constexpr int32_t kVertical = 1;
@@ -65,11 +54,6 @@ class Slider : public QWidget {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
 
-    int16_t MousePointer() const { return mousePointer_; }
-    void SetMousePointer(int16_t shape);
-    const QImage& MouseIcon() const { return mouseIcon_; }
-    void SetMouseIcon(const QImage& icon);
-
     int32_t Min() const { return min_; }
     int32_t Max() const { return max_; }
     int32_t Value() const { return value_; }
@@ -89,21 +73,12 @@ class Slider : public QWidget {
     void SetSliderImage(const QImage& image);
     const QImage& RailImage() const { return railImage_; }
     void SetRailImage(const QImage& image);
-    bool ShowValueTip() const { return showValueTip_; }
-    void SetShowValueTip(bool show) { showValueTip_ = show; }
 
     // What a key or assistive technology does: the events of a drag that grabs the thumb,
     // moves it to `value` (held within Min..Max) and lets go over it: MouseDown, then Change,
     // ArrivedLast, ArrivedFirst as for any new value, MouseMove, Click, MouseUp. Nothing while
     // Enabled is false (as for a press) or while the mouse drags the thumb.
     void DragToValue(int32_t value, int shift = 0);
-
-    // The stored properties in their writing order, each only when it differs from its default.
-    SliderProperties WriteProperties() const;
-    // Restores stored properties in their reading order. Min, Max and Value are assigned as
-    // stored, without checks or events. An entry that does not convert to the
-    // property's type counts as missing: the property takes its default.
-    void ReadProperties(const SliderProperties& properties);
 
     // Thumb position in pixels (floating point: the thumb is not rounded to whole pixels).
     float ThumbLeft() const { return thumbLeft_; }
@@ -163,12 +138,9 @@ class Slider : public QWidget {
     // The value a key moves the slider to; none for keys the slider does not take.
     std::optional<int32_t> KeyTarget(int key) const;
     void RaiseChangeEvents(int32_t v);
-    void ApplyCursor();
 
     Colour backColor_ = kButtonFaceColour;
     bool enabled_ = true;
-    int16_t mousePointer_ = 0;
-    QImage mouseIcon_;
     int32_t min_ = 0;
     int32_t max_ = 10;
     int32_t value_ = 0;
@@ -178,7 +150,6 @@ class Slider : public QWidget {
     int32_t railStyle_ = kRailSunken;
     QImage thumbImage_;
     QImage railImage_;
-    bool showValueTip_ = true;
 
     bool dragging_ = false;
     float grabX_ = 0.0f;

@@ -49,13 +49,6 @@ void cSysTray::SetTrayIcon(const QIcon& icon) {
     }
 }
 
-void cSysTray::SetTrayTip(const QString& tip) {
-    tip_ = tip;
-    if (added_) {
-        tray_.setToolTip(tip_);
-    }
-}
-
 void cSysTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Trigger:
@@ -71,9 +64,6 @@ void cSysTray::OnActivated(QSystemTrayIcon::ActivationReason reason) {
             break;
         case QSystemTrayIcon::MiddleClick:
             emit MouseDown(4);
-            break;
-        case QSystemTrayIcon::DoubleClick:
-            emit MouseDblClick(1);
             break;
         default:
             break;

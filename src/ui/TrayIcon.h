@@ -20,16 +20,11 @@ class cSysTray : public QObject {
     cSysTray(QWidget* window, QObject* parent = nullptr);
     ~cSysTray() override;
 
-    bool InTray() const { return inTray_; }
     // true adds the icon (once), false removes it.
     void SetInTray(bool inTray);
 
-    QIcon TrayIcon() const { return icon_; }
     // A null icon is not an icon and changes nothing.
     void SetTrayIcon(const QIcon& icon);
-
-    QString TrayTip() const { return tip_; }
-    void SetTrayTip(const QString& tip);
 
     // Whether the desktop has a notification area at all.
     static bool Available();
@@ -37,7 +32,6 @@ class cSysTray : public QObject {
   signals:
     // button 1 = left, 2 = right, 4 = middle
     void MouseDown(int button);
-    void MouseDblClick(int button);
 
   private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
@@ -45,7 +39,7 @@ class cSysTray : public QObject {
     QWidget* window_;
     QSystemTrayIcon tray_;
     QIcon icon_;
-    QString tip_ = QStringLiteral("ZEB");
+    const QString tip_ = QStringLiteral("ZEB");
     bool inTray_ = false;
     bool added_ = false;
 };

@@ -18,31 +18,20 @@
 #include <string>
 #include <vector>
 
+#include "support/RecordingActions.h"
+
 namespace zeb {
 namespace {
 
-// Records every request of the window by name.
-class RecordingActions : public MainWindowActions {
+// Records every request of the window by name, the window's own among them.
+class RecordingViewActions : public RecordingActions, public MainWindowActions {
   public:
-    std::vector<std::string> calls;
+    using RecordingActions::RecordingActions;
 
-    void LptPressed() override { calls.push_back("Lpt"); }
-    void ComClicked() override { calls.push_back("Com"); }
-    void FtdiClicked() override { calls.push_back("Ftdi"); }
-    void KeyboardClicked() override { calls.push_back("Keyboard"); }
-    void Usb3Clicked() override { calls.push_back("Usb3"); }
-    void Usb8Clicked() override { calls.push_back("Usb8"); }
-    void DmxClicked() override { calls.push_back("Dmx"); }
-    void AutoPressed() override { calls.push_back("Auto"); }
-    void ExitClicked() override { calls.push_back("Exit"); }
-    void HideClicked() override { calls.push_back("Hide"); }
-    void DeviceSelected(int index) override { calls.push_back("Device" + std::to_string(index)); }
-    void InputSelected(int index) override { calls.push_back("Input" + std::to_string(index)); }
-    void InputLevelMoved() override { calls.push_back("Level"); }
-    void AddressBoxFocusLost() override { calls.push_back("AddressBoxFocusLost"); }
+    void HideClicked() override { calls.emplace_back("Hide"); }
     int activations = 0;
     void WindowActivated() override { ++activations; }
-    void WindowClosed() override { calls.push_back("Closed"); }
+    void WindowClosed() override { calls.emplace_back("Closed"); }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -82,8 +71,8 @@ class MainWindowTest : public ::testing::Test {
     }
 
     ProgramModel model;
-    RecordingActions actions;
-    MainWindow window{model, actions};
+    RecordingViewActions actions{model};
+    MainWindow window{model, actions, actions};
     int moveRequests = 0;
 };
 
@@ -313,12 +302,15 @@ TEST_F(MainWindowTest, ADoubleClickedToggleSwitchesOnce) {
 }
 
 TEST_F(MainWindowTest, TogglesShowTheColoursTheProgramGaveThem) {
-    struct SelectingActions : RecordingActions {
-        ProgramModel* model = nullptr;
-        void ComClicked() override { model->captions.label10 = colours::Blue; }
-    } selecting;
-    selecting.model = &model;
-    MainWindow second(model, selecting);
+    struct SelectingActions : RecordingViewActions {
+        using RecordingViewActions::RecordingViewActions;
+        void PressToggle(Toggle toggle) override {
+            if (toggle == Toggle::Com) {
+                model_.captions.label10 = colours::Blue;
+            }
+        }
+    } selecting{model};
+    MainWindow second(model, selecting, selecting);
     second.show();
     QTest::mouseClick(second.findChild<PanelLabel*>("Label10"), Qt::LeftButton);
     EXPECT_EQ(second.findChild<PanelLabel*>("Label10")->TextColour(), colours::Blue);

@@ -1,5 +1,5 @@
-// The slider control through its public interface: properties, real mouse events, the
-// events it raises and their order, and its stored properties.
+// The slider control through its public interface: properties, real mouse events and keys,
+// the events it raises and their order.
 
 #include <gtest/gtest.h>
 
@@ -331,77 +331,6 @@ TEST_F(EdgeSliderTest, ParkThumbMovesOnlyTheThumb) {
     slider.ParkThumb();
     EXPECT_FLOAT_EQ(slider.ThumbTop(), 84.0f);
     EXPECT_EQ(slider.Value(), 10);
-}
-
-TEST(SliderPropertiesTest, DefaultsAreNotWrittenAndOthersAreInWritingOrder) {
-    Slider slider;
-    EXPECT_TRUE(slider.WriteProperties().empty());
-
-    slider.SetShowValueTip(false);
-    ASSERT_TRUE(slider.SetMax(254));
-    ASSERT_TRUE(slider.SetValue(100));
-    slider.SetRailStyle(kRailPicture);
-    slider.SetRailImage(SolidImage(15, 110, qRgb(1, 2, 3)));
-    slider.SetOrientation(kHorizontal);
-    slider.SetSliderImage(SolidImage(16, 23, qRgb(4, 5, 6)));
-    slider.SetMousePointer(2);
-    slider.SetEnabled(false);
-    slider.SetBackColor(0x80000007);
-    std::vector<QString> names;
-    for (const SliderProperty& property : slider.WriteProperties()) {
-        names.push_back(property.name);
-    }
-    EXPECT_EQ(names, (std::vector<QString>{"BackColor", "Enabled", "MousePointer", "SliderImage",
-                                           "Orientation", "RailImage", "RailStyle", "ShowValueTip",
-                                           "Max", "Value"}));
-}
-
-TEST(SliderPropertiesTest, ReadingRestoresWithoutChecksOrEvents) {
-    Slider original;
-    original.SetBackColor(0x80000007);
-    original.SetRailStyle(kRailPicture);
-    original.SetSliderImage(SolidImage(16, 23, qRgb(4, 5, 6)));
-    original.SetRailImage(SolidImage(15, 110, qRgb(1, 2, 3)));
-    ASSERT_TRUE(original.SetMax(25));
-    ASSERT_TRUE(original.SetValue(10));
-    SliderProperties stored = original.WriteProperties();
-
-    Slider restored;
-    EventLog log(restored);
-    restored.ReadProperties(stored);
-    EXPECT_EQ(log.Take(), Events{});
-    EXPECT_EQ(restored.BackColor(), 0x80000007u);
-    EXPECT_EQ(restored.RailStyle(), kRailPicture);
-    EXPECT_EQ(restored.Max(), 25);
-    EXPECT_EQ(restored.Value(), 10);
-    EXPECT_EQ(restored.size(), QSize(16, 110));
-    EXPECT_FLOAT_EQ(restored.ThumbTop(), 52.2f);
-    EXPECT_EQ(restored.SliderImage(), original.SliderImage());
-    // Reading made 10 the last reported value, so setting it raises nothing.
-    EXPECT_TRUE(restored.SetValue(10));
-    EXPECT_EQ(log.Take(), Events{});
-
-    // Stored values are taken as they are, even out of order; missing ones take defaults.
-    restored.ReadProperties({{"Min", 8}, {"Max", 3}, {"Value", 40}, {"RailStyle", "x"}});
-    EXPECT_EQ(restored.Min(), 8);
-    EXPECT_EQ(restored.Max(), 3);
-    EXPECT_EQ(restored.Value(), 40);
-    EXPECT_EQ(restored.RailStyle(), kRailSunken);
-    EXPECT_EQ(restored.BackColor(), kButtonFaceColour);
-    EXPECT_EQ(log.Take(), Events{});
-}
-
-TEST(SliderZeroRangeTest, DragKeepsTheValueInsideTheRange) {
-    Slider slider;
-    slider.resize(16, 100);
-    slider.ReadProperties({{"Min", 5}, {"Max", 5}, {"Value", 5}});
-    slider.show();
-    EventLog log(slider);
-    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(8, 10));
-    QTest::mouseMove(&slider, QPoint(8, 50));
-    EXPECT_EQ(slider.Value(), 5);
-    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(8, 50));
-    EXPECT_EQ(log.Take(), (Events{"MouseMove", "MouseDown", "MouseMove", "Click", "MouseUp"}));
 }
 
 }  // namespace

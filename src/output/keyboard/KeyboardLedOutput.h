@@ -16,7 +16,7 @@ class KeyboardLedOutput {
     explicit KeyboardLedOutput(KeyboardLedDevice& device) : device_(device) {}
 
     // Opens the keyboard and lights Num Lock only. False when no keyboard can be opened: the
-    // caller shows kKeyboardMessage and ends the program.
+    // caller shows kKeyboardMessage, leaves the output off and runs on.
     bool Start();
     // Num Lock = channel 0, Caps Lock = channel 1, Scroll Lock = channel 2 (lit when 1).
     void Tick(const ChannelStatesArray& channels);

@@ -1,13 +1,10 @@
 #include "ui/logic/WindowLogic.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
-#include <string_view>
 
-#include "core/SettingsNumbers.h"
-#include "engine/ChannelText.h"
+#include "core/ModelActions.h"
 
 namespace zeb {
 
@@ -15,70 +12,45 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kWheelNotch = 120;
-constexpr int kHighestBand = kBandCount - 1;
 // The marker sits its own width (165 twips) plus 30 twips further right per band.
 constexpr int kMarkerBaseTwips = 228;
 constexpr int kMarkerStepTwips = 195;
-// Farther outside 0..31 than any wheel turn can bring back.
-constexpr int64_t kFarOutside = int64_t{1} << 32;
 
-// The number a band label shows, as the wheel reads it: any whole decimal number, blanks
-// around it allowed, so a hand-edited "40" or "-3" counts as itself and the wheel clamps it
-// into 0..31. Text that is no number counts as 0; huge numbers are held at +-kFarOutside.
-int64_t ShownNumber(std::string_view caption) {
-    caption = TrimBlanks(caption);
-    if (caption.empty()) {
-        return 0;
+std::optional<Toggle> ToggleOf(Caption caption) {
+    switch (caption) {
+        case Caption::Lpt:
+            return Toggle::Lpt;
+        case Caption::Com:
+            return Toggle::Com;
+        case Caption::UsbFtdi:
+            return Toggle::Ftdi;
+        case Caption::Keyboard:
+            return Toggle::Keyboard;
+        case Caption::UsbD3:
+            return Toggle::Usb3;
+        case Caption::UsbD8:
+            return Toggle::Usb8;
+        case Caption::Auto:
+            return Toggle::Auto;
+        case Caption::Dmx:
+            return Toggle::Dmx;
+        case Caption::Set:
+        case Caption::Add:
+        case Caption::Del:
+            break;
     }
-    if (caption.size() > 1 && caption[0] == '+' && caption[1] != '-') {
-        caption.remove_prefix(1);
-    }
-    int64_t number = 0;
-    const char* end = caption.data() + caption.size();
-    const auto [ptr, ec] = std::from_chars(caption.data(), end, number);
-    if (ptr != end) {
-        return 0;
-    }
-    if (ec == std::errc::result_out_of_range) {
-        return caption.front() == '-' ? -kFarOutside : kFarOutside;
-    }
-    return std::clamp(number, -kFarOutside, kFarOutside);
-}
-
-int ClampedBand(int64_t number) {
-    return static_cast<int>(std::clamp<int64_t>(number, 0, kHighestBand));
+    return std::nullopt;
 }
 
 // The colour a caption is drawn in: the toggles' colours are the model's (they are saved),
 // the others the window's own.
-template <typename Model, typename State>
-auto& ColourOf(Model& model, State& state, Caption caption) {
-    auto& toggles = model.captions;
-    switch (caption) {
-        case Caption::Lpt:
-            return toggles.label9;
-        case Caption::Com:
-            return toggles.label10;
-        case Caption::UsbFtdi:
-            return toggles.label11;
-        case Caption::Keyboard:
-            return toggles.label12;
-        case Caption::UsbD3:
-            return toggles.label13;
-        case Caption::UsbD8:
-            return toggles.label14;
-        case Caption::Auto:
-            return toggles.label5;
-        case Caption::Dmx:
-            return model.dmx.caption;
-        case Caption::Set:
-            return state.setColour;
-        case Caption::Add:
-            return state.addColour;
-        case Caption::Del:
-            break;
+Colour ColourOf(const ProgramModel& model, const WindowState& state, Caption caption) {
+    if (const auto toggle = ToggleOf(caption)) {
+        return ToggleColour(model, *toggle);
     }
-    return state.delColour;
+    return caption == Caption::Set   ? state.setColour
+           : caption == Caption::Add ? state.addColour
+                                     : state.delColour;
 }
 
 }  // namespace
@@ -98,8 +70,15 @@ int TwipsToPixels(float twips) {
                                        double{std::numeric_limits<int>::max()}));
 }
 
-Colour& WindowLogic::CaptionColourRef(Caption caption) {
-    return ColourOf(model_, state_, caption);
+void WindowLogic::ShowHovered(Caption caption, bool hovered) {
+    if (const auto toggle = ToggleOf(caption)) {
+        actions_.ShowToggleHovered(*toggle, hovered);  // saved with the settings
+    } else {
+        Colour& shown = caption == Caption::Set   ? state_.setColour
+                        : caption == Caption::Add ? state_.addColour
+                                                  : state_.delColour;
+        shown = hovered ? colours::Blue : colours::Grey;
+    }
 }
 
 Colour WindowLogic::CaptionColour(Caption caption) const {
@@ -107,7 +86,7 @@ Colour WindowLogic::CaptionColour(Caption caption) const {
 }
 
 void WindowLogic::HoverCaption(Caption caption) {
-    CaptionColourRef(caption) = colours::Blue;
+    ShowHovered(caption, true);
 }
 
 void WindowLogic::ResetHover() {
@@ -120,7 +99,7 @@ void WindowLogic::ResetHover() {
     for (Caption caption : {Caption::Auto, Caption::Lpt, Caption::Com, Caption::UsbFtdi,
                             Caption::Keyboard, Caption::UsbD3, Caption::UsbD8, Caption::Dmx}) {
         if (!SwitchState(caption).value_or(false)) {
-            CaptionColourRef(caption) = colours::Grey;
+            ShowHovered(caption, false);
         }
     }
     state_.setColour = colours::Grey;
@@ -187,8 +166,7 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
         if (state_.bandLabelColours[index] != colours::BrightGreen) {
             continue;
         }
-        std::string& caption = model_.channels[index].bandCaption;
-        caption = std::to_string(ClampedBand(ShownNumber(caption) + notches));
+        actions_.StepBand(i, notches);
         PlaceMarker();
     }
 }
@@ -197,38 +175,7 @@ void WindowLogic::PlaceMarker() {
     const auto hovered = static_cast<size_t>(state_.HoveredChannel);
     // A number outside 0..31 keeps the marker at the nearer end of the spectrum.
     state_.markerLeftPixels =
-        MarkerLeftPixels(ClampedBand(ShownNumber(model_.channels[hovered].bandCaption)));
-}
-
-void WindowLogic::ToggleWidth() {
-    model_.widthTwips =
-        model_.widthTwips == kExpandedWidthTwips ? kCollapsedWidthTwips : kExpandedWidthTwips;
-}
-
-bool WindowLogic::AddAddress() {
-    if (state_.text1.empty()) {
-        return false;
-    }
-    model_.combo1.Add(state_.text1);
-    model_.combo1.SetIndex(model_.combo1.Count() - 1);
-    return true;
-}
-
-bool WindowLogic::EnterDmxUniverse(const std::string& text) {
-    const auto number = ParseInt32(text);
-    return number && model_.dmx.universe.Set(*number);
-}
-
-bool WindowLogic::EnterDmxAddress(const std::string& text) {
-    const auto number = ParseInt32(text);
-    return number && model_.dmx.startAddress.Set(*number);
-}
-
-bool WindowLogic::DeleteAddress() {
-    if (model_.combo1.Text().empty()) {
-        return false;
-    }
-    return model_.combo1.RemoveAt(model_.combo1.Index());
+        MarkerLeftPixels(ClampedBand(BandCaptionNumber(model_.channels[hovered].bandCaption)));
 }
 
 }  // namespace zeb

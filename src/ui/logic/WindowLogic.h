@@ -1,12 +1,14 @@
 #pragma once
-// The main window's behaviour that needs no display: hover colours, band editing with the
-// wheel, the expand/collapse width rule and the address list buttons. The window calls these
-// from its pointer and wheel handlers and then shows the model and the window state.
+// The main window's behaviour that needs no display: hover colours, the band labels'
+// highlights and the marker, and band editing with the wheel. The window calls these from its
+// pointer and wheel handlers and then shows the model and the window state; what changes the
+// model goes through the program's actions.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/ProgramActions.h"
 #include "core/ProgramModel.h"
 #include "ui/logic/WindowState.h"
 
@@ -20,7 +22,8 @@ int TwipsToPixels(float twips);
 
 class WindowLogic {
   public:
-    WindowLogic(ProgramModel& model, WindowState& state) : model_(model), state_(state) {}
+    WindowLogic(const ProgramModel& model, WindowState& state, ProgramActions& actions)
+        : model_(model), state_(state), actions_(actions) {}
 
     Colour CaptionColour(Caption caption) const;
     // Whether a caption's switch is on: an output or mode selected, or for "SET" the settings
@@ -46,25 +49,14 @@ class WindowLogic {
     // marker under the band of the label hovered last.
     void AdjustHoveredBand(int16_t notches);
 
-    // "SET": 9650 twips exactly collapses to 6655; any other width expands to 9650.
-    void ToggleWidth();
-    // "ADD": a non-empty entry box text is appended to the address list and selected.
-    // False when there was nothing to add.
-    bool AddAddress();
-    // "DEL": while the address list shows a text, its selected entry is removed. False when
-    // nothing was removed.
-    bool DeleteAddress();
-    // The DMX universe and start address typed into their entry boxes: a number within range
-    // replaces the value; anything else is refused (false) and the value stays.
-    bool EnterDmxUniverse(const std::string& text);
-    bool EnterDmxAddress(const std::string& text);
-
   private:
-    Colour& CaptionColourRef(Caption caption);
+    // The caption shown blue (hovered) or grey.
+    void ShowHovered(Caption caption, bool hovered);
     void PlaceMarker();
 
-    ProgramModel& model_;
+    const ProgramModel& model_;
     WindowState& state_;
+    ProgramActions& actions_;
 };
 
 }  // namespace zeb

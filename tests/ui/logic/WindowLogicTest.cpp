@@ -1,5 +1,5 @@
-// The main window's display-free behaviour: hover colours, wheel editing of the bands, the
-// width rule and the address list buttons.
+// The main window's display-free behaviour: hover colours, band highlights and wheel editing
+// of the bands.
 
 #include "core/SwitchTexts.h"
 #include "ui/logic/WindowLogic.h"
@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+
+#include "support/RecordingActions.h"
 
 namespace zeb {
 namespace {
@@ -22,7 +24,8 @@ class WindowLogicTest : public ::testing::Test {
 
     ProgramModel model;
     WindowState state;
-    WindowLogic logic{model, state};
+    RecordingActions actions{model};
+    WindowLogic logic{model, state, actions};
 };
 
 TEST_F(WindowLogicTest, WheelMovesAHighlightedBandWithinZeroToThirtyOne) {
@@ -182,46 +185,15 @@ TEST_F(WindowLogicTest, ResetHoverTurnsEveryBandLabelIdle) {
     }
 }
 
-TEST_F(WindowLogicTest, SetCollapsesOnlyTheExactExpandedWidth) {
-    EXPECT_EQ(model.widthTwips, 9650.0f);
-    logic.ToggleWidth();
-    EXPECT_EQ(model.widthTwips, 6655.0f);
-    EXPECT_EQ(TwipsToPixels(model.widthTwips), 444);
-    logic.ToggleWidth();
-    EXPECT_EQ(model.widthTwips, 9650.0f);
-    EXPECT_EQ(TwipsToPixels(model.widthTwips), 643);
-    model.widthTwips = 9645.0f;  // an older settings file
-    logic.ToggleWidth();
-    EXPECT_EQ(model.widthTwips, 9650.0f);
-}
-
 TEST_F(WindowLogicTest, AnyRestoredWidthConvertsToPixelsWithoutOverflow) {
     EXPECT_EQ(TwipsToPixels(0.0f), 0);
     EXPECT_EQ(TwipsToPixels(9000.0f), 600);
+    EXPECT_EQ(TwipsToPixels(6655.0f), 444);
+    EXPECT_EQ(TwipsToPixels(9650.0f), 643);
     EXPECT_EQ(TwipsToPixels(3.0e38f), std::numeric_limits<int>::max());
     EXPECT_EQ(TwipsToPixels(std::numeric_limits<float>::infinity()),
               std::numeric_limits<int>::max());
     EXPECT_EQ(TwipsToPixels(std::numeric_limits<float>::quiet_NaN()), 0);
-}
-
-TEST_F(WindowLogicTest, AddAndDelEditTheAddressList) {
-    EXPECT_FALSE(logic.AddAddress());
-    EXPECT_EQ(model.combo1.Count(), 0);
-
-    state.text1 = "378";
-    EXPECT_TRUE(logic.AddAddress());
-    state.text1 = "E800";
-    EXPECT_TRUE(logic.AddAddress());
-    EXPECT_EQ(model.combo1.Entries(), (std::vector<std::string>{"378", "E800"}));
-    EXPECT_EQ(model.combo1.Text(), "E800");
-
-    ASSERT_TRUE(model.combo1.SetIndex(0));
-    EXPECT_TRUE(logic.DeleteAddress());
-    EXPECT_EQ(model.combo1.Entries(), std::vector<std::string>{"E800"});
-    EXPECT_EQ(model.combo1.Index(), -1);
-    // Nothing shown, nothing removed.
-    EXPECT_FALSE(logic.DeleteAddress());
-    EXPECT_EQ(model.combo1.Count(), 1);
 }
 
 }  // namespace
