@@ -57,8 +57,8 @@ TEST(UdevRules, FtdiRuleGrantsExactlyTheChipsTheDriverOpensOnTheDeviceItself) {
 
     std::set<std::string> granted;
     int ftdiRules = 0;
-    const std::regex vendor(R"(ATTR\{idVendor\}=="([0-9a-f]{4})")");
-    const std::regex product(R"(ATTR\{idProduct\}=="([0-9a-f|]+)")");
+    const std::regex vendor(R"re(ATTR\{idVendor\}=="([0-9a-f]{4})")re");
+    const std::regex product(R"re(ATTR\{idProduct\}=="([0-9a-f|]+)")re");
     for (const std::string& line : RuleLines()) {
         EXPECT_EQ(line.find("ATTRS{"), std::string::npos) << "matches a parent device: " << line;
         if (line.find("idVendor") == std::string::npos) continue;
