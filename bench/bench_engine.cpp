@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "audio/CaptureBackend.h"
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
 #include "output/OutputStage.h"
@@ -73,7 +74,7 @@ void RunTicks(benchmark::State& state, const std::string& autoMode) {
     uint32_t level = 12000;
     for (auto _ : state) {
         level ^= 0x0800;  // vary the input a little so the peaks move
-        zeb::PeakHoldTick(engine, level | (level << 16));
+        zeb::PeakHoldTick(engine, zeb::DecodeLevel(level | (level << 16)));
         zeb::EngineTick(engine, channels, autoMode, "2");
         zeb::WriteOutputs(selection, "378", engine, devices);
         benchmark::ClobberMemory();

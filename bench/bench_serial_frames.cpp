@@ -18,8 +18,8 @@
 #include <thread>
 
 #include "engine/EngineTick.h"
-#include "output/LinuxSerialPort.h"
 #include "output/OutputStage.h"
+#include "output/serial/LinuxSerialPort.h"
 
 namespace {
 

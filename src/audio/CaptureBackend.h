@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/PeakHold.h"
+
 namespace zeb {
 
 using CaptureHandle = uint32_t;  // 0 = no capture
@@ -23,6 +25,15 @@ constexpr int kMasterInput = -1;
 constexpr int kDefaultDevice = -1;
 constexpr uint32_t kFftFlags2048 = 0x80000003;  // 2048-sample FFT, 1024 magnitudes
 constexpr uint32_t kLevelFailed = 0xFFFFFFFF;
+
+// A level query's result as the engine takes it: left from bits 0..15, right from bits
+// 16..31; nullopt for kLevelFailed.
+inline std::optional<InputLevel> DecodeLevel(uint32_t word) {
+    if (word == kLevelFailed) {
+        return std::nullopt;
+    }
+    return InputLevel{static_cast<int32_t>(word & 0xFFFFu), static_cast<int32_t>(word >> 16)};
+}
 
 // What a slow timer learns about the sound system without waiting for it.
 struct DeviceWatch {

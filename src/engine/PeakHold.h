@@ -2,6 +2,7 @@
 // The level tick: held input peaks with a constant decay, and the meter levels they give.
 
 #include <cstdint>
+#include <optional>
 
 #include "engine/EngineState.h"
 
@@ -11,8 +12,13 @@ namespace zeb {
 // silence in 22 ticks.
 constexpr int32_t kPeakDecayPerTick = 1500;
 
-// `level` is the capture's level query result: left level in bits 0..15, right in bits
-// 16..31; kLevelFailed (all bits set) when the query failed, which lets the peaks decay.
-void PeakHoldTick(EngineState& state, uint32_t level);
+// The input's level as the capture measured it, each side 0..32768.
+struct InputLevel {
+    int32_t left = 0;
+    int32_t right = 0;
+};
+
+// `level` is nullopt when the capture could not tell it, which lets the peaks decay.
+void PeakHoldTick(EngineState& state, std::optional<InputLevel> level);
 
 }  // namespace zeb

@@ -1,8 +1,8 @@
 #include "output/DarkOutputs.h"
 
 #include "engine/EngineState.h"
-#include "output/FtdiSetup.h"
 #include "output/OutputStage.h"
+#include "output/ftdi/FtdiSetup.h"
 
 namespace zeb {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "output/Devices.h"
-#include "output/KeyboardLedOutput.h"
 #include "output/OutputSelection.h"
+#include "output/keyboard/KeyboardLedOutput.h"
 
 namespace zeb {
 

@@ -3,15 +3,15 @@
 #include <cstdlib>
 #include <utility>
 
-#include "output/KeyboardLedsWithFallback.h"
-#include "output/LedClassKeyboardLeds.h"
-#include "output/LinuxFtdiDevice.h"
-#include "output/LinuxKeyboardLeds.h"
-#include "output/LinuxPortIo.h"
-#include "output/LinuxSerialPort.h"
-#include "output/OlaModule.h"
 #include "output/SimulatedDevices.h"
 #include "output/SimulationLog.h"
+#include "output/dmx/OlaModule.h"
+#include "output/ftdi/LinuxFtdiDevice.h"
+#include "output/keyboard/KeyboardLedsWithFallback.h"
+#include "output/keyboard/LedClassKeyboardLeds.h"
+#include "output/keyboard/LinuxKeyboardLeds.h"
+#include "output/parallel/LinuxPortIo.h"
+#include "output/serial/LinuxSerialPort.h"
 
 namespace zeb {
 

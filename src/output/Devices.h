@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/DmxFrame.h"
+#include "output/dmx/DmxFrame.h"
 
 namespace zeb {
 

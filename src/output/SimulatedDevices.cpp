@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "output/SerialLineSettings.h"
+#include "output/serial/SerialLineSettings.h"
 
 namespace zeb {
 namespace {

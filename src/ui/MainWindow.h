@@ -12,15 +12,15 @@
 #include <map>
 #include <vector>
 
-#include "app/MainWindowActions.h"
-#include "app/ProgramModel.h"
-#include "app/WindowLogic.h"
-#include "app/WindowState.h"
+#include "core/ProgramModel.h"
 #include "ui/PanelLabel.h"
 #include "ui/ShapeWidget.h"
 #include "ui/Skin.h"
 #include "ui/Slider.h"
 #include "ui/SpectrumView.h"
+#include "ui/logic/MainWindowActions.h"
+#include "ui/logic/WindowLogic.h"
+#include "ui/logic/WindowState.h"
 
 namespace zeb {
 

@@ -150,7 +150,7 @@ TEST_F(WavCapture, StepsTakenLateSeeWhatTheyWouldHaveSeenOnTime) {
     std::vector<int32_t> tickedPeaks;
     for (int k = 1; k <= 7; ++k) {
         now = step(k);
-        PeakHoldTick(ticked, onTime.ChannelGetLevel(onTimeHandle));
+        PeakHoldTick(ticked, DecodeLevel(onTime.ChannelGetLevel(onTimeHandle)));
         tickedPeaks.push_back(ticked.PeakLeft);
     }
     std::vector<uint8_t> tickedImage;
@@ -164,7 +164,7 @@ TEST_F(WavCapture, StepsTakenLateSeeWhatTheyWouldHaveSeenOnTime) {
         return CaptureTime(std::chrono::duration_cast<CaptureTime::duration>(step(k)));
     };
     for (int k = 1; k <= 7; ++k) {
-        PeakHoldTick(replayed, late.ChannelGetLevelAt(lateHandle, moment(k)));
+        PeakHoldTick(replayed, DecodeLevel(late.ChannelGetLevelAt(lateHandle, moment(k))));
         replayedPeaks.push_back(replayed.PeakLeft);
     }
     std::vector<uint8_t> replayedImage;

@@ -6,8 +6,8 @@
 namespace zeb {
 namespace {
 
-uint32_t Level(uint32_t left, uint32_t right) {
-    return left | (right << 16);
+std::optional<InputLevel> Level(uint32_t left, uint32_t right) {
+    return DecodeLevel(left | (right << 16));
 }
 
 TEST(PeakHold, SteadyLevelHoldsItsPeakExactly) {
@@ -39,7 +39,7 @@ TEST(PeakHold, FullScalePeakDecaysToSilenceIn22Ticks) {
 TEST(PeakHold, FailedQueryOnlyDecays) {
     EngineState state;
     PeakHoldTick(state, Level(10000, 20000));
-    PeakHoldTick(state, kLevelFailed);
+    PeakHoldTick(state, DecodeLevel(kLevelFailed));
     EXPECT_EQ(state.PeakLeft, 8500);
     EXPECT_EQ(state.PeakRight, 18500);
     EXPECT_DOUBLE_EQ(state.MeterRight, 185.0);

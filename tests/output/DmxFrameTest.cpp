@@ -1,6 +1,6 @@
 // The DMX frame of an engine tick: which level each channel sends at which slot.
 
-#include "output/DmxFrame.h"
+#include "output/dmx/DmxFrame.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

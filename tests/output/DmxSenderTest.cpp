@@ -1,6 +1,6 @@
 // The DMX sender thread against a daemon that stops answering in the middle of a frame.
 
-#include "output/DmxSender.h"
+#include "output/dmx/DmxSender.h"
 
 #include <gtest/gtest.h>
 

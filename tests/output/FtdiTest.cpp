@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "output/FtdiSetup.h"
-#include "output/LinuxFtdiDevice.h"
+#include "output/ftdi/FtdiSetup.h"
+#include "output/ftdi/LinuxFtdiDevice.h"
 
 namespace zeb {
 namespace {

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "FakeSystemCalls.h"
-#include "output/KeyboardLedOutput.h"
-#include "output/KeyboardLedsWithFallback.h"
-#include "output/LedClassKeyboardLeds.h"
-#include "output/LinuxKeyboardLeds.h"
+#include "output/keyboard/KeyboardLedOutput.h"
+#include "output/keyboard/KeyboardLedsWithFallback.h"
+#include "output/keyboard/LedClassKeyboardLeds.h"
+#include "output/keyboard/LinuxKeyboardLeds.h"
 #include "support/TempDir.h"
 
 namespace zeb {

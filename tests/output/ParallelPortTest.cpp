@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystemCalls.h"
-#include "output/LinuxPortIo.h"
-#include "output/LptAccess.h"
+#include "output/parallel/LinuxPortIo.h"
+#include "output/parallel/LptAccess.h"
 
 namespace zeb {
 namespace {

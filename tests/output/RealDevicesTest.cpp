@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "output/DeviceFactory.h"
-#include "output/FtdiSetup.h"
-#include "output/KeyboardLedOutput.h"
-#include "output/SerialSetup.h"
+#include "output/ftdi/FtdiSetup.h"
+#include "output/keyboard/KeyboardLedOutput.h"
+#include "output/serial/SerialSetup.h"
 
 namespace zeb {
 namespace {

@@ -14,10 +14,10 @@
 #include <thread>
 
 #include "audio/Eventually.h"
-#include "output/LinuxSerialPort.h"
 #include "output/OutputStage.h"
-#include "output/SerialLineSettings.h"
-#include "output/SerialSetup.h"
+#include "output/serial/LinuxSerialPort.h"
+#include "output/serial/SerialLineSettings.h"
+#include "output/serial/SerialSetup.h"
 
 namespace zeb {
 namespace {

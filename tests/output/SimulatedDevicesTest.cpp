@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "output/DeviceFactory.h"
-#include "output/FtdiSetup.h"
-#include "output/KeyboardLedOutput.h"
-#include "output/SerialSetup.h"
 #include "output/SimulatedDevices.h"
+#include "output/ftdi/FtdiSetup.h"
+#include "output/keyboard/KeyboardLedOutput.h"
+#include "output/serial/SerialSetup.h"
 
 namespace zeb {
 namespace {

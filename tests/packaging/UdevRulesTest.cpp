@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "output/LinuxFtdiDevice.h"
+#include "output/ftdi/LinuxFtdiDevice.h"
 
 namespace zeb {
 namespace {

@@ -1,0 +1,79 @@
+#include "core/CommandLine.h"
+
+#include <string_view>
+
+namespace zeb {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zeb [--config PATH] [--headless] [--verbose]\n"
+    "Listens to one sound input and switches twelve light channels to it.\n"
+    "\n"
+    "  --config PATH  read the settings from PATH (the window's save-and-exit button saves\n"
+    "                 them there); default: set.ini beside the program, or\n"
+    "                 $XDG_CONFIG_HOME/zeb/set.ini when that folder is not writable\n"
+    "  --headless     run without a window or display: the sound input, the engine and the\n"
+    "                 outputs switched on in the settings; SIGINT, SIGTERM or SIGHUP darken\n"
+    "                 the lamps and end it, and the settings are never written\n"
+    "  --verbose      log device and capture events (opened, lost, reopened) to stderr\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "Environment: ZEB_AUDIO_FILE=FILE.wav listens to a sound file instead of the sound server;\n"
+    "ZEB_SIMULATE=DIR writes every lamp output to log files in DIR instead of the hardware.\n";
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const argv[]) {
+    CommandLine line;
+    for (int i = 1; i < argc && line.error.empty(); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help") {
+            line.help = true;
+        } else if (arg == "--version") {
+            line.version = true;
+        } else if (arg == "--headless") {
+            line.headless = true;
+        } else if (arg == "--verbose") {
+            line.verbose = true;
+        } else if (arg == "--config" || arg.starts_with("--config=")) {
+            std::string_view path;
+            if (arg != "--config") {
+                path = arg.substr(std::string_view("--config=").size());
+            } else if (i + 1 < argc) {
+                path = argv[++i];
+            }
+            if (path.empty()) {
+                line.error = "option '--config' needs a file path";
+            } else {
+                std::error_code ignored;  // a path that cannot be made absolute stays as given
+                const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+                line.config = absolute.empty() ? std::filesystem::path(path) : absolute;
+            }
+        } else if (arg.starts_with("-")) {
+            line.error = "unrecognized option '" + std::string(arg) + "'";
+        } else {
+            line.error = "unexpected argument '" + std::string(arg) + "'";
+        }
+    }
+    return line;
+}
+
+std::optional<int> AnswerWithoutRunning(const CommandLine& line, std::FILE* out, std::FILE* err) {
+    if (!line.error.empty()) {
+        std::fprintf(err, "zeb: %s\n%s", line.error.c_str(), kUsage);
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(kUsage, out);
+        return 0;
+    }
+    if (line.version) {
+        std::fprintf(out, "zeb %s\n", ZEB_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace zeb

@@ -1,0 +1,349 @@
+#include "core/Program.h"
+
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "audio/CaptureControl.h"
+#include "audio/CaptureWatch.h"
+#include "audio/SpectrumFolding.h"
+#include "core/Settings.h"
+#include "engine/EngineTick.h"
+#include "engine/PeakHold.h"
+#include "output/DarkOutputs.h"
+#include "output/OutputStage.h"
+#include "output/OutputToggles.h"
+#include "output/dmx/DmxFrame.h"
+#include "output/dmx/OlaModule.h"
+#include "output/ftdi/FtdiSetup.h"
+#include "output/parallel/LptAccess.h"
+#include "output/serial/SerialSetup.h"
+
+namespace zeb {
+
+namespace {
+
+const std::string kProgramTitle = "ZEB";
+
+// olad answers on this computer at once or not at all; the wait only bounds a hung daemon.
+constexpr std::chrono::milliseconds kDmxFirstContactWait{500};
+constexpr std::chrono::milliseconds kDmxCloseBound{250};
+
+// The report of a failed read or save: what failed, then the error number, the step that
+// failed (for example "... is a named pipe, not a regular file") and the error's description.
+std::string FileFailureText(const std::string& what, const std::filesystem::path& path,
+                            const std::system_error& error) {
+    return what + path.string() + "\r\n\r\nerror " + std::to_string(error.code().value()) + ": " +
+           error.what();
+}
+
+}  // namespace
+
+Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& devices,
+                 MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath)
+    : model_(model),
+      capture_(capture),
+      devices_(devices),
+      messages_(messages),
+      timers_(timers),
+      settingsPath_(std::move(settingsPath)),
+      keyboard_(*devices.keyboard) {}
+
+Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
+    // The sound library is linked into the program, so there is nothing to write out or load.
+    std::error_code existsError;
+    bool inputLevelStored = false;
+    if (std::filesystem::exists(settingsPath_, existsError)) {
+        try {
+            inputLevelStored = LoadSettings(model_, settingsPath_.string());
+        } catch (const std::system_error& error) {
+            if (unreadable == UnreadableSettings::EndProgram) {
+                messages_.ShowMessage(
+                    FileFailureText("The settings could not be read from ", settingsPath_, error),
+                    kProgramTitle, MessageIcon::Critical);
+                Shutdown();
+                return Outcome::EndProgram;
+            }
+            // Otherwise every setting keeps its initial value.
+        } catch (const std::exception&) {
+            // An unreadable settings file leaves every setting at its initial value.
+        }
+    }
+
+    if (StartAudio(capture_, model_.capture, model_.storedDeviceIndex, messages_) ==
+        AudioOutcome::EndProgram) {
+        Shutdown();  // the engine ticked behind the message: no lamp keeps its frame
+        return Outcome::EndProgram;
+    }
+    messages_.LogEvent("capture started: " + model_.capture.devices.Text());
+    if (!inputLevelStored) {
+        // Without a stored input volume (a first start, an empty or unreadable file) the
+        // source keeps its own volume instead of being silenced for every program, and a
+        // source boosted above 100 % keeps its boost: the slider only shows the volume.
+        if (const auto volume = CurrentInputVolume(capture_, model_.capture)) {
+            model_.sLevel.Set(InputLevelOfVolume(*volume));
+        }
+        sourceVolumeShown_ = model_.sLevel.Value();
+    }
+
+    timers_.StartSpectrumTimer();
+    timers_.StartLevelTimer();
+    if (model_.outputs.KeyboardSwitch == "1") {
+        StartKeyboardOutput();
+    }
+    // The window's message boxes run the event loop, where a request to end the program may
+    // arrive: once that has darkened and let go of everything, nothing more is started.
+    if (ended_) {
+        return Outcome::Running;
+    }
+    ApplyInputVolume();
+    if (LptAccessFailsAtStartup(*devices_.port, model_.outputs)) {
+        ReportPortAccessMissing();
+    }
+    if (model_.dmx.On() && !ended_) {
+        StartDmxOutput();
+    }
+    return Outcome::Running;
+}
+
+void Program::Activate() {
+    if (ended_) {
+        return;
+    }
+    messages_.LogEvent(ftdiinit(*devices_.ftdi) ? "FTDI chip opened in bit-bang mode"
+                                                : "FTDI chip: none could be opened");
+    const std::string text = model_.combo2.Text();
+    const std::string port = "serial port " + (text.empty() ? "(none chosen)" : text);
+    messages_.LogEvent(port + (COM(*devices_.serial, text) ? " opened" : " could not be opened"));
+    ApplyInputVolume();
+}
+
+void Program::SpectrumTick(CaptureTime when) {
+    UpdateSpectrumAt(capture_, model_.capture.RecordHandle, model_.slider2,
+                     model_.engine.SpectrumBands, model_.spectrumImage, when);
+}
+
+void Program::LevelTick(CaptureTime when) {
+    PeakHoldTick(model_.engine,
+                 DecodeLevel(capture_.ChannelGetLevelAt(model_.capture.RecordHandle, when)));
+}
+
+void Program::EngineTick() {
+    if (ended_) {
+        return;  // the lamps stay dark once the program is on its way out
+    }
+    zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode, model_.combo4.Text());
+    WriteOutputs(model_.outputs, model_.combo1.Text(), model_.engine, devices_);
+    driven_.Note(model_.outputs);
+    if (dmx_) {
+        dmx_->Post(MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode));
+        LogDmxEvents();
+    }
+}
+
+void Program::KeyboardTick() {
+    if (keyboard_.Running()) {
+        keyboard_.Tick(model_.engine.ChannelStates);
+    }
+}
+
+bool Program::CaptureWatchTick() {
+    const CaptureWatchResult watched = WatchCapture(capture_, model_.capture, messages_);
+    if (watched.reopened) {
+        // A source or server that came back has its own volume again: a volume the user set
+        // goes on now, not at the next activation of the window (the headless program has
+        // none).
+        ApplyInputVolume();
+    }
+    return watched.listChanged;
+}
+
+bool Program::ExitCommand() {
+    try {
+        std::filesystem::create_directories(settingsPath_.parent_path());
+        SaveSettings(model_, settingsPath_.string());
+    } catch (const std::system_error& error) {
+        // Ending now would throw away every change of the run: report and run on.
+        messages_.ShowMessage(
+            FileFailureText("The settings could not be saved to ", settingsPath_, error),
+            kProgramTitle, MessageIcon::Critical);
+        return false;
+    }
+    Shutdown();
+    return true;
+}
+
+void Program::Unload() {
+    Shutdown();
+}
+
+void Program::Shutdown() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    timers_.StopSpectrumTimer();
+    timers_.StopKeyboardTimer();
+    // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get
+    // the keyboard's own lock states back.
+    DarkenEveryOutput(driven_.ToDarken(model_.outputs), model_.combo1.Text(), devices_, keyboard_);
+    CloseDmx();
+    StopCapture(capture_, model_.capture);
+    messages_.LogEvent("every lamp dark, devices closed");
+}
+
+void Program::LptPressed() {
+    if (!ToggleLpt(model_.outputs, model_.captions, *devices_.port)) {
+        // Ending the program here would throw away every unsaved change of the run: report,
+        // leave the output off and run on.
+        ReportPortAccessMissing();
+        model_.outputs.LptSwitch = "0";
+        model_.captions.label9 = colours::Grey;
+    }
+}
+
+void Program::ComClicked() {
+    ToggleCom(model_.outputs, model_.captions);
+}
+void Program::FtdiClicked() {
+    ToggleFtdi(model_.outputs, model_.captions);
+}
+void Program::Usb3Clicked() {
+    ToggleUsb3(model_.outputs, model_.captions);
+}
+void Program::Usb8Clicked() {
+    ToggleUsb8(model_.outputs, model_.captions);
+}
+void Program::DmxClicked() {
+    if (!model_.dmx.On()) {
+        ShowDmxSwitch(true);
+        StartDmxOutput();
+    } else {
+        ShowDmxSwitch(false);
+        CloseDmx();
+    }
+}
+void Program::AutoPressed() {
+    ToggleAuto(model_.AutoMode, model_.captions.label5);
+}
+
+void Program::KeyboardClicked() {
+    if (ToggleKeyboard(model_.outputs, model_.captions) == KeyboardAction::Start) {
+        StartKeyboardOutput();
+    } else {
+        StopKeyboardOutput();
+    }
+}
+
+Program::Outcome Program::DeviceSelected(int32_t index) {
+    if (SelectDevice(capture_, model_.capture, index, messages_) == AudioOutcome::EndProgram) {
+        Shutdown();  // the program ends after its message: no lamp keeps the last frame
+        return Outcome::EndProgram;
+    }
+    return Outcome::Running;
+}
+
+void Program::InputSelected(int32_t index) {
+    SelectInput(capture_, model_.capture, index);
+}
+
+void Program::InputLevelMoved() {
+    sourceVolumeShown_.reset();
+    levelin(capture_, model_.capture, model_.sLevel);
+}
+
+void Program::ApplyInputVolume() {
+    if (sourceVolumeShown_ && model_.sLevel.Value() == *sourceVolumeShown_) {
+        return;
+    }
+    sourceVolumeShown_.reset();
+    levelin(capture_, model_.capture, model_.sLevel);
+}
+
+void Program::AddressBoxFocusLost() {
+    if (LptAccessMissing(*devices_.port)) {
+        ReportPortAccessMissing();
+    }
+    // Taken whatever the check said.
+    model_.outputs.LptAddressText = model_.combo1.Text();
+}
+
+void Program::StartKeyboardOutput() {
+    if (keyboard_.Start()) {
+        messages_.LogEvent("keyboard LEDs opened");
+        timers_.StartKeyboardTimer();
+        return;
+    }
+    // Without keyboard access the output stays off and the program runs on, also at start-up.
+    messages_.ShowMessage(kKeyboardMessage, kProgramTitle, MessageIcon::None,
+                          devices_.keyboard->OpenProblem());
+    model_.outputs.KeyboardSwitch = "0";
+    model_.captions.label12 = colours::Grey;
+}
+
+void Program::StopKeyboardOutput() {
+    timers_.StopKeyboardTimer();
+    if (keyboard_.Running()) {
+        keyboard_.Stop();
+    }
+}
+
+void Program::StartDmxOutput() {
+    const int32_t port = model_.dmx.rpcPort.Value();
+    std::string text = DmxUnreachableText(port);
+    std::string detail;
+    if (devices_.dmx) {
+        if (std::unique_ptr<DmxLink> link = devices_.dmx(static_cast<uint16_t>(port), detail)) {
+            auto sender = std::make_unique<DmxSender>(std::move(link),
+                                                      "olad on port " + std::to_string(port));
+            // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
+            // the sender keeps trying and logs when it gets through.
+            if (sender->WaitForFirstContact(kDmxFirstContactWait) !=
+                DmxSender::FirstContact::Refused) {
+                dmx_ = std::move(sender);
+                LogDmxEvents();
+                return;
+            }
+            sender->Close(std::nullopt, kDmxCloseBound);
+        } else {
+            text = kDmxModuleMessage;
+        }
+    }
+    // As with the keyboard: the output stays off and the program runs on.
+    messages_.ShowMessage(text, kProgramTitle, MessageIcon::None, detail);
+    ShowDmxSwitch(false);
+}
+
+void Program::ShowDmxSwitch(bool on) {
+    model_.dmx.DmxSwitch = on ? "DMX" : "0";
+    model_.dmx.caption = on ? colours::Blue : colours::Grey;
+}
+
+void Program::CloseDmx() {
+    if (!dmx_) {
+        return;
+    }
+    const DmxFrame frame =
+        MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode);
+    dmx_->Close(Darkened(frame), kDmxCloseBound);
+    LogDmxEvents();
+    dmx_.reset();
+    model_.dmx.oladLost = false;
+}
+
+void Program::LogDmxEvents() {
+    for (const std::string& event : dmx_->TakeEvents()) {
+        messages_.LogEvent(event);
+    }
+    model_.dmx.oladLost = dmx_->LinkLost();
+}
+
+void Program::ReportPortAccessMissing() {
+    const std::string address = model_.combo1.Text();
+    const std::string problem = devices_.port->AccessProblem();
+    messages_.ShowMessage(kLptMessage, kProgramTitle, MessageIcon::None,
+                          "parallel port " + (address.empty() ? "(no address chosen)" : address) +
+                              (problem.empty() ? "" : ": " + problem));
+}
+
+}  // namespace zeb

@@ -1,0 +1,53 @@
+#pragma once
+// The program's state: everything the main window shows and the settings file stores. The
+// engine ticks read and write it, the window renders it, the settings load and save it.
+// Plain C++, so it is built and tested without a display.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "audio/CaptureState.h"
+#include "engine/EngineState.h"
+#include "engine/ModelValues.h"
+#include "output/OutputSelection.h"
+#include "output/dmx/DmxSettings.h"
+
+namespace zeb {
+
+constexpr float kExpandedWidthTwips = 9650.0f;
+constexpr float kCollapsedWidthTwips = 6655.0f;
+
+struct ProgramModel {
+    ProgramModel();
+
+    // Channel strips: band label captions and threshold sliders.
+    ChannelConfigs channels;
+    // What the ticks compute.
+    EngineState engine;
+
+    RangedValue slider2{0, 254, 0};  // spectrum gain
+    RangedValue sLevel{0, 254, 0};   // capture input volume
+
+    std::string AutoMode;  // "AUTO" = automatic thresholds; anything else = manual
+    OutputSelection outputs;
+    ToggleColours captions;
+    DmxSettings dmx;
+
+    ChoiceList combo1;        // parallel-port addresses (drop-down list)
+    ChoiceList combo2{true};  // serial port number (editable): "1".."9", "4  "
+    ChoiceList combo4;        // "SPEED AUTO": "1".."4"
+    CaptureState capture;     // Combo3 devices, cmbInput inputs
+    // The device position the settings file stored ("index" / "Combo3"); start-up selects it
+    // once the devices are listed.
+    std::optional<int16_t> storedDeviceIndex;
+
+    // Window width in twips, as last set or restored (9650 expanded, 6655 collapsed).
+    float widthTwips = kExpandedWidthTwips;
+
+    // The spectrum bar graph: 8-bit palette indices, rows of 424 bytes, bottom row first.
+    std::vector<uint8_t> spectrumImage;
+};
+
+}  // namespace zeb

@@ -1,0 +1,201 @@
+#include "core/Settings.h"
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "core/SettingsNumbers.h"
+#include "ini/clsINI.h"
+
+namespace zeb {
+namespace {
+
+// Several keys end in a blank that belongs to them.
+constexpr const char* kValue = "Value";
+constexpr const char* kSlider2Key = "Sld2 ";
+constexpr const char* kLevelKey = "sLevel";
+constexpr const char* kColours = "ForeColor";
+constexpr const char* kIndex = "index";
+constexpr const char* kCombo1 = "Combo1";
+constexpr const char* kCombo3 = "Combo3";
+// The sound system's name of the selected capture device, beside its list position, which
+// changes whenever a device is plugged in earlier in the list.
+constexpr const char* kSourceName = "Source";
+
+// Toggle caption colours in the order they are loaded; saving starts with "f9 ".
+using ColourKey = std::pair<const char*, Colour ToggleColours::*>;
+constexpr std::array<ColourKey, 7> kColourKeys = {{{"f5 ", &ToggleColours::label5},
+                                                   {"f9 ", &ToggleColours::label9},
+                                                   {"f10 ", &ToggleColours::label10},
+                                                   {"f11 ", &ToggleColours::label11},
+                                                   {"f12 ", &ToggleColours::label12},
+                                                   {"f13 ", &ToggleColours::label13},
+                                                   {"f14 ", &ToggleColours::label14}}};
+constexpr std::array<size_t, 7> kColourSaveOrder = {1, 0, 2, 3, 4, 5, 6};
+
+std::string ThresholdKey(int channel) {
+    return "Sld1" + std::to_string(channel);
+}
+std::string CaptionKey(int channel) {
+    return "Caption" + std::to_string(channel);
+}
+std::string AddressKey(int entry) {
+    return kCombo1 + std::to_string(entry);
+}
+
+// Colours are stored as signed 32-bit numbers; system colours (top bit set) are negative.
+Colour ColourFromStored(int32_t stored) {
+    return static_cast<Colour>(stored);
+}
+int32_t ColourToStored(Colour colour) {
+    return static_cast<int32_t>(colour);
+}
+
+// True when the file held a value the slider took.
+bool LoadSlider(const clsINI& ini, const std::string& key, RangedValue& slider) {
+    const auto value = ParseInt32(ini.Value(kValue, key));
+    return value && slider.Set(*value);
+}
+
+void LoadSelection(const clsINI& ini, const std::string& key, ChoiceList& list) {
+    if (const auto position = ParseInt16(ini.Value(kIndex, key))) {
+        list.SetIndex(*position);
+    }
+}
+
+void LoadAddressList(const clsINI& ini, ChoiceList& addresses) {
+    const auto count = ParseInt16(ini.Value("Count", kCombo1));
+    for (int k = 0; count && k < *count; ++k) {
+        // A missing entry reads as NulString, which is not empty and is therefore added.
+        const std::string address = ini.Value("CText", AddressKey(k));
+        if (!address.empty()) {
+            addresses.Add(address);
+        }
+    }
+}
+
+// The DMX output's own section; a file without it leaves every value at its default.
+constexpr const char* kDmx = "DMX";
+using DmxNumberKey = std::pair<const char*, RangedValue DmxSettings::*>;
+constexpr std::array<DmxNumberKey, 5> kDmxNumberKeys = {{{"Universe", &DmxSettings::universe},
+                                                         {"Address", &DmxSettings::startAddress},
+                                                         {"OnLevel", &DmxSettings::onLevel},
+                                                         {"OffLevel", &DmxSettings::offLevel},
+                                                         {"RpcPort", &DmxSettings::rpcPort}}};
+
+void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
+    const std::string stored = ini.Value(kDmx, "Switch");
+    if (stored != NulString) {
+        dmx.DmxSwitch = stored;
+    }
+    for (const auto& [key, value] : kDmxNumberKeys) {
+        if (const auto number = ParseInt32(ini.Value(kDmx, key))) {
+            (dmx.*value).Set(*number);
+        }
+    }
+    dmx.dimmer = ini.Value(kDmx, "Dimmer") == "1";
+    dmx.caption = dmx.On() ? colours::Blue : colours::Grey;
+}
+
+void SaveDmx(clsINI& ini, const DmxSettings& dmx) {
+    ini.Value(kDmx, "Switch", dmx.DmxSwitch);
+    for (const auto& [key, value] : kDmxNumberKeys) {
+        ini.Value(kDmx, key, std::to_string((dmx.*value).Value()));
+    }
+    ini.Value(kDmx, "Dimmer", dmx.dimmer ? "1" : "0");
+}
+
+void LoadWidth(const clsINI& ini, float& widthTwips) {
+    // A window cannot be narrower than nothing.
+    const auto width = ParseSingle(ini.Value("Frm", "Wh"));
+    if (width && *width >= 0.0f) {
+        widthTwips = *width;
+    }
+}
+
+}  // namespace
+
+bool LoadSettings(ProgramModel& model, const std::string& path) {
+    clsINI ini;
+    ini.FileName(path);
+
+    LoadSlider(ini, kSlider2Key, model.slider2);
+    const bool inputLevelStored = LoadSlider(ini, kLevelKey, model.sLevel);
+    for (const auto& [key, label] : kColourKeys) {
+        if (const auto stored = ParseInt32(ini.Value(kColours, key))) {
+            model.captions.*label = ColourFromStored(*stored);
+        }
+    }
+    LoadSelection(ini, "Combo2", model.combo2);
+    LoadSelection(ini, "Combo4", model.combo4);
+    for (int i = 0; i < kChannelCount; ++i) {
+        auto& channel = model.channels[static_cast<size_t>(i)];
+        LoadSlider(ini, ThresholdKey(i), channel.threshold);
+        channel.bandCaption = ini.Value("text", CaptionKey(i));
+    }
+    LoadAddressList(ini, model.combo1);
+    LoadSelection(ini, kCombo1, model.combo1);
+    model.outputs.OutputMode = ini.Value("COM", "CPORT");
+    model.outputs.KeyboardSwitch = ini.Value("KEY", "KPORT");
+    model.outputs.LptSwitch = ini.Value("LPT", "LPORT");
+    model.AutoMode = ini.Value("AUTO", "ATUNE");
+    LoadWidth(ini, model.widthTwips);
+    model.outputs.LptAddressText = model.combo1.Text();
+    LoadDmx(ini, model.dmx);
+
+    // Selected by start-up once the capture devices are listed.
+    if (const auto device = ParseInt16(ini.Value(kIndex, kCombo3))) {
+        model.storedDeviceIndex = *device;
+    }
+    if (const std::string source = ini.Value(kSourceName, kCombo3); source != NulString) {
+        model.capture.source = source;
+    }
+    return inputLevelStored;
+}
+
+void SaveSettings(ProgramModel& model, const std::string& path) {
+    clsINI ini;
+    ini.FileName(path);
+
+    for (const size_t entry : kColourSaveOrder) {
+        const auto& [key, label] = kColourKeys[entry];
+        ini.Value(kColours, key, std::to_string(ColourToStored(model.captions.*label)));
+    }
+    ini.Value(kValue, kSlider2Key, std::to_string(model.slider2.Value()));
+    ini.Value(kValue, kLevelKey, std::to_string(model.sLevel.Value()));
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto& channel = model.channels[static_cast<size_t>(i)];
+        ini.Value(kValue, ThresholdKey(i), std::to_string(channel.threshold.Value()));
+        ini.Value("text", CaptionKey(i), channel.bandCaption);
+    }
+    ini.Value("Count", kCombo1, std::to_string(model.combo1.Count()));
+    ini.Value(kIndex, kCombo1, std::to_string(model.combo1.Index()));
+    ini.Value(kIndex, "Combo2", std::to_string(model.combo2.Index()));
+    ini.Value(kIndex, kCombo3, std::to_string(model.capture.devices.Index()));
+    ini.Value(kIndex, "Combo4", std::to_string(model.combo4.Index()));
+    const int32_t selected = model.combo1.Index();
+    for (int k = 0; k < model.combo1.Count(); ++k) {
+        model.combo1.SetIndex(k);
+        ini.Value("CText", AddressKey(k), model.combo1.Text());
+    }
+    ini.Value("COM", "CPORT", model.outputs.OutputMode);
+    ini.Value("LPT", "LPORT", model.outputs.LptSwitch);
+    ini.Value("AUTO", "ATUNE", model.AutoMode);
+    ini.Value("KEY", "KPORT", model.outputs.KeyboardSwitch);
+    ini.Value("Frm", "Wh", FormatSingle(model.widthTwips));
+    // A sound file has no such name; a name stored earlier then stays for the next start.
+    if (!model.capture.source.empty()) {
+        ini.Value(kSourceName, kCombo3, model.capture.source);
+    }
+    SaveDmx(ini, model.dmx);
+    try {
+        ini.UpdateFile();
+    } catch (...) {
+        // The program runs on after a failed save; the parallel output's control register
+        // follows the address box, so the user's address must be selected again.
+        model.combo1.SetIndex(selected);
+        throw;
+    }
+}
+
+}  // namespace zeb

@@ -1,0 +1,266 @@
+#include "desktop/WindowHost.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+
+#include "audio/CaptureFactory.h"
+#include "audio/CaptureWatch.h"
+#include "core/SettingsPath.h"
+#include "output/DeviceFactory.h"
+#include "ui/DisplayLockStates.h"
+
+namespace zeb {
+
+namespace {
+
+// Where a screen does not tell its refresh rate.
+constexpr qreal kUsualRefreshRate = 60.0;
+
+CaptureTime Present() {
+    return std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
+WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
+                       SignalEvents& signalEvents)
+    : programStart_(programStart),
+      signals_(signalEvents),
+      capture_(MakeCaptureBackend()),
+      devices_(MakeOutputDevices(SimulateFolder(), programStart, DisplayLockStateQuery(),
+                                 ProgramDirectory())),
+      messages_(console_, line.verbose, &boxes_),
+      signalNotifier_(signalEvents.Fd(), QSocketNotifier::Read),
+      scheduler_({.level = [this](CaptureTime step) { program_.LevelTick(step); },
+                  .spectrum = [this](CaptureTime step) { program_.SpectrumTick(step); },
+                  .engine = [this] { program_.EngineTick(); },
+                  .keyboard = [this] { program_.KeyboardTick(); },
+                  .frame = [this] { ShowFrame(); }},
+                 [this](std::optional<CaptureTime> next) {
+                     if (!next) {
+                         schedulerTimer_.stop();
+                         return;
+                     }
+                     // Rounded up: a timer that fires early would find nothing due.
+                     const auto wait =
+                         std::chrono::ceil<std::chrono::milliseconds>(*next - Present());
+                     schedulerTimer_.start(std::max(wait, std::chrono::milliseconds::zero()));
+                 }),
+      program_(model_, *capture_, devices_, messages_, scheduler_,
+               line.config ? *line.config : SettingsFilePath()),
+      window_(std::make_unique<MainWindow>(model_, *this)),
+      tray_(std::make_unique<cSysTray>(window_.get())),
+      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
+    boxes_.SetParent(window_.get());
+    // Also behind a message box: its own event loop delivers the request as well.
+    connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
+    tray_->SetTrayIcon(QApplication::windowIcon());
+    tray_->SetTrayTip(QStringLiteral("ZEB"));
+    // The icon is gone after any press, so the window must come back with it: a right press
+    // that left it hidden would leave the running program unreachable.
+    connect(tray_.get(), &cSysTray::MouseDown, this, &WindowHost::ShowWindow);
+    // Wherever the keyboard is: hides the active window, brings it back from anywhere else.
+    connect(showKey_.get(), &GlobalKey::Pressed, this, [this] {
+        if (window_->isVisible() && window_->isActiveWindow() && !window_->isMinimized()) {
+            HideClicked();
+        } else {
+            ShowWindow();
+        }
+    });
+
+    schedulerTimer_.setTimerType(Qt::PreciseTimer);
+    schedulerTimer_.setSingleShot(true);
+    connect(&schedulerTimer_, &QTimer::timeout, this, [this] { scheduler_.WakeUp(Present()); });
+    window_->installEventFilter(this);
+    captureWatchTimer_.setInterval(kCaptureWatchInterval);
+    connect(&captureWatchTimer_, &QTimer::timeout, this, [this] {
+        if (program_.CaptureWatchTick()) {
+            window_->RefreshAll();
+        }
+    });
+}
+
+WindowHost::~WindowHost() = default;
+
+int WindowHost::Run() {
+    // The engine ticks from the window's creation; its ticks are handled whenever the event
+    // loop runs, also behind a message box of the start-up.
+    scheduler_.StartEngine(Present());
+    if (program_.StartUp() == Program::Outcome::EndProgram) {
+        End(1);
+        return status_;
+    }
+    if (ended_) {
+        return status_;  // a signal ended the program behind a start-up message
+    }
+    NoteCaptureStart(programStart_);
+    captureWatchTimer_.start();
+    window_->RefreshAll();
+    window_->show();
+    window_->activateWindow();
+    if (QWindow* shown = window_->windowHandle()) {
+        connect(shown, &QWindow::screenChanged, this, [this] { FollowWindowOnScreen(); });
+    }
+    if (ended_) {
+        return status_;
+    }
+    return QApplication::exec();
+}
+
+void WindowHost::End(int status) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    status_ = status;
+    scheduler_.Stop();
+    captureWatchTimer_.stop();
+    // The window and the icon are left alone: this often runs inside one of their own event
+    // handlers (the exit button, a list, the close), and both go when the host does, after
+    // the event loop has returned.
+    QCoreApplication::exit(status);
+}
+
+void WindowHost::OnSignal() {
+    const auto signal = signals_.Take();
+    if (!signal || ended_) {
+        return;
+    }
+    program_.Unload();
+    console_.Line(SignalEvents::EndLine(*signal));
+    End(0);
+}
+
+void WindowHost::LptPressed() {
+    program_.LptPressed();
+}
+void WindowHost::ComClicked() {
+    program_.ComClicked();
+}
+void WindowHost::FtdiClicked() {
+    program_.FtdiClicked();
+}
+void WindowHost::KeyboardClicked() {
+    program_.KeyboardClicked();
+}
+void WindowHost::Usb3Clicked() {
+    program_.Usb3Clicked();
+}
+void WindowHost::Usb8Clicked() {
+    program_.Usb8Clicked();
+}
+void WindowHost::DmxClicked() {
+    program_.DmxClicked();
+}
+void WindowHost::AutoPressed() {
+    program_.AutoPressed();
+}
+
+void WindowHost::ExitClicked() {
+    // A failed save has shown its message; the program runs on for another try.
+    if (program_.ExitCommand()) {
+        End(0);
+    }
+}
+
+void WindowHost::HideClicked() {
+    // The button's own press is still being handled: the window goes once that is over.
+    QMetaObject::invokeMethod(this, &WindowHost::HideToTray, Qt::QueuedConnection);
+}
+
+void WindowHost::ShowWindow() {
+    if (ended_) {
+        return;
+    }
+    tray_->SetInTray(false);
+    if (window_->isMinimized()) {
+        window_->showNormal();
+    } else {
+        window_->show();
+    }
+    window_->raise();
+    window_->activateWindow();
+}
+
+void WindowHost::HideToTray() {
+    if (ended_ || !window_->isVisible()) {
+        return;
+    }
+    // Without a notification area the window could never come back: minimise it instead.
+    if (!cSysTray::Available()) {
+        window_->showMinimized();
+        return;
+    }
+    window_->hide();
+    tray_->SetInTray(true);
+}
+
+void WindowHost::DeviceSelected(int index) {
+    if (program_.DeviceSelected(index) == Program::Outcome::EndProgram) {
+        End(1);
+    }
+}
+
+void WindowHost::InputSelected(int index) {
+    program_.InputSelected(index);
+}
+void WindowHost::InputLevelMoved() {
+    program_.InputLevelMoved();
+}
+void WindowHost::AddressBoxFocusLost() {
+    program_.AddressBoxFocusLost();
+}
+
+void WindowHost::WindowActivated() {
+    if (!ended_) {
+        program_.Activate();
+    }
+}
+
+void WindowHost::WindowClosed() {
+    if (ended_) {
+        return;  // the program is leaving by another way already
+    }
+    program_.Unload();
+    End(0);
+}
+
+bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_.get()) {
+        switch (event->type()) {
+            case QEvent::Show:
+            case QEvent::Hide:
+            case QEvent::WindowStateChange:
+                FollowWindowOnScreen();
+                break;
+            default:
+                break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowHost::FollowWindowOnScreen() {
+    if (ended_ || !window_->isVisible() || window_->isMinimized()) {
+        scheduler_.SetFramePeriod(std::nullopt);
+        return;
+    }
+    // Painting more often than the screen shows pictures would only cost.
+    const QScreen* screen = window_->screen();
+    const qreal rate = screen != nullptr && screen->refreshRate() >= 1.0 ? screen->refreshRate()
+                                                                         : kUsualRefreshRate;
+    scheduler_.SetFramePeriod(
+        std::chrono::duration_cast<Scheduler::Duration>(std::chrono::duration<qreal>(1.0 / rate)));
+}
+
+void WindowHost::ShowFrame() {
+    window_->RefreshSpectrum();
+    window_->RefreshEngine();
+    // Painted in this wake-up rather than in another turn of the event loop.
+    QCoreApplication::sendPostedEvents(window_.get(), QEvent::UpdateRequest);
+}
+
+}  // namespace zeb

@@ -1,0 +1,95 @@
+#pragma once
+// The program as a desktop application: the window, its timers, the tray icon and the message
+// boxes around the program core. Everything runs on the one event-loop thread.
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+
+#include "audio/CaptureBackend.h"
+#include "core/CommandLine.h"
+#include "core/Console.h"
+#include "core/Program.h"
+#include "core/ProgramModel.h"
+#include "core/Scheduler.h"
+#include "core/SignalEvents.h"
+#include "output/Devices.h"
+#include "ui/GlobalKey.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxSink.h"
+#include "ui/TrayIcon.h"
+#include "ui/logic/MainWindowActions.h"
+
+namespace zeb {
+
+class WindowHost : public QObject, public MainWindowActions {
+    Q_OBJECT
+
+  public:
+    // `signalEvents` delivers the system's requests to end; the program leaves through Unload.
+    WindowHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
+               SignalEvents& signalEvents);
+    ~WindowHost() override;
+
+    // Start-up, then the event loop until the program ends; returns the exit status.
+    int Run();
+
+    // MainWindowActions
+    void LptPressed() override;
+    void ComClicked() override;
+    void FtdiClicked() override;
+    void KeyboardClicked() override;
+    void Usb3Clicked() override;
+    void Usb8Clicked() override;
+    void DmxClicked() override;
+    void AutoPressed() override;
+    void ExitClicked() override;
+    void HideClicked() override;
+    void DeviceSelected(int index) override;
+    void InputSelected(int index) override;
+    void InputLevelMoved() override;
+    void AddressBoxFocusLost() override;
+    void WindowActivated() override;
+    void WindowClosed() override;
+
+  protected:
+    // Follows the window on and off the screen: frames only while it is there.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Hides the window to the notification area (or minimises it where there is none).
+    void HideToTray();
+    // Brings the window back from the notification area (or from being minimised) and to the
+    // front.
+    void ShowWindow();
+    // Ends the program at once: no further tick or handler runs.
+    void End(int status);
+    void OnSignal();
+    // Frames while the window is on screen, none otherwise.
+    void FollowWindowOnScreen();
+    // The window's frame, with an engine tick: the tick and the spectrum it read.
+    void ShowFrame();
+
+    std::chrono::steady_clock::time_point programStart_;
+    SignalEvents& signals_;
+    ProgramModel model_;
+    std::unique_ptr<CaptureBackend> capture_;
+    OutputDevices devices_;
+    Console console_;
+    MessageBoxSink boxes_;
+    ConsoleMessages messages_;
+    QSocketNotifier signalNotifier_;
+    QTimer schedulerTimer_;
+    QTimer captureWatchTimer_;
+    Scheduler scheduler_;
+    Program program_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<cSysTray> tray_;
+    std::unique_ptr<GlobalKey> showKey_;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+}  // namespace zeb

@@ -1,0 +1,56 @@
+#pragma once
+// The program as a service without a screen: the same core as the window (start-up, ticks,
+// activation once at start, the ways out) on a plain poll loop, with its messages as lines on
+// stderr. No window-system library is linked in.
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "audio/CaptureBackend.h"
+#include "core/CommandLine.h"
+#include "core/Console.h"
+#include "core/Program.h"
+#include "core/ProgramModel.h"
+#include "core/Scheduler.h"
+#include "core/SignalEvents.h"
+#include "headless/PollLoop.h"
+#include "output/Devices.h"
+
+namespace zeb {
+
+class HeadlessHost {
+  public:
+    HeadlessHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
+                 SignalEvents& signalEvents);
+
+    // Start-up, then the loop until a signal ends it; returns the exit status: 0 after a
+    // signal, non-zero when start-up failed.
+    int Run();
+
+  private:
+    void OnSignal();
+    // After each engine tick: the live line on a terminal, otherwise a line per state change.
+    void Report();
+
+    std::chrono::steady_clock::time_point programStart_;
+    SignalEvents& signals_;
+    Console console_;
+    ConsoleMessages messages_;
+    ProgramModel model_;
+    std::unique_ptr<CaptureBackend> capture_;
+    OutputDevices devices_;
+    PollLoop loop_;
+    int schedulerTimer_;
+    int captureWatchTimer_;
+    Scheduler scheduler_;
+    Program program_;
+
+    std::chrono::steady_clock::time_point lastStatus_{};
+    std::string shownStatus_;
+    std::string loggedState_;
+    std::string newState_;
+    std::chrono::steady_clock::time_point newStateSince_{};
+};
+
+}  // namespace zeb

@@ -1,0 +1,139 @@
+// Writing set.ini from the program's state.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "core/Settings.h"
+#include "ini/clsINI.h"
+#include "support/ErrorOf.h"
+#include "support/TempDir.h"
+
+namespace zeb::testing {
+namespace {
+
+class SaveSettingsTest : public ::testing::Test {
+  protected:
+    std::string Path() const { return dir_.File("set.ini"); }
+    std::string SaveAndRead() {
+        SaveSettings(model_, Path());
+        return ReadBytes(Path());
+    }
+    TempDir dir_;
+    ProgramModel model_;
+};
+
+TEST_F(SaveSettingsTest, AFirstSaveWritesEveryKeyInOrder) {
+    EXPECT_EQ(SaveAndRead(),
+              "[ForeColor]\r\n"
+              "f9 =4210752\r\nf5 =4210752\r\nf10 =4210752\r\nf11 =4210752\r\n"
+              "f12 =4210752\r\nf13 =4210752\r\nf14 =4210752\r\n\r\n"
+              "[Value]\r\n"
+              "Sld2 =0\r\nsLevel=0\r\n"
+              "Sld10=0\r\nSld11=0\r\nSld12=0\r\nSld13=0\r\nSld14=0\r\nSld15=0\r\n"
+              "Sld16=0\r\nSld17=0\r\nSld18=0\r\nSld19=0\r\nSld110=0\r\nSld111=0\r\n\r\n"
+              "[text]\r\n"
+              "Caption0=0\r\nCaption1=4\r\nCaption2=8\r\nCaption3=12\r\nCaption4=14\r\n"
+              "Caption5=20\r\nCaption6=24\r\nCaption7=29\r\nCaption8=0\r\nCaption9=0\r\n"
+              "Caption10=0\r\nCaption11=0\r\n\r\n"
+              "[Count]\r\nCombo1=0\r\n\r\n"
+              "[index]\r\nCombo1=-1\r\nCombo2=-1\r\nCombo3=-1\r\nCombo4=-1\r\n\r\n"
+              "[COM]\r\nCPORT=\r\n\r\n"
+              "[LPT]\r\nLPORT=\r\n\r\n"
+              "[AUTO]\r\nATUNE=\r\n\r\n"
+              "[KEY]\r\nKPORT=\r\n\r\n"
+              "[Frm]\r\nWh=9650\r\n\r\n"
+              "[DMX]\r\nSwitch=0\r\nUniverse=1\r\nAddress=1\r\nOnLevel=255\r\nOffLevel=0\r\n"
+              "RpcPort=9010\r\nDimmer=0\r\n\r\n");
+}
+
+TEST_F(SaveSettingsTest, AddressesGetTheirSectionAfterIndexAndEndSelected) {
+    model_.combo1.Add("378");
+    model_.combo1.Add("278");
+    model_.combo1.Add("3BC");
+    model_.combo1.SetIndex(0);
+    model_.captions.label9 = colours::Blue;
+    model_.slider2.Set(254);
+    model_.widthTwips = kCollapsedWidthTwips;
+    model_.outputs.OutputMode = "USB8LED";
+
+    const std::string text = SaveAndRead();
+    clsINI saved;
+    saved.FileName(Path());
+    std::vector<std::string> sections;
+    for (int32_t i = 1; i <= saved.SectionsCount(); ++i) {
+        sections.push_back(saved.SectionName(i));
+    }
+    EXPECT_EQ(sections,
+              (std::vector<std::string>{"ForeColor", "Value", "text", "Count", "index", "CText",
+                                        "COM", "LPT", "AUTO", "KEY", "Frm", "DMX"}));
+    EXPECT_NE(text.find("[Count]\r\nCombo1=3\r\n"), std::string::npos);
+    // The position is taken before the entries are walked through.
+    EXPECT_NE(text.find("[index]\r\nCombo1=0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[CText]\r\nCombo10=378\r\nCombo11=278\r\nCombo12=3BC\r\n\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("f9 =16711680\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Sld2 =254\r\n"), std::string::npos);
+    EXPECT_NE(text.find("CPORT=USB8LED\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Wh=6655\r\n"), std::string::npos);
+    EXPECT_EQ(model_.combo1.Index(), 2);
+}
+
+TEST_F(SaveSettingsTest, UnknownSectionsAndKeysStayInPlace) {
+    WriteBytes(Path(),
+               "[Mine]\r\nx=1\r\n[Value]\r\nextra=2\r\nSld2 =9\r\n[CText]\r\nCombo13=old\r\n");
+    model_.slider2.Set(5);
+    const std::string text = SaveAndRead();
+    EXPECT_EQ(text.rfind("[Mine]\r\nx=1\r\n\r\n[Value]\r\nextra=2\r\nSld2 =5\r\nsLevel=0\r\n", 0),
+              0u);
+    EXPECT_NE(text.find("[CText]\r\nCombo13=old\r\n\r\n[ForeColor]\r\n"), std::string::npos);
+}
+
+TEST_F(SaveSettingsTest, AFileWithLinuxLineEndsLoadsAndKeepsItsUnknownKeys) {
+    WriteBytes(Path(), "# by hand\n[Mine]\nx=1\n[Value]\nSld2 =9\nextra=2\n[COM]\nCPORT=FTDI\n");
+    LoadSettings(model_, Path());
+    EXPECT_EQ(model_.slider2.Value(), 9);
+    EXPECT_EQ(model_.outputs.OutputMode, "FTDI");
+
+    const std::string text = SaveAndRead();
+    EXPECT_EQ(text.rfind("[Mine]\r\nx=1\r\n\r\n[Value]\r\nSld2 =9\r\nextra=2\r\nsLevel=0\r\n", 0),
+              0u);
+    EXPECT_NE(text.find("[COM]\r\nCPORT=FTDI\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(SaveSettingsTest, AShrunkenAddressListKeepsTheOldEntries) {
+    WriteBytes(Path(),
+               "[Count]\r\nCombo1=5\r\n[CText]\r\nCombo10=a\r\nCombo11=b\r\nCombo12=c\r\n"
+               "Combo13=d\r\nCombo14=e\r\n");
+    for (const char* address : {"x", "y", "z"}) {
+        model_.combo1.Add(address);
+    }
+    SaveSettings(model_, Path());
+
+    clsINI saved;
+    saved.FileName(Path());
+    EXPECT_EQ(saved.Value("Count", "Combo1"), "3");
+    EXPECT_EQ(saved.Value("CText", "Combo12"), "z");
+    EXPECT_EQ(saved.Value("CText", "Combo13"), "d");
+    EXPECT_EQ(saved.Value("CText", "Combo14"), "e");
+
+    ProgramModel loaded;
+    LoadSettings(loaded, Path());
+    EXPECT_EQ(loaded.combo1.Entries(), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+TEST_F(SaveSettingsTest, FailuresReachTheCallerWithTheirErrorNumber) {
+    model_.combo1.Add("378");
+    model_.combo1.Add("278");
+    model_.combo1.SetIndex(0);
+    EXPECT_EQ(ErrorOf([&] { SaveSettings(model_, dir_.File("missing/set.ini")); }), ENOENT);
+    // The program runs on, so the address the user chose stays selected.
+    EXPECT_EQ(model_.combo1.Index(), 0);
+    EXPECT_EQ(model_.combo1.Text(), "378");
+    std::filesystem::create_directory(Path());
+    EXPECT_EQ(ErrorOf([&] { SaveSettings(model_, Path()); }), EISDIR);
+}
+
+}  // namespace
+}  // namespace zeb::testing
