@@ -17,17 +17,18 @@ finish() {
     echo "$1"
 }
 
-# build_deb BUILD_DIR OUT_DIR sets `deb` to the package built from the build tree, or ends the
-# script with a failure.
-build_deb() {
+# build_debs BUILD_DIR OUT_DIR sets `deb_headless` and `deb_window` to the two packages built
+# from the build tree (zeb-headless_*.deb, zeb_*.deb), or ends the script with a failure.
+build_debs() {
     cpack -G DEB --config "$1/CPackConfig.cmake" -B "$2" >"$2.log" 2>&1 ||
-        { cat "$2.log"; echo "FAIL: cpack could not build the package"; exit 1; }
-    local debs=("$2"/zeb_*.deb)
-    if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+        { cat "$2.log"; echo "FAIL: cpack could not build the packages"; exit 1; }
+    local headless=("$2"/zeb-headless_*.deb) window=("$2"/zeb_*.deb)
+    if [ ${#headless[@]} -ne 1 ] || [ ! -f "${headless[0]}" ] ||
+        [ ${#window[@]} -ne 1 ] || [ ! -f "${window[0]}" ]; then
         ls -l "$2"
-        echo "FAIL: expected one zeb_*.deb"
+        echo "FAIL: expected one zeb-headless_*.deb and one zeb_*.deb"
         exit 1
     fi
-    deb=${debs[0]}
-    echo "package: $(basename "$deb")"
+    deb_headless=${headless[0]} deb_window=${window[0]}
+    echo "packages: $(basename "$deb_headless") $(basename "$deb_window")"
 }
