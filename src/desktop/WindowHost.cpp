@@ -53,7 +53,8 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
                line.config ? *line.config : SettingsFilePath()),
       window_(std::make_unique<MainWindow>(model_, *this)),
       tray_(std::make_unique<cSysTray>(window_.get())),
-      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
+      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)),
+      exitGuard_([this] { EndedFromOutside(); }) {
     boxes_.SetParent(window_.get());
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
@@ -132,6 +133,14 @@ void WindowHost::OnSignal() {
     program_.Unload();
     console_.Line(SignalEvents::EndLine(*signal));
     End(0);
+}
+
+void WindowHost::EndedFromOutside() {
+    if (program_.Ended()) {
+        return;
+    }
+    program_.Unload();
+    console_.Line(kEndedFromOutsideLine);
 }
 
 void WindowHost::LptPressed() {

@@ -11,6 +11,7 @@
 #include "audio/CaptureBackend.h"
 #include "core/CommandLine.h"
 #include "core/Console.h"
+#include "core/ExitGuard.h"
 #include "core/Program.h"
 #include "core/ProgramModel.h"
 #include "core/Scheduler.h"
@@ -67,6 +68,8 @@ class WindowHost : public QObject, public MainWindowActions {
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     void OnSignal();
+    // The process ends by a library's hand (ExitGuard): lamps dark first.
+    void EndedFromOutside();
     // Frames while the window is on screen, none otherwise.
     void FollowWindowOnScreen();
     // The window's frame, with an engine tick: the tick and the spectrum it read.
@@ -88,6 +91,7 @@ class WindowHost : public QObject, public MainWindowActions {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;
     std::unique_ptr<GlobalKey> showKey_;
+    ExitGuard exitGuard_;
     bool ended_ = false;
     int status_ = 0;
 };

@@ -52,7 +52,8 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
                      }
                  }),
       program_(model_, *capture_, devices_, messages_, scheduler_,
-               line.config ? *line.config : SettingsFilePath()) {}
+               line.config ? *line.config : SettingsFilePath()),
+      exitGuard_([this] { EndedFromOutside(); }) {}
 
 int HeadlessHost::Run() {
     const auto& settings = program_.SettingsPath();
@@ -88,6 +89,15 @@ void HeadlessHost::OnSignal() {
     console_.EndStatus();
     console_.Line(SignalEvents::EndLine(*signal));
     loop_.Exit(0);
+}
+
+void HeadlessHost::EndedFromOutside() {
+    if (program_.Ended()) {
+        return;
+    }
+    program_.Unload();
+    console_.EndStatus();
+    console_.Line(kEndedFromOutsideLine);
 }
 
 void HeadlessHost::Report() {

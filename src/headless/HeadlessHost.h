@@ -10,6 +10,7 @@
 #include "audio/CaptureBackend.h"
 #include "core/CommandLine.h"
 #include "core/Console.h"
+#include "core/ExitGuard.h"
 #include "core/Program.h"
 #include "core/ProgramModel.h"
 #include "core/Scheduler.h"
@@ -30,6 +31,8 @@ class HeadlessHost {
 
   private:
     void OnSignal();
+    // The process ends by a library's hand (ExitGuard): lamps dark first.
+    void EndedFromOutside();
     // After each engine tick: the live line on a terminal, otherwise a line per state change.
     void Report();
 
@@ -45,6 +48,7 @@ class HeadlessHost {
     int captureWatchTimer_;
     Scheduler scheduler_;
     Program program_;
+    ExitGuard exitGuard_;
 
     std::chrono::steady_clock::time_point lastStatus_{};
     std::string shownStatus_;
