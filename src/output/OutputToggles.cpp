@@ -1,5 +1,7 @@
 #include "output/OutputToggles.h"
 
+#include "output/OutputStage.h"
+
 #include <array>
 #include <string>
 
@@ -33,7 +35,7 @@ bool ToggleLpt(OutputSelection& selection, ToggleColours& colours, PortIo& port)
     if (selection.LptSwitch != "LPT") {
         colours.label9 = colours::Blue;
         selection.LptSwitch = "LPT";
-        return port.InitializeWinIo();
+        return port.InitializeWinIo(ReadHexPort(selection.LptAddressText));
     }
     selection.LptSwitch = "0";
     colours.label9 = colours::Grey;
