@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystemCalls.h"
+#include "core/SwitchTexts.h"
 #include "output/parallel/LinuxPortIo.h"
 #include "output/parallel/LptAccess.h"
 
@@ -189,7 +190,7 @@ class ScriptedPortIo : public PortIo {
 TEST(LptAccessChecks, EachCheckReportsMissingAccess) {
     ScriptedPortIo port;
     OutputSelection outputs;
-    outputs.LptSwitch = "LPT";
+    outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
     outputs.LptAddressText = "378";
     EXPECT_TRUE(LptAccessMissing(port, "D010"));
     EXPECT_TRUE(LptAccessFailsAtStartup(port, outputs));
@@ -205,7 +206,7 @@ TEST(LptAccessChecks, StartupChecksOnlyWhenTheOutputIsOn) {
     ScriptedPortIo port;
     OutputSelection outputs;
     for (const char* off : {"0", "", "lpt"}) {
-        outputs.LptSwitch = off;
+        outputs.LptSwitch = ReadOnOff(off, kLptTexts);
         EXPECT_FALSE(LptAccessFailsAtStartup(port, outputs));
     }
     EXPECT_EQ(port.checks, 0);

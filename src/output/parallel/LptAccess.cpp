@@ -1,6 +1,6 @@
 #include "output/parallel/LptAccess.h"
 
-#include "output/OutputStage.h"
+#include "output/parallel/ParallelFrame.h"
 
 namespace zeb {
 
@@ -11,7 +11,8 @@ bool LptAccessMissing(PortIo& port, const std::string& addressText) {
 }
 
 bool LptAccessFailsAtStartup(PortIo& port, const OutputSelection& outputs) {
-    return outputs.LptSwitch == "LPT" && !port.InitializeWinIo(ReadHexPort(outputs.LptAddressText));
+    return outputs.LptSwitch.On() &&
+           !port.InitializeWinIo(ReadHexPort(outputs.LptAddressText));
 }
 
 }  // namespace zeb
