@@ -21,7 +21,7 @@ struct Counter {
 class CountingPort : public zeb::PortIo {
   public:
     explicit CountingPort(Counter& counter) : counter_(counter) {}
-    bool InitializeWinIo() override { return true; }
+    bool InitializeWinIo(std::optional<uint16_t>) override { return true; }
     bool SetPortVal(uint16_t, uint32_t, int) override { return ++counter_.calls > 0; }
 
   private:

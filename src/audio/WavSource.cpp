@@ -82,11 +82,24 @@ WavSource::WavSource(std::unique_ptr<SNDFILE, CloseFile> file, const SF_INFO& in
     : file_(std::move(file)),
       channels_(info.channels),
       fileRate_(info.samplerate),
-      block_(kBlockFrames * static_cast<size_t>(info.channels)) {}
+      block_(kBlockFrames * static_cast<size_t>(info.channels)) {
+    // A file that fits in one block is read once and played from memory: looping it from the
+    // file would seek and read again every few samples (every sample, for a one-sample file).
+    if (info.frames <= static_cast<sf_count_t>(kBlockFrames)) {
+        const auto read =
+            sf_readf_float(file_.get(), block_.data(), static_cast<sf_count_t>(kBlockFrames));
+        if (read == info.frames) {
+            blockFrames_ = static_cast<size_t>(read);
+            inMemory_ = true;
+        }
+    }
+}
 
 void WavSource::Start(uint32_t rate) {
-    sf_seek(file_.get(), 0, SEEK_SET);
-    blockFrames_ = 0;
+    if (!inMemory_) {
+        sf_seek(file_.get(), 0, SEEK_SET);
+        blockFrames_ = 0;
+    }
     nextFrame_ = 0;
     step_ = static_cast<double>(fileRate_) / rate;
     position_ = 0.0;
@@ -95,6 +108,9 @@ void WavSource::Start(uint32_t rate) {
 }
 
 float WavSource::NextFileSample() {
+    if (nextFrame_ == blockFrames_ && inMemory_) {
+        nextFrame_ = 0;  // the whole file: loop in memory
+    }
     if (nextFrame_ == blockFrames_) {
         nextFrame_ = 0;
         blockFrames_ = static_cast<size_t>(

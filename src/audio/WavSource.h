@@ -41,6 +41,7 @@ class WavSource {
     int fileRate_;
     std::vector<float> block_;  // interleaved frames read from the file
     size_t blockFrames_ = 0;
+    bool inMemory_ = false;  // block_ holds the whole file
     size_t nextFrame_ = 0;
     double step_ = 1.0;      // file samples per delivered sample
     double position_ = 0.0;  // where the next delivered sample lies between previous_ and next_

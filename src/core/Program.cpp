@@ -251,7 +251,7 @@ void Program::ApplyInputVolume() {
 }
 
 void Program::AddressBoxFocusLost() {
-    if (LptAccessMissing(*devices_.port)) {
+    if (LptAccessMissing(*devices_.port, model_.combo1.Text())) {
         ReportPortAccessMissing();
     }
     // Taken whatever the check said.

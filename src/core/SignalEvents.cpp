@@ -1,6 +1,7 @@
 #include "core/SignalEvents.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <array>
@@ -32,12 +33,32 @@ void OnEndSignal(int signal) {
     errno = savedErrno;
 }
 
+sigset_t EndSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kEndSignals) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
+void MaskEndSignals(int how) {
+    const sigset_t set = EndSignalSet();
+    ::pthread_sigmask(how, &set, nullptr);
+}
+
 }  // namespace
+
+void SignalEvents::BlockEndSignals() {
+    MaskEndSignals(SIG_BLOCK);
+}
 
 SignalEvents::SignalEvents() {
     int fds[2] = {-1, -1};
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        return;  // no pipe, no handlers: the signals keep their default, immediate end
+        // No pipe, no handlers: the signals keep their default, immediate end.
+        MaskEndSignals(SIG_UNBLOCK);
+        return;
     }
     readFd_ = fds[0];
     writeFd_ = fds[1];
@@ -45,20 +66,20 @@ SignalEvents::SignalEvents() {
     requestUnderWay = false;
     struct sigaction action = {};
     action.sa_handler = OnEndSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kEndSignals) {
-        sigaddset(&action.sa_mask, signal);  // one handler at a time, whichever signal comes
-    }
+    action.sa_mask = EndSignalSet();  // one handler at a time, whichever signal comes
     action.sa_flags = SA_RESTART;
     for (size_t i = 0; i < kEndSignals.size(); ++i) {
         ::sigaction(kEndSignals[i], &action, &previous_[i]);
     }
+    // A signal held back since main began reaches the handler here, into the pipe.
+    MaskEndSignals(SIG_UNBLOCK);
 }
 
 SignalEvents::~SignalEvents() {
     if (readFd_ < 0) {
         return;
     }
+    MaskEndSignals(SIG_BLOCK);
     for (size_t i = 0; i < kEndSignals.size(); ++i) {
         ::sigaction(kEndSignals[i], &previous_[i], nullptr);
     }

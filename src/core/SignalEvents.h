@@ -4,6 +4,11 @@
 // event loop watches, so the lamps are darkened by ordinary code on the loop, never inside a
 // handler. A second request, while the first is being carried out (or a device hangs the way
 // out), ends the program at once, as the signal's default would.
+//
+// A request that comes before the handlers exist must not end the program by the signal's
+// default either: main blocks the four signals first thing (BlockEndSignals), the block
+// outlives the exec of `zeb --headless` into the service program, and a signal that arrived
+// meanwhile is taken as soon as the handlers are in place.
 
 #include <csignal>
 #include <optional>
@@ -13,9 +18,15 @@ namespace zeb {
 
 class SignalEvents {
   public:
-    // Installs the handlers. Create it before any thread starts and keep one per process.
+    // Holds back the four signals in the calling thread (and in the threads and the program it
+    // starts); call it first in main.
+    static void BlockEndSignals();
+
+    // Installs the handlers, then takes the signals that BlockEndSignals held back. Create it
+    // before any thread starts and keep one per process.
     SignalEvents();
-    // Puts the handlers found at construction back.
+    // Holds the signals back again (a request this late leaves the program to end with its
+    // own status) and puts the handlers found at construction back.
     ~SignalEvents();
     SignalEvents(const SignalEvents&) = delete;
     SignalEvents& operator=(const SignalEvents&) = delete;

@@ -47,7 +47,8 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
               .endLoop = [this](int status) { End(status); }}),
       window_(std::make_unique<MainWindow>(parts_.Model(), parts_.Actions(), *this)),
       tray_(std::make_unique<cSysTray>(window_.get())),
-      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)) {
+      showKey_(std::make_unique<GlobalKey>(MainWindow::kShowKey)),
+      exitGuard_([this] { EndedFromOutside(); }) {
     boxes_.SetParent(window_.get());
     // Also behind a message box: its own event loop delivers the request as well.
     connect(&signalNotifier_, &QSocketNotifier::activated, this, [this] { OnSignal(); });
@@ -122,6 +123,15 @@ void WindowHost::OnSignal() {
     parts_.Core().Unload();
     parts_.ConsoleLines().Line(SignalEvents::EndLine(*signal));
     End(0);
+}
+
+void WindowHost::EndedFromOutside() {
+    Program& program = parts_.Core();
+    if (program.Ended()) {
+        return;
+    }
+    program.Unload();
+    parts_.ConsoleLines().Line(kEndedFromOutsideLine);
 }
 
 void WindowHost::HideClicked() {

@@ -10,6 +10,7 @@
 
 #include "core/Assembly.h"
 #include "core/CommandLine.h"
+#include "core/ExitGuard.h"
 #include "core/SignalEvents.h"
 #include "ui/GlobalKey.h"
 #include "ui/MainWindow.h"
@@ -49,6 +50,8 @@ class WindowHost : public QObject, public MainWindowActions {
     // Ends the program at once: no further tick or handler runs.
     void End(int status);
     void OnSignal();
+    // The process ends by a library's hand (ExitGuard): lamps dark first.
+    void EndedFromOutside();
     // Frames while the window is on screen, none otherwise.
     void FollowWindowOnScreen();
     // The window's frame, with an engine tick: the tick and the spectrum it read.
@@ -63,6 +66,7 @@ class WindowHost : public QObject, public MainWindowActions {
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<cSysTray> tray_;
     std::unique_ptr<GlobalKey> showKey_;
+    ExitGuard exitGuard_;
     bool ended_ = false;
     int status_ = 0;
 };

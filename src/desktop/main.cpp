@@ -12,10 +12,13 @@
 #include "core/SignalEvents.h"
 #include "desktop/DisplayCheck.h"
 #include "desktop/HeadlessLaunch.h"
+#include "desktop/QtEndings.h"
 #include "desktop/WindowHost.h"
 #include "ui/Skin.h"
 
 int main(int argc, char* argv[]) {
+    // A stop request from here on waits for the handlers (also across the exec below).
+    zeb::SignalEvents::BlockEndSignals();
     // Simulated lamp logs count milliseconds from here.
     const auto programStart = std::chrono::steady_clock::now();
     const zeb::CommandLine line = zeb::ParseCommandLine(argc, argv);
@@ -35,6 +38,7 @@ int main(int argc, char* argv[]) {
     std::signal(SIGPIPE, SIG_IGN);
     // Before Qt and the sound server start their threads, so every thread takes the handlers.
     zeb::SignalEvents signalEvents;
+    zeb::DarkenBeforeQtEnds();
     // The command line is the program's own: Qt sees none of it.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

@@ -45,7 +45,8 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
               .afterEngineTick = [this] { Report(); },
               .frame = {},
               .endLoop = [this](int status) { loop_.Exit(status); }}),
-      console_(parts_.ConsoleLines()) {}
+      console_(parts_.ConsoleLines()),
+      exitGuard_([this] { EndedFromOutside(); }) {}
 
 int HeadlessHost::Run() {
     Program& program = parts_.Core();
@@ -80,6 +81,16 @@ void HeadlessHost::OnSignal() {
     console_.EndStatus();
     console_.Line(SignalEvents::EndLine(*signal));
     loop_.Exit(0);
+}
+
+void HeadlessHost::EndedFromOutside() {
+    Program& program = parts_.Core();
+    if (program.Ended()) {
+        return;
+    }
+    program.Unload();
+    console_.EndStatus();
+    console_.Line(kEndedFromOutsideLine);
 }
 
 void HeadlessHost::Report() {

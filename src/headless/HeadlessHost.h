@@ -8,6 +8,7 @@
 
 #include "core/Assembly.h"
 #include "core/CommandLine.h"
+#include "core/ExitGuard.h"
 #include "core/SignalEvents.h"
 #include "headless/PollLoop.h"
 
@@ -24,6 +25,8 @@ class HeadlessHost {
 
   private:
     void OnSignal();
+    // The process ends by a library's hand (ExitGuard): lamps dark first.
+    void EndedFromOutside();
     // After each engine tick: the live line on a terminal, otherwise a line per state change.
     void Report();
 
@@ -33,6 +36,7 @@ class HeadlessHost {
     int captureWatchTimer_;
     Assembly parts_;
     Console& console_;
+    ExitGuard exitGuard_;
 
     std::chrono::steady_clock::time_point lastStatus_{};
     std::string shownStatus_;

@@ -10,6 +10,9 @@
 #include "headless/HeadlessHost.h"
 
 int main(int argc, char* argv[]) {
+    // A stop request from here on waits for the handlers; `zeb --headless` already held the
+    // signals back before it replaced itself with this program.
+    zeb::SignalEvents::BlockEndSignals();
     // Simulated lamp logs count milliseconds from here.
     const auto programStart = std::chrono::steady_clock::now();
     const zeb::CommandLine line = zeb::ParseCommandLine(argc, argv);

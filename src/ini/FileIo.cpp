@@ -55,16 +55,39 @@ class TempFileGuard {
     throw std::system_error(errno, std::generic_category(), what);
 }
 
+// The kernel's protected-symlinks rule, which a link followed by hand would sidestep: in a
+// sticky folder that anyone may write to (/tmp), a link is followed only when it belongs to
+// this user or to the folder's owner. Anyone else's link there may have been planted to make
+// the save replace one of this user's files.
+void RequireTrustedLink(const std::filesystem::path& link, const struct stat& linkStatus) {
+    const auto folder = link.has_parent_path() ? link.parent_path() : std::filesystem::path(".");
+    struct stat folderStatus {};
+    if (::stat(folder.c_str(), &folderStatus) != 0) {
+        ThrowErrno("cannot follow the link " + link.string());
+    }
+    const bool stickyAndOpen =
+        (folderStatus.st_mode & S_ISVTX) != 0 && (folderStatus.st_mode & S_IWOTH) != 0;
+    if (stickyAndOpen && linkStatus.st_uid != ::geteuid() &&
+        linkStatus.st_uid != folderStatus.st_uid) {
+        throw std::system_error(EACCES, std::generic_category(),
+                                "will not follow the link " + link.string() +
+                                    ": it belongs to another user, in a folder anyone may write "
+                                    "to");
+    }
+}
+
 // The end of the chain of symbolic links starting at `path`, which need not exist yet: a
 // save through a link replaces the file it names and keeps the link.
 std::string EndOfLinks(const std::string& path) {
     constexpr int kMostLinks = 40;  // as the kernel allows when it follows a path
     std::filesystem::path current(path);
     for (int hops = 0; hops < kMostLinks; ++hops) {
-        std::error_code error;
-        if (!std::filesystem::is_symlink(current, error)) {
+        struct stat linkStatus {};
+        if (::lstat(current.c_str(), &linkStatus) != 0 || !S_ISLNK(linkStatus.st_mode)) {
             return current.string();
         }
+        RequireTrustedLink(current, linkStatus);
+        std::error_code error;
         const auto next = std::filesystem::read_symlink(current, error);
         if (error) {
             throw std::system_error(error, "cannot follow the link " + current.string());

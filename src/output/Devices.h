@@ -19,9 +19,11 @@ namespace zeb {
 class PortIo {
   public:
     virtual ~PortIo() = default;
-    // True when register writes can reach a port (a claimable parallel-port device, or raw
-    // port I/O permitted to this process).
-    virtual bool InitializeWinIo() = 0;
+    // True when register writes can reach the port at `base`, the address the writes are for
+    // (a claimable parallel-port device there, or raw port I/O permitted to this process for
+    // that port); without a base (an address that is no port number), whether any port can
+    // be reached.
+    virtual bool InitializeWinIo(std::optional<uint16_t> base) = 0;
     // Writes the low byte of `value` to I/O port `port`; `size` is always 1. False when the
     // write could not be made.
     virtual bool SetPortVal(uint16_t port, uint32_t value, int size) = 0;

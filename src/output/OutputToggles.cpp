@@ -1,5 +1,7 @@
 #include "output/OutputToggles.h"
 
+#include "output/parallel/ParallelFrame.h"
+
 #include <array>
 #include <string>
 
@@ -33,7 +35,7 @@ bool ToggleLpt(OutputSelection& selection, ToggleColours& colours, PortIo& port)
     if (!selection.LptSwitch.On()) {
         colours.label9 = colours::Blue;
         selection.LptSwitch.Set(true);
-        return port.InitializeWinIo();
+        return port.InitializeWinIo(ReadHexPort(selection.LptAddressText));
     }
     selection.LptSwitch.Set(false);
     colours.label9 = colours::Grey;

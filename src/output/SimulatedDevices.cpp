@@ -30,7 +30,7 @@ std::string HexByte(uint8_t byte) {
 SimulatedPortIo::SimulatedPortIo(const std::filesystem::path& folder, MillisecondClock clock)
     : log_(folder / "lpt.log", std::move(clock)) {}
 
-bool SimulatedPortIo::InitializeWinIo() {
+bool SimulatedPortIo::InitializeWinIo(std::optional<uint16_t>) {
     log_.Line("access ok");
     return true;
 }

@@ -16,7 +16,7 @@ namespace zeb {
 class SimulatedPortIo final : public PortIo {
   public:
     SimulatedPortIo(const std::filesystem::path& folder, MillisecondClock clock);
-    bool InitializeWinIo() override;
+    bool InitializeWinIo(std::optional<uint16_t> base) override;
     bool SetPortVal(uint16_t port, uint32_t value, int size) override;
 
   private:

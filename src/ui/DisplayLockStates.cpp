@@ -5,6 +5,7 @@
 // After Qt: the X11 headers define macros (None, Bool, Status) that Qt's headers also use.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 namespace zeb {
 
@@ -31,6 +32,11 @@ LockStateQuery DisplayLockStateQuery() {
         return {};
     }
     return [x11]() -> std::optional<KeyboardLockStates> {
+        // The lamps are darkened on the way out also after the display server died; a call
+        // on the broken connection would end the process in the middle of that.
+        if (xcb_connection_has_error(x11->connection()) != 0) {
+            return std::nullopt;
+        }
         Display* display = x11->display();
         const auto scroll = IndicatorState(display, "Scroll Lock");
         const auto num = IndicatorState(display, "Num Lock");

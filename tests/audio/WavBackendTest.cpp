@@ -76,6 +76,20 @@ TEST_F(WavCapture, SamplesArriveInRealTimeAndTheFileLoops) {
     EXPECT_EQ(backend.ChannelGetLevel(handle) >> 16, 0u);
 }
 
+// A short file plays from memory: emptied on the disk once started, it goes on looping
+// (read again, it would fall silent).
+TEST_F(WavCapture, AShortFileLoopsFromMemory) {
+    for (const std::size_t length : {std::size_t{1}, std::size_t{441}}) {
+        const std::string path = Write("short.wav", std::vector<float>(length, 0.5f));
+        WavBackend backend = Backend(path);
+        ASSERT_TRUE(backend.RecordInit(kDefaultDevice));
+        const CaptureHandle handle = backend.RecordStart(44100, 1, 0);
+        ASSERT_NE(handle, 0u);
+        std::filesystem::resize_file(path, 0);
+        EXPECT_EQ(LevelAt(backend, handle, now + 500ms), 16384u) << length << " samples";
+    }
+}
+
 TEST_F(WavCapture, InputVolumeIsAGainStartingAtOne) {
     WavBackend backend = Backend(Write("pattern.wav", HalfSilent()));
     ASSERT_TRUE(backend.RecordInit(0));

@@ -148,6 +148,41 @@ TEST_F(Failures, ADeviceBehindTheSettingsLinkIsNeitherReadNorReplaced) {
     ExpectNodeLeftAlone(dir_, store, [](mode_t mode) { return S_ISCHR(mode); });
 }
 
+// In a sticky folder anyone may write to (/tmp), another user's link may have been planted to
+// make the save replace one of this user's files: it is not followed, as the kernel would not.
+TEST_F(Failures, AnotherUsersLinkInAStickyOpenFolderIsNotFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a link to another user needs the superuser";
+    }
+    constexpr uid_t kOtherUser = 65534;
+    clsINI ini;
+    ini.FileName(dir_.File("set.ini"));
+    ini.Value("s", "k", "new");
+    // Planted after the load: the save is where the link would do its harm.
+    ASSERT_EQ(::chmod(dir_.Path().c_str(), 01777), 0);
+    WriteBytes(dir_.File("victim.ini"), kOldText);
+    std::filesystem::create_symlink("victim.ini", dir_.Path() / "set.ini");
+    ASSERT_EQ(::lchown(dir_.File("set.ini").c_str(), kOtherUser, kOtherUser), 0);
+
+    std::string error = "no error";
+    try {
+        ini.UpdateFile();
+    } catch (const std::system_error& e) {
+        error = e.what();
+        EXPECT_EQ(e.code().value(), EACCES);
+    }
+    EXPECT_NE(error.find("will not follow the link " + dir_.File("set.ini")), std::string::npos)
+        << error;
+    EXPECT_EQ(ReadBytes(dir_.File("victim.ini")), kOldText);
+    EXPECT_EQ(dir_.Listing(), (std::vector<std::string>{"set.ini", "victim.ini"}));
+
+    // The folder's owner's link is followed, as the kernel follows it.
+    ASSERT_EQ(::chown(dir_.Path().c_str(), kOtherUser, kOtherUser), 0);
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(ReadBytes(dir_.File("victim.ini")), "[s]\r\nk=new\r\n\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.File("set.ini")));
+}
+
 TEST_F(Failures, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
     using Step = FailingFileSystem::Step;
     for (const auto& [step, error] : {std::pair{Step::Write, ENOSPC}, std::pair{Step::Sync, EIO},

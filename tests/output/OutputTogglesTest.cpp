@@ -75,7 +75,7 @@ TEST_F(OutputTogglesTest, ParallelPortInitialisesAccessWhenSwitchedOn) {
     EXPECT_TRUE(ToggleLpt(selection, colours, working));
     EXPECT_EQ(OnOffText(selection.LptSwitch, kLptTexts), "LPT");
     EXPECT_EQ(colours.label9, colours::Blue);
-    EXPECT_EQ(log, std::vector<std::string>{"port init"});
+    EXPECT_EQ(log, std::vector<std::string>{"port init 0378"});
 
     EXPECT_TRUE(ToggleLpt(selection, colours, working));
     EXPECT_EQ(OnOffText(selection.LptSwitch, kLptTexts), "0");

@@ -45,7 +45,7 @@ TEST_F(RealDevicesTest, KeyboardOutputStartsOnlyWithAKeyboard) {
 
 // Access is only checked: a test must not write to I/O ports that may exist.
 TEST_F(RealDevicesTest, ParallelPortWritesFailWithoutAccess) {
-    if (devices.port->InitializeWinIo()) {
+    if (devices.port->InitializeWinIo(0x378)) {
         GTEST_SKIP() << "this process may drive I/O ports; not writing from a test";
     }
     EXPECT_FALSE(devices.port->SetPortVal(0x378, 0xFF, 1));

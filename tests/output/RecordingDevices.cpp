@@ -31,8 +31,8 @@ std::string Bytes(std::string_view bytes) {
 
 }  // namespace
 
-bool RecordingPort::InitializeWinIo() {
-    log_.push_back("port init");
+bool RecordingPort::InitializeWinIo(std::optional<uint16_t> base) {
+    log_.push_back(base ? "port init " + Hex(*base, 4) : "port init");
     return initializes_;
 }
 

@@ -15,7 +15,7 @@ class RecordingPort : public PortIo {
   public:
     explicit RecordingPort(CallLog& log, bool initializes = true)
         : log_(log), initializes_(initializes) {}
-    bool InitializeWinIo() override;
+    bool InitializeWinIo(std::optional<uint16_t> base) override;
     bool SetPortVal(uint16_t port, uint32_t value, int size) override;
 
   private:

@@ -43,7 +43,7 @@ class SimulatedDevicesTest : public ::testing::Test {
 
 TEST_F(SimulatedDevicesTest, ParallelPortLogsAccessAndEachRegisterWrite) {
     SimulatedPortIo port(folder, clock);
-    EXPECT_TRUE(port.InitializeWinIo());
+    EXPECT_TRUE(port.InitializeWinIo(0x378));
     now = 35;
     EXPECT_TRUE(port.SetPortVal(0x378, 0x15a, 1));
     EXPECT_TRUE(port.SetPortVal(0x0001, 0x0b, 1));
@@ -112,7 +112,7 @@ TEST_F(SimulatedDevicesTest, LogsAreAppendedAndReadableAtOnce) {
 TEST_F(SimulatedDevicesTest, FactoryMakesSimulatedDevicesForAFolder) {
     auto devices = MakeOutputDevices(folder.string(), std::chrono::steady_clock::now());
     ASSERT_TRUE(devices.port && devices.serial && devices.ftdi && devices.keyboard);
-    EXPECT_TRUE(devices.port->InitializeWinIo());
+    EXPECT_TRUE(devices.port->InitializeWinIo(0x378));
     EXPECT_EQ(devices.ftdi->Open(0), 0);
     EXPECT_TRUE(devices.keyboard->Open());
     EXPECT_TRUE(devices.serial->SetPortOpen(true));

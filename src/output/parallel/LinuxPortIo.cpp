@@ -5,32 +5,85 @@
 #include <sys/ioctl.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 #include "output/DeviceNumber.h"
+#include "output/parallel/IoPortList.h"
 
 namespace zeb {
 namespace {
 
 constexpr const char* kParportProcDir = "/proc/sys/dev/parport";
+constexpr const char* kIoPortList = "/proc/ioports";
+constexpr const char* kPciDevices = "/sys/bus/pci/devices/";
 constexpr unsigned long kPortSpace = 0x10000;
+// Data, status and control: base .. base + 2, 16-bit port numbers wrapping at 65 536.
+constexpr unsigned kPortRegisters = 3;
+
+std::array<uint16_t, kPortRegisters> RegistersOf(uint16_t base) {
+    return {base, static_cast<uint16_t>(base + 1u), static_cast<uint16_t>(base + 2u)};
+}
+
+std::string RangeText(uint16_t base) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04x-%04x", base, static_cast<uint16_t>(base + 2u));
+    return text;
+}
 
 }  // namespace
 
 LinuxPortIo::LinuxPortIo(std::shared_ptr<SystemCalls> system) : system_(std::move(system)) {}
 
-bool LinuxPortIo::InitializeWinIo() {
+bool LinuxPortIo::InitializeWinIo(std::optional<uint16_t> base) {
     problems_.clear();
     ClaimKernelPorts();
-    if (!rawAccess_) {
-        rawAccess_ = system_->Ioperm(0, kPortSpace, true) == 0;
-        if (!rawAccess_) {
-            problems_.push_back(std::string("raw port I/O: ") + std::strerror(errno));
-        }
+    if (!base) {
+        return !claimed_.empty();
     }
-    return !claimed_.empty() || rawAccess_;
+    return IsClaimedBase(*base) || GrantRawAccess(*base);
+}
+
+bool LinuxPortIo::GrantRawAccess(uint16_t base) {
+    if (std::find(rawBases_.begin(), rawBases_.end(), base) != rawBases_.end()) {
+        return true;
+    }
+    const std::string what = "raw port I/O at " + RangeText(base);
+    const auto listing = system_->ReadTextFile(kIoPortList);
+    if (!listing) {
+        problems_.push_back(what + " refused: " + kIoPortList + " cannot be read");
+        return false;
+    }
+    const auto registers = RegistersOf(base);
+    const auto refusal = RawPortRefusal(*listing, registers, [this](const std::string& address) {
+        return system_->ReadTextFile(kPciDevices + address + "/class");
+    });
+    if (refusal) {
+        problems_.push_back(what + " refused: " + *refusal);
+        return false;
+    }
+    // The port at the very top wraps: its control register is port 1.
+    const unsigned below = std::min<unsigned>(kPortRegisters, kPortSpace - base);
+    bool granted = system_->Ioperm(base, below, true) == 0;
+    if (granted && below < kPortRegisters) {
+        granted = system_->Ioperm(0, kPortRegisters - below, true) == 0;
+    }
+    if (!granted) {
+        problems_.push_back(what + ": " + std::strerror(errno));
+        return false;
+    }
+    rawBases_.push_back(base);
+    return true;
+}
+
+bool LinuxPortIo::IsRawPort(uint16_t port) const {
+    return std::any_of(rawBases_.begin(), rawBases_.end(), [port](uint16_t base) {
+        const auto registers = RegistersOf(base);
+        return std::find(registers.begin(), registers.end(), port) != registers.end();
+    });
 }
 
 std::string LinuxPortIo::AccessProblem() const {
@@ -44,6 +97,11 @@ std::string LinuxPortIo::AccessProblem() const {
 bool LinuxPortIo::IsClaimed(int number) const {
     return std::any_of(claimed_.begin(), claimed_.end(),
                        [number](const ClaimedPort& p) { return p.number == number; });
+}
+
+bool LinuxPortIo::IsClaimedBase(uint16_t base) const {
+    return std::any_of(claimed_.begin(), claimed_.end(),
+                       [base](const ClaimedPort& p) { return p.base == base; });
 }
 
 // base-addr holds the base and the extended-register base in decimal: "888\t1912".
@@ -113,7 +171,7 @@ bool LinuxPortIo::SetPortVal(uint16_t port, uint32_t value, int size) {
             return system_->Ioctl(claimed.fd.Get(), PPWCONTROL, &byte) == 0;
         }
     }
-    if (!rawAccess_) {
+    if (!IsRawPort(port)) {
         return false;
     }
     system_->Outb(byte, port);

@@ -11,11 +11,11 @@ namespace zeb {
 
 extern const std::string kLptMessage;
 
-// Switching the output on, or the address box losing focus: is port access missing?
-bool LptAccessMissing(PortIo& port);
+// The address box losing focus with `addressText`: is access to that port missing?
+bool LptAccessMissing(PortIo& port, const std::string& addressText);
 
-// End of start-up: checks access only when the output is on. True: show the message; the
-// program continues.
+// End of start-up: checks access to the stored address only when the output is on. True: show the
+// message; the program continues.
 bool LptAccessFailsAtStartup(PortIo& port, const OutputSelection& outputs);
 
 }  // namespace zeb
