@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "audio/CaptureFactory.h"
 #include "audio/CaptureWatch.h"
@@ -89,6 +91,9 @@ int WindowHost::Run() {
     // The engine ticks from the window's creation; its ticks are handled whenever the event
     // loop runs, also behind a message box of the start-up.
     scheduler_.StartEngine(Present());
+    // A first start (no settings yet) lights nothing until sliders are raised: the panel says so.
+    std::error_code unknown;
+    const bool firstStart = !std::filesystem::exists(program_.SettingsPath(), unknown) && !unknown;
     if (program_.StartUp() == Program::Outcome::EndProgram) {
         End(1);
         return status_;
@@ -99,6 +104,7 @@ int WindowHost::Run() {
     NoteCaptureStart(programStart_);
     captureWatchTimer_.start();
     window_->RefreshAll();
+    window_->ShowFirstStartHint(firstStart);
     window_->show();
     window_->activateWindow();
     if (QWindow* shown = window_->windowHandle()) {

@@ -26,6 +26,18 @@ def message_text(run, box):
     return wait_until(copied, EVENT_TIMEOUT, "the message box's text on the clipboard")
 
 
+def texts_of_box(run, box):
+    """The texts of the message box `box` (its message, the detail under it), each copied the
+    way a user copies it: a click on it, select all, copy."""
+    width, height = next((w, h) for wid, _, w, h in run.windows() if wid == box)
+    found = set()
+    for tenth in range(2, 8):
+        run.click(box, (width // 2, height * tenth // 10))
+        run.press(box, "ctrl+a", "ctrl+c")
+        found.add(x11.read_clipboard(timeout=1.0))
+    return found - {None}
+
+
 def the_one_start_up_message(test, run):
     """The text of the message box start-up shows before the main window, answered with Return;
     then the main window, with no second message while the program runs on."""
@@ -77,6 +89,9 @@ class StartUpMessages(WithSoundFiles):
         run.start()
 
         box = run.wait_window("Error")
+        # Under the message, what to act on: the file and the system's reason.
+        self.assertIn("sound file /nonexistent.wav: No such file or directory",
+                      texts_of_box(run, box))
         text = message_text(run, box)
         self.assertIn("Can't initialize device", text)
         self.assertIn("error code: 2", text)
@@ -84,7 +99,7 @@ class StartUpMessages(WithSoundFiles):
 
         run.press(box, "Return")
         self.assertNotEqual(run.wait_exit(), 0)
-        # The same message on stderr, with what the box leaves out: the file and why.
+        # The same message on stderr, with the file and why.
         self.assertIn("zeb: Can't initialize device; error code: 2 "
                       "(sound file /nonexistent.wav: No such file or directory)\n", run.output())
         self.assertFalse(os.path.exists(run.settings_path))
