@@ -7,9 +7,10 @@
 #include <memory>
 
 #include "audio/CaptureBackend.h"
+#include "core/SwitchTexts.h"
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
-#include "output/OutputStage.h"
+#include "output/OutputFactory.h"
 
 namespace {
 
@@ -58,14 +59,37 @@ class CountingFtdi : public zeb::FtdiDevice {
     Counter& counter_;
 };
 
+class IdleKeyboard : public zeb::KeyboardLedDevice {
+  public:
+    bool Open() override { return false; }
+    bool IsOpen() const override { return false; }
+    bool SetLeds(bool, bool, bool) override { return false; }
+    bool RestoreLeds() override { return false; }
+    void Close() override {}
+};
+
+class IdleMessages : public zeb::MessageSink {
+    void ShowMessage(const std::string&, const std::string&, zeb::MessageIcon,
+                     const std::string&) override {}
+};
+
 // One serial mode at a time is possible; "COM" writes the longest frame.
-void RunTicks(benchmark::State& state, const std::string& autoMode) {
+void RunTicks(benchmark::State& state, bool automatic) {
     Counter counter;
     zeb::OutputDevices devices;
     devices.port = std::make_unique<CountingPort>(counter);
     devices.serial = std::make_unique<CountingSerial>(counter);
     devices.ftdi = std::make_unique<CountingFtdi>(counter);
-    const zeb::OutputSelection selection{"COM", "LPT", "1", "378"};
+    devices.keyboard = std::make_unique<IdleKeyboard>();
+    const zeb::OutputSelection selection{zeb::ReadOutputMode("COM"),
+                                         zeb::ReadOnOff("LPT", zeb::kLptTexts),
+                                         zeb::ReadOnOff("1", zeb::kKeyboardTexts), "378"};
+    zeb::ChoiceList addresses(std::vector<std::string>{"378"});
+    addresses.SetIndex(0);
+    zeb::ChoiceList ports;
+    zeb::DmxSettings dmx;
+    IdleMessages messages;
+    zeb::Outputs outputs = zeb::MakeOutputs(devices, {selection, addresses, ports, dmx}, messages);
     const zeb::ChannelConfigs channels = zeb::DefaultChannelConfigs();
     zeb::EngineState engine;
     for (size_t b = 0; b < engine.SpectrumBands.size(); ++b) {
@@ -75,8 +99,8 @@ void RunTicks(benchmark::State& state, const std::string& autoMode) {
     for (auto _ : state) {
         level ^= 0x0800;  // vary the input a little so the peaks move
         zeb::PeakHoldTick(engine, zeb::DecodeLevel(level | (level << 16)));
-        zeb::EngineTick(engine, channels, autoMode, "2");
-        zeb::WriteOutputs(selection, "378", engine, devices);
+        zeb::EngineTick(engine, channels, automatic, "2");
+        outputs.stage.Write({engine, channels, automatic});
         benchmark::ClobberMemory();
     }
     benchmark::DoNotOptimize(counter.calls);
@@ -85,10 +109,10 @@ void RunTicks(benchmark::State& state, const std::string& autoMode) {
 }
 
 void BM_TickManual(benchmark::State& state) {
-    RunTicks(state, "0");
+    RunTicks(state, false);
 }
 void BM_TickAuto(benchmark::State& state) {
-    RunTicks(state, "AUTO");
+    RunTicks(state, true);
 }
 BENCHMARK(BM_TickManual)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TickAuto)->Unit(benchmark::kMicrosecond);

@@ -18,8 +18,8 @@
 #include <thread>
 
 #include "engine/EngineTick.h"
-#include "output/OutputStage.h"
 #include "output/serial/LinuxSerialPort.h"
+#include "output/serial/SerialFrames.h"
 
 namespace {
 
@@ -138,14 +138,15 @@ zeb::OutputDevices OpenSerial(int64_t wire) {
 // Time from the tick's hand-over to the frame's last step, per mode and wire.
 void BM_FrameOnTheWire(benchmark::State& state) {
     const int64_t wire = state.range(0);
-    const char* mode = state.range(1) == 0 ? "USB8LED" : "USB3LED";
+    const auto mode = state.range(1) == 0 ? zeb::SerialMode::Usb8Led : zeb::SerialMode::Usb3Led;
     zeb::OutputDevices devices = OpenSerial(wire);
     const zeb::EngineState lit = HalfLit();
     for (auto _ : state) {
-        zeb::WriteOutputs({mode, "0", "0", ""}, "", lit, devices);
+        zeb::WriteSerialFrame(mode, lit, *devices.serial);
         devices.serial->SetCommDevice("/dev/bench");  // returns once the frame has played
     }
-    state.SetLabel(std::string(mode) + " on " + kWireNames[wire]);
+    state.SetLabel(std::string(state.range(1) == 0 ? "USB8LED" : "USB3LED") + " on " +
+                   kWireNames[wire]);
 }
 BENCHMARK(BM_FrameOnTheWire)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
@@ -159,7 +160,7 @@ void BM_TickHandOver(benchmark::State& state) {
     zeb::OutputDevices devices = OpenSerial(2);
     const zeb::EngineState lit = HalfLit();
     for (auto _ : state) {
-        zeb::WriteOutputs({"USB8LED", "0", "0", ""}, "", lit, devices);
+        zeb::WriteSerialFrame(zeb::SerialMode::Usb8Led, lit, *devices.serial);
     }
 }
 BENCHMARK(BM_TickHandOver)->Unit(benchmark::kMicrosecond);

@@ -10,24 +10,14 @@
 #include "core/Settings.h"
 #include "engine/EngineTick.h"
 #include "engine/PeakHold.h"
-#include "output/DarkOutputs.h"
-#include "output/OutputStage.h"
 #include "output/OutputToggles.h"
-#include "output/dmx/DmxFrame.h"
-#include "output/dmx/OlaModule.h"
-#include "output/ftdi/FtdiSetup.h"
 #include "output/parallel/LptAccess.h"
-#include "output/serial/SerialSetup.h"
 
 namespace zeb {
 
 namespace {
 
 const std::string kProgramTitle = "ZEB";
-
-// olad answers on this computer at once or not at all; the wait only bounds a hung daemon.
-constexpr std::chrono::milliseconds kDmxFirstContactWait{500};
-constexpr std::chrono::milliseconds kDmxCloseBound{250};
 
 // The report of a failed read or save: what failed, then the error number, the step that
 // failed (for example "... is a named pipe, not a regular file") and the error's description.
@@ -47,7 +37,8 @@ Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& de
       messages_(messages),
       timers_(timers),
       settingsPath_(std::move(settingsPath)),
-      keyboard_(*devices.keyboard) {}
+      outputs_(MakeOutputs(devices_, {model_.outputs, model_.combo1, model_.combo2, model_.dmx},
+                           messages_)) {}
 
 Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     // The sound library is linked into the program, so there is nothing to write out or load.
@@ -88,7 +79,7 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
 
     timers_.StartSpectrumTimer();
     timers_.StartLevelTimer();
-    if (model_.outputs.KeyboardSwitch == "1") {
+    if (model_.outputs.KeyboardSwitch.On()) {
         StartKeyboardOutput();
     }
     // The window's message boxes run the event loop, where a request to end the program may
@@ -110,11 +101,7 @@ void Program::Activate() {
     if (ended_) {
         return;
     }
-    messages_.LogEvent(ftdiinit(*devices_.ftdi) ? "FTDI chip opened in bit-bang mode"
-                                                : "FTDI chip: none could be opened");
-    const std::string text = model_.combo2.Text();
-    const std::string port = "serial port " + (text.empty() ? "(none chosen)" : text);
-    messages_.LogEvent(port + (COM(*devices_.serial, text) ? " opened" : " could not be opened"));
+    outputs_.stage.Open();
     ApplyInputVolume();
 }
 
@@ -132,18 +119,15 @@ void Program::EngineTick() {
     if (ended_) {
         return;  // the lamps stay dark once the program is on its way out
     }
-    zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode, model_.combo4.Text());
-    WriteOutputs(model_.outputs, model_.combo1.Text(), model_.engine, devices_);
-    driven_.Note(model_.outputs);
-    if (dmx_) {
-        dmx_->Post(MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode));
-        LogDmxEvents();
-    }
+    const bool automatic = model_.AutoMode.On();
+    zeb::EngineTick(model_.engine, model_.channels, automatic, model_.combo4.Text());
+    outputs_.stage.Write({model_.engine, model_.channels, automatic});
 }
 
 void Program::KeyboardTick() {
-    if (keyboard_.Running()) {
-        keyboard_.Tick(model_.engine.ChannelStates);
+    KeyboardLedOutput& leds = outputs_.keyboard.Leds();
+    if (leds.Running()) {
+        leds.Tick(model_.engine.ChannelStates);
     }
 }
 
@@ -186,8 +170,7 @@ void Program::Shutdown() {
     timers_.StopKeyboardTimer();
     // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get
     // the keyboard's own lock states back.
-    DarkenEveryOutput(driven_.ToDarken(model_.outputs), model_.combo1.Text(), devices_, keyboard_);
-    CloseDmx();
+    outputs_.stage.DarkenAndClose();
     StopCapture(capture_, model_.capture);
     messages_.LogEvent("every lamp dark, devices closed");
 }
@@ -197,7 +180,7 @@ void Program::LptPressed() {
         // Ending the program here would throw away every unsaved change of the run: report,
         // leave the output off and run on.
         ReportPortAccessMissing();
-        model_.outputs.LptSwitch = "0";
+        model_.outputs.LptSwitch.Set(false);
         model_.captions.label9 = colours::Grey;
     }
 }
@@ -220,7 +203,7 @@ void Program::DmxClicked() {
         StartDmxOutput();
     } else {
         ShowDmxSwitch(false);
-        CloseDmx();
+        outputs_.dmx.Stop();
     }
 }
 void Program::AutoPressed() {
@@ -269,7 +252,7 @@ void Program::AddressBoxFocusLost() {
 }
 
 void Program::StartKeyboardOutput() {
-    if (keyboard_.Start()) {
+    if (outputs_.keyboard.Leds().Start()) {
         messages_.LogEvent("keyboard LEDs opened");
         timers_.StartKeyboardTimer();
         return;
@@ -277,65 +260,26 @@ void Program::StartKeyboardOutput() {
     // Without keyboard access the output stays off and the program runs on, also at start-up.
     messages_.ShowMessage(kKeyboardMessage, kProgramTitle, MessageIcon::None,
                           devices_.keyboard->OpenProblem());
-    model_.outputs.KeyboardSwitch = "0";
+    model_.outputs.KeyboardSwitch.Set(false);
     model_.captions.label12 = colours::Grey;
 }
 
 void Program::StopKeyboardOutput() {
     timers_.StopKeyboardTimer();
-    if (keyboard_.Running()) {
-        keyboard_.Stop();
-    }
+    outputs_.keyboard.Leds().Stop();
 }
 
 void Program::StartDmxOutput() {
-    const int32_t port = model_.dmx.rpcPort.Value();
-    std::string text = DmxUnreachableText(port);
-    std::string detail;
-    if (devices_.dmx) {
-        if (std::unique_ptr<DmxLink> link = devices_.dmx(static_cast<uint16_t>(port), detail)) {
-            auto sender = std::make_unique<DmxSender>(std::move(link),
-                                                      "olad on port " + std::to_string(port));
-            // A daemon that neither answers nor refuses yet is given the benefit of the doubt:
-            // the sender keeps trying and logs when it gets through.
-            if (sender->WaitForFirstContact(kDmxFirstContactWait) !=
-                DmxSender::FirstContact::Refused) {
-                dmx_ = std::move(sender);
-                LogDmxEvents();
-                return;
-            }
-            sender->Close(std::nullopt, kDmxCloseBound);
-        } else {
-            text = kDmxModuleMessage;
-        }
+    if (const auto failure = outputs_.dmx.Start()) {
+        // As with the keyboard: the output stays off and the program runs on.
+        messages_.ShowMessage(failure->text, kProgramTitle, MessageIcon::None, failure->detail);
+        ShowDmxSwitch(false);
     }
-    // As with the keyboard: the output stays off and the program runs on.
-    messages_.ShowMessage(text, kProgramTitle, MessageIcon::None, detail);
-    ShowDmxSwitch(false);
 }
 
 void Program::ShowDmxSwitch(bool on) {
-    model_.dmx.DmxSwitch = on ? "DMX" : "0";
+    model_.dmx.DmxSwitch.Set(on);
     model_.dmx.caption = on ? colours::Blue : colours::Grey;
-}
-
-void Program::CloseDmx() {
-    if (!dmx_) {
-        return;
-    }
-    const DmxFrame frame =
-        MakeDmxFrame(model_.dmx, model_.engine, model_.channels, model_.AutoMode);
-    dmx_->Close(Darkened(frame), kDmxCloseBound);
-    LogDmxEvents();
-    dmx_.reset();
-    model_.dmx.oladLost = false;
-}
-
-void Program::LogDmxEvents() {
-    for (const std::string& event : dmx_->TakeEvents()) {
-        messages_.LogEvent(event);
-    }
-    model_.dmx.oladLost = dmx_->LinkLost();
 }
 
 void Program::ReportPortAccessMissing() {

@@ -12,10 +12,8 @@
 #include "core/ProgramModel.h"
 #include "core/ProgramTimers.h"
 #include "engine/MessageSink.h"
-#include "output/DarkOutputs.h"
 #include "output/Devices.h"
-#include "output/dmx/DmxSender.h"
-#include "output/keyboard/KeyboardLedOutput.h"
+#include "output/OutputFactory.h"
 
 namespace zeb {
 
@@ -78,6 +76,8 @@ class Program {
     void AddressBoxFocusLost();
 
     const std::filesystem::path& SettingsPath() const { return settingsPath_; }
+    // The outputs in use with their states, for the status lines ("COM, LPT 378"; "none").
+    std::string OutputsInUse() const { return outputs_.stage.InUse(); }
 
   private:
     void StartKeyboardOutput();
@@ -93,12 +93,6 @@ class Program {
     void StartDmxOutput();
     // The "DMX" key's setting and colour.
     void ShowDmxSwitch(bool on);
-    // Every DMX slot of ZEB at the off level, then the connection to olad closed. Returns
-    // within a fraction of a second even when olad hangs; nothing happens while DMX is off.
-    // The switch stays as it is (the settings keep what the user chose).
-    void CloseDmx();
-    // The connection's events to the log, and its state to the model.
-    void LogDmxEvents();
 
     ProgramModel& model_;
     CaptureBackend& capture_;
@@ -106,14 +100,11 @@ class Program {
     MessageSink& messages_;
     ProgramTimers& timers_;
     std::filesystem::path settingsPath_;
-    KeyboardLedOutput keyboard_;
-    DrivenOutputs driven_;
+    Outputs outputs_;
     bool ended_ = false;
     // Without a stored input volume: the slider position that shows the source's own volume,
     // until the user moves the slider.
     std::optional<int32_t> sourceVolumeShown_;
-    // Exists while the DMX output runs.
-    std::unique_ptr<DmxSender> dmx_;
 };
 
 }  // namespace zeb

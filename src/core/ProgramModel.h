@@ -30,7 +30,7 @@ struct ProgramModel {
     RangedValue slider2{0, 254, 0};  // spectrum gain
     RangedValue sLevel{0, 254, 0};   // capture input volume
 
-    std::string AutoMode;  // "AUTO" = automatic thresholds; anything else = manual
+    OnOffSwitch AutoMode{false, ""};  // on = automatic thresholds
     OutputSelection outputs;
     ToggleColours captions;
     DmxSettings dmx;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/SettingsNumbers.h"
+#include "core/SwitchTexts.h"
 #include "ini/clsINI.h"
 
 namespace zeb {
@@ -86,7 +87,7 @@ constexpr std::array<DmxNumberKey, 5> kDmxNumberKeys = {{{"Universe", &DmxSettin
 void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
     const std::string stored = ini.Value(kDmx, "Switch");
     if (stored != NulString) {
-        dmx.DmxSwitch = stored;
+        dmx.DmxSwitch = ReadOnOff(stored, kDmxTexts);
     }
     for (const auto& [key, value] : kDmxNumberKeys) {
         if (const auto number = ParseInt32(ini.Value(kDmx, key))) {
@@ -98,7 +99,7 @@ void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
 }
 
 void SaveDmx(clsINI& ini, const DmxSettings& dmx) {
-    ini.Value(kDmx, "Switch", dmx.DmxSwitch);
+    ini.Value(kDmx, "Switch", OnOffText(dmx.DmxSwitch, kDmxTexts));
     for (const auto& [key, value] : kDmxNumberKeys) {
         ini.Value(kDmx, key, std::to_string((dmx.*value).Value()));
     }
@@ -135,10 +136,10 @@ bool LoadSettings(ProgramModel& model, const std::string& path) {
     }
     LoadAddressList(ini, model.combo1);
     LoadSelection(ini, kCombo1, model.combo1);
-    model.outputs.OutputMode = ini.Value("COM", "CPORT");
-    model.outputs.KeyboardSwitch = ini.Value("KEY", "KPORT");
-    model.outputs.LptSwitch = ini.Value("LPT", "LPORT");
-    model.AutoMode = ini.Value("AUTO", "ATUNE");
+    model.outputs.OutputMode = ReadOutputMode(ini.Value("COM", "CPORT"));
+    model.outputs.KeyboardSwitch = ReadOnOff(ini.Value("KEY", "KPORT"), kKeyboardTexts);
+    model.outputs.LptSwitch = ReadOnOff(ini.Value("LPT", "LPORT"), kLptTexts);
+    model.AutoMode = ReadOnOff(ini.Value("AUTO", "ATUNE"), kAutoTexts);
     LoadWidth(ini, model.widthTwips);
     model.outputs.LptAddressText = model.combo1.Text();
     LoadDmx(ini, model.dmx);
@@ -178,10 +179,10 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
         model.combo1.SetIndex(k);
         ini.Value("CText", AddressKey(k), model.combo1.Text());
     }
-    ini.Value("COM", "CPORT", model.outputs.OutputMode);
-    ini.Value("LPT", "LPORT", model.outputs.LptSwitch);
-    ini.Value("AUTO", "ATUNE", model.AutoMode);
-    ini.Value("KEY", "KPORT", model.outputs.KeyboardSwitch);
+    ini.Value("COM", "CPORT", OutputModeText(model.outputs.OutputMode));
+    ini.Value("LPT", "LPORT", OnOffText(model.outputs.LptSwitch, kLptTexts));
+    ini.Value("AUTO", "ATUNE", OnOffText(model.AutoMode, kAutoTexts));
+    ini.Value("KEY", "KPORT", OnOffText(model.outputs.KeyboardSwitch, kKeyboardTexts));
     ini.Value("Frm", "Wh", FormatSingle(model.widthTwips));
     // A sound file has no such name; a name stored earlier then stays for the next start.
     if (!model.capture.source.empty()) {

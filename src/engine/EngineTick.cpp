@@ -83,14 +83,14 @@ void DecideAutomatically(EngineState& state, const ChannelConfigs& channels,
 
 }  // namespace
 
-void EngineTick(EngineState& state, const ChannelConfigs& channels, const std::string& autoMode,
+void EngineTick(EngineState& state, const ChannelConfigs& channels, bool automatic,
                 const std::string& autoStepText) {
     UpdateMeterColumn(state, 0, state.MeterLeft);
     UpdateMeterColumn(state, kMeterRows, state.MeterRight);
 
     if (state.PeakLeft <= kSilencePeak) {
         CloseGate(state);
-    } else if (autoMode == "AUTO") {
+    } else if (automatic) {
         DecideAutomatically(state, channels, AutoStepOf(autoStepText));
     } else {
         DecideManually(state, channels);
@@ -108,14 +108,9 @@ int32_t PackChannelByte(const ChannelStatesArray& states) {
     return packed;
 }
 
-void ToggleAuto(std::string& autoMode, Colour& label5) {
-    if (autoMode != "AUTO") {
-        label5 = colours::Blue;
-        autoMode = "AUTO";
-    } else {
-        autoMode = "0";
-        label5 = colours::Grey;
-    }
+void ToggleAuto(OnOffSwitch& autoMode, Colour& label5) {
+    autoMode.Set(!autoMode.On());
+    label5 = autoMode.On() ? colours::Blue : colours::Grey;
 }
 
 }  // namespace zeb

@@ -8,6 +8,7 @@
 
 #include "engine/EngineState.h"
 #include "engine/ModelValues.h"
+#include "engine/Switches.h"
 
 namespace zeb {
 
@@ -22,11 +23,11 @@ constexpr float kAutoThresholdMax = 32.0f;
 inline constexpr std::array<double, kMeterSegmentCount / 2> kMeterRowLevels = {
     10, 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 320};
 
-// One engine tick on `state`. `autoMode` "AUTO" selects automatic thresholds, any other text
-// manual ones; `autoStepText` is the "SPEED AUTO" list's current text. A channel whose band
+// One engine tick on `state`, with automatic thresholds when `automatic`, otherwise the
+// sliders' ones; `autoStepText` is the "SPEED AUTO" list's current text. A channel whose band
 // caption names no band 0..31 ends dark whenever the gate is open, in both modes, and its
 // automatic threshold stays as it was.
-void EngineTick(EngineState& state, const ChannelConfigs& channels, const std::string& autoMode,
+void EngineTick(EngineState& state, const ChannelConfigs& channels, bool automatic,
                 const std::string& autoStepText);
 
 // Channels 0..7 packed into one byte, bit i = channel i lit.
@@ -34,6 +35,6 @@ int32_t PackChannelByte(const ChannelStatesArray& states);
 
 // The press on the "AUTO" caption: switches between automatic and manual thresholds and
 // colours the caption (blue = automatic). No threshold is reset.
-void ToggleAuto(std::string& autoMode, Colour& label5);
+void ToggleAuto(OnOffSwitch& autoMode, Colour& label5);
 
 }  // namespace zeb

@@ -70,7 +70,7 @@ int HeadlessHost::Run() {
     // What every activation of the window does, once: there is no window to activate.
     program_.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
-    console_.Line("running with " + settings.string() + "; outputs: " + OutputsInUse(model_));
+    console_.Line("running with " + settings.string() + "; outputs: " + program_.OutputsInUse());
     const int status = loop_.Run();
     if (!program_.Ended()) {
         program_.Unload();  // the loop itself failed: the lamps still go dark
@@ -94,7 +94,7 @@ void HeadlessHost::Report() {
     const auto now = std::chrono::steady_clock::now();
     if (console_.HasTerminal()) {
         if (now - lastStatus_ >= kStatusInterval) {
-            std::string status = StatusLine(model_);
+            std::string status = StatusLine(model_, program_.OutputsInUse());
             if (status != shownStatus_) {
                 lastStatus_ = now;
                 shownStatus_ = std::move(status);
@@ -103,7 +103,7 @@ void HeadlessHost::Report() {
         }
         return;
     }
-    const std::string state = StateLine(model_);
+    const std::string state = StateLine(model_, program_.OutputsInUse());
     if (state != newState_) {
         newState_ = state;
         newStateSince_ = now;

@@ -12,36 +12,7 @@ constexpr double kFullScale = 32768.0;
 
 }  // namespace
 
-std::string OutputsInUse(const ProgramModel& model) {
-    const OutputSelection& outputs = model.outputs;
-    std::string names;
-    const auto add = [&names](const std::string& name) {
-        names += (names.empty() ? "" : ", ") + name;
-    };
-    const std::string& mode = outputs.OutputMode;
-    if (mode == "COM") {
-        add("COM");
-    } else if (mode == "FTDI") {
-        add("USB FTDI");
-    } else if (mode == "USB3LED") {
-        add("USB-D 3");
-    } else if (mode == "USB8LED") {
-        add("USB-D 8");
-    }
-    if (outputs.LptSwitch == "LPT") {
-        add("LPT " + outputs.LptAddressText);
-    }
-    if (outputs.KeyboardSwitch == "1") {
-        add("KEYBOARD");
-    }
-    if (model.dmx.On()) {
-        add("DMX universe " + std::to_string(model.dmx.universe.Value()) +
-            (model.dmx.oladLost ? " (olad lost)" : ""));
-    }
-    return names.empty() ? "none" : names;
-}
-
-std::string StatusLine(const ProgramModel& model) {
+std::string StatusLine(const ProgramModel& model, const std::string& outputsInUse) {
     std::string lamps;
     for (const auto state : model.engine.ChannelStates) {
         lamps += state == 1 ? '#' : '-';
@@ -49,10 +20,10 @@ std::string StatusLine(const ProgramModel& model) {
     char level[16];
     std::snprintf(level, sizeof level, "%3d%%",
                   static_cast<int>(model.engine.PeakLeft * 100.0 / kFullScale + 0.5));
-    return std::string("level ") + level + "  lamps " + lamps + "  outputs: " + OutputsInUse(model);
+    return std::string("level ") + level + "  lamps " + lamps + "  outputs: " + outputsInUse;
 }
 
-std::string StateLine(const ProgramModel& model) {
+std::string StateLine(const ProgramModel& model, const std::string& outputsInUse) {
     std::string input;
     if (model.capture.RecordHandle == 0) {
         input = "no sound input";
@@ -61,7 +32,7 @@ std::string StateLine(const ProgramModel& model) {
     } else {
         input = "sound";
     }
-    return input + "; outputs: " + OutputsInUse(model);
+    return input + "; outputs: " + outputsInUse;
 }
 
 }  // namespace zeb

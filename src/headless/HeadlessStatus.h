@@ -8,17 +8,15 @@
 
 namespace zeb {
 
-// The outputs in use, named as the window's toggles name them: "USB FTDI, LPT 378, KEYBOARD,
-// DMX universe 1", or "none". A DMX output without its daemon says so: "DMX universe 1 (olad
-// lost)".
-std::string OutputsInUse(const ProgramModel& model);
+// `outputsInUse` is how the program names the outputs in use, as the window's toggles name
+// them: "USB FTDI, LPT 378, KEYBOARD, DMX universe 1 (olad lost)", or "none".
 
 // The live line: input level, the twelve channels (# lit, - dark) and the outputs in use,
 // e.g. "level  42%  lamps #---#-------  outputs: USB FTDI".
-std::string StatusLine(const ProgramModel& model);
+std::string StatusLine(const ProgramModel& model, const std::string& outputsInUse);
 
 // The state whose changes are logged: whether there is sound and the outputs in use, e.g.
 // "input silent (only channel 0 lit); outputs: USB FTDI". Changes a few times a song at most.
-std::string StateLine(const ProgramModel& model);
+std::string StateLine(const ProgramModel& model, const std::string& outputsInUse);
 
 }  // namespace zeb

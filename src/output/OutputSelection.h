@@ -1,17 +1,18 @@
 #pragma once
-// Which lamp outputs are switched on, and the toggle captions that show it. The switch
-// variables are plain texts compared exactly; any text other than the values below means off.
+// Which lamp outputs are switched on, and the toggle captions that show it.
 
 #include <string>
 
 #include "engine/ModelValues.h"
+#include "engine/Switches.h"
 
 namespace zeb {
 
 struct OutputSelection {
-    std::string OutputMode;      // "COM", "FTDI", "USB3LED", "USB8LED", "0"
-    std::string LptSwitch;       // "LPT", "0"
-    std::string KeyboardSwitch;  // "1", "0"
+    // A first start stores empty texts for these, as it always has.
+    ModeSwitch OutputMode{SerialMode::Off, ""};
+    OnOffSwitch LptSwitch{false, ""};
+    OnOffSwitch KeyboardSwitch{false, ""};
     // The parallel-port base address as hexadecimal text, taken from the address list when it
     // loses focus and at start-up.
     std::string LptAddressText;

@@ -14,15 +14,15 @@ constexpr std::array<CaptionColour, 4> kSerialCaptions = {
     &ToggleColours::label10, &ToggleColours::label11, &ToggleColours::label13,
     &ToggleColours::label14};
 
-void ToggleSerialMode(OutputSelection& selection, ToggleColours& colours, const char* mode,
+void ToggleSerialMode(OutputSelection& selection, ToggleColours& colours, SerialMode mode,
                       CaptionColour own) {
-    if (selection.OutputMode != mode) {
-        selection.OutputMode = mode;
+    if (!selection.OutputMode.Is(mode)) {
+        selection.OutputMode.Set(mode);
         for (const CaptionColour caption : kSerialCaptions) {
             colours.*caption = caption == own ? colours::Blue : colours::Grey;
         }
     } else {
-        selection.OutputMode = "0";
+        selection.OutputMode.Set(SerialMode::Off);
         colours.*own = colours::Grey;
     }
 }
@@ -30,39 +30,39 @@ void ToggleSerialMode(OutputSelection& selection, ToggleColours& colours, const 
 }  // namespace
 
 bool ToggleLpt(OutputSelection& selection, ToggleColours& colours, PortIo& port) {
-    if (selection.LptSwitch != "LPT") {
+    if (!selection.LptSwitch.On()) {
         colours.label9 = colours::Blue;
-        selection.LptSwitch = "LPT";
+        selection.LptSwitch.Set(true);
         return port.InitializeWinIo();
     }
-    selection.LptSwitch = "0";
+    selection.LptSwitch.Set(false);
     colours.label9 = colours::Grey;
     return true;
 }
 
 void ToggleCom(OutputSelection& selection, ToggleColours& colours) {
-    ToggleSerialMode(selection, colours, "COM", &ToggleColours::label10);
+    ToggleSerialMode(selection, colours, SerialMode::Com, &ToggleColours::label10);
 }
 
 void ToggleFtdi(OutputSelection& selection, ToggleColours& colours) {
-    ToggleSerialMode(selection, colours, "FTDI", &ToggleColours::label11);
+    ToggleSerialMode(selection, colours, SerialMode::Ftdi, &ToggleColours::label11);
 }
 
 void ToggleUsb3(OutputSelection& selection, ToggleColours& colours) {
-    ToggleSerialMode(selection, colours, "USB3LED", &ToggleColours::label13);
+    ToggleSerialMode(selection, colours, SerialMode::Usb3Led, &ToggleColours::label13);
 }
 
 void ToggleUsb8(OutputSelection& selection, ToggleColours& colours) {
-    ToggleSerialMode(selection, colours, "USB8LED", &ToggleColours::label14);
+    ToggleSerialMode(selection, colours, SerialMode::Usb8Led, &ToggleColours::label14);
 }
 
 KeyboardAction ToggleKeyboard(OutputSelection& selection, ToggleColours& colours) {
-    if (selection.KeyboardSwitch != "1") {
+    if (!selection.KeyboardSwitch.On()) {
         colours.label12 = colours::Blue;
-        selection.KeyboardSwitch = "1";
+        selection.KeyboardSwitch.Set(true);
         return KeyboardAction::Start;
     }
-    selection.KeyboardSwitch = "0";
+    selection.KeyboardSwitch.Set(false);
     colours.label12 = colours::Grey;
     return KeyboardAction::Stop;
 }

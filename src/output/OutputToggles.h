@@ -9,7 +9,7 @@
 namespace zeb {
 
 // "LPT". Switching on also initialises port access; false only when that failed, and the
-// caller then shows the parallel-port message and ends the program.
+// caller then shows the parallel-port message and switches the output off again.
 bool ToggleLpt(OutputSelection& selection, ToggleColours& colours, PortIo& port);
 
 // "COM", "USB FTDI ", "USB-D 3 ", "USB-D 8": select the serial/USB mode (greying the other

@@ -2,6 +2,7 @@
 // write into one log, so the order across them is checked.
 
 #include "core/Program.h"
+#include "core/SwitchTexts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -199,7 +200,7 @@ TEST_F(ProgramTest, StoredSettingsApplyAndTheStoredOutputsStartAfterTheTimers) {
     EXPECT_EQ(messages.shown[0].text, kLptMessage);
     EXPECT_EQ(messages.shown[0].title, "ZEB");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
-    EXPECT_EQ(model.outputs.OutputMode, "FTDI");
+    EXPECT_EQ(OutputModeText(model.outputs.OutputMode), "FTDI");
 }
 
 TEST_F(ProgramTest, AKeyboardThatCannotBeOpenedAtStartUpLeavesTheOutputOff) {
@@ -211,7 +212,7 @@ TEST_F(ProgramTest, AKeyboardThatCannotBeOpenedAtStartUpLeavesTheOutputOff) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Can't open keyboard device!");
     EXPECT_EQ(messages.shown[0].title, "ZEB");
-    EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.KeyboardSwitch, kKeyboardTexts), "0");
     EXPECT_EQ(model.captions.label12, colours::Grey);
     EXPECT_THAT(log, ::testing::Not(::testing::Contains("keyboard timer on")));
 }
@@ -243,7 +244,7 @@ TEST_F(ProgramTest, ActivationOpensTheFtdiChipThenTheSerialPortThenAppliesTheVol
 
 TEST_F(ProgramTest, TheEngineTickWritesTheSelectedOutputs) {
     Make().StartUp();
-    model.outputs.OutputMode = "FTDI";
+    model.outputs.OutputMode = ReadOutputMode("FTDI");
     TakeLog();
 
     // No sound yet: the silence gate leaves only channel 0 lit.
@@ -308,12 +309,12 @@ TEST_F(ProgramTest, ClosingTheWindowOtherwiseSavesNothingAndDarkensEveryOutput) 
 
 TEST_F(ProgramTest, AnOutputSwitchedOffDuringTheRunStillGetsItsDarkFrameOnTheWayOut) {
     Make().StartUp();
-    model.outputs.LptSwitch = "LPT";
+    model.outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
     model.outputs.LptAddressText = "378";
-    model.outputs.OutputMode = "USB3LED";
+    model.outputs.OutputMode = ReadOutputMode("USB3LED");
     program->EngineTick();  // silence: channel 0 lit on both
-    model.outputs.LptSwitch = "0";
-    model.outputs.OutputMode = "0";
+    model.outputs.LptSwitch = ReadOnOff("0", kLptTexts);
+    model.outputs.OutputMode = ReadOutputMode("0");
     program->EngineTick();
     TakeLog();
 
@@ -336,7 +337,7 @@ TEST_F(ProgramTest, SwitchingTheParallelPortOnWithoutAccessReportsAndStaysOff) {
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kLptMessage);
-    EXPECT_EQ(model.outputs.LptSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.LptSwitch, kLptTexts), "0");
     EXPECT_EQ(model.captions.label9, colours::Grey);
 }
 
@@ -365,7 +366,7 @@ TEST_F(ProgramTest, TheKeyboardToggleStartsAndStopsTheLedOutput) {
     EXPECT_THAT(TakeLog(),
                 ElementsAre("kbd open", "kbd leds N--", "keyboard timer on", "kbd leds -C-",
                             "keyboard timer off", "kbd restore", "kbd close"));
-    EXPECT_EQ(model.outputs.KeyboardSwitch, "0");
+    EXPECT_EQ(OnOffText(model.outputs.KeyboardSwitch, kKeyboardTexts), "0");
 }
 
 // A daemon the test takes away and brings back.
@@ -406,14 +407,15 @@ TEST_F(ProgramTest, TheHeadlessStatusNamesALostOladUntilItIsBack) {
     const auto outputsOnceTicked = [this](const std::string& outputs) {
         return testing::Eventually([&] {
             program->EngineTick();
-            return OutputsInUse(model) == outputs;
+            return program->OutputsInUse() == outputs;
         });
     };
     ASSERT_TRUE(outputsOnceTicked("DMX universe 3"));
 
     *running = false;
     EXPECT_TRUE(outputsOnceTicked("DMX universe 3 (olad lost)"));
-    EXPECT_THAT(StateLine(model), HasSubstr("outputs: DMX universe 3 (olad lost)"));
+    EXPECT_THAT(StateLine(model, program->OutputsInUse()),
+                HasSubstr("outputs: DMX universe 3 (olad lost)"));
     *running = true;
     EXPECT_TRUE(outputsOnceTicked("DMX universe 3"));
     program->Unload();

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/Settings.h"
+#include "core/SwitchTexts.h"
 #include "ini/clsINI.h"
 #include "support/ErrorOf.h"
 #include "support/TempDir.h"
@@ -43,10 +44,10 @@ TEST_F(LoadSettingsTest, ASavedStateLoadsBackWhole) {
     saved.capture.devices.Add("Mic");
     saved.capture.devices.SetIndex(1);
     saved.capture.source = "alsa_input.usb-mic";
-    saved.outputs.OutputMode = "COM";
-    saved.outputs.LptSwitch = "LPT";
-    saved.outputs.KeyboardSwitch = "1";
-    saved.AutoMode = "AUTO";
+    saved.outputs.OutputMode = ReadOutputMode("COM");
+    saved.outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
+    saved.outputs.KeyboardSwitch = ReadOnOff("1", kKeyboardTexts);
+    saved.AutoMode = ReadOnOff("AUTO", kAutoTexts);
     saved.widthTwips = 9650.0f / 15.0f;
     SaveSettings(saved, Path());
     EXPECT_NE(ReadBytes(Path()).find("f14 =-2147483630\r\n"), std::string::npos);
@@ -75,10 +76,10 @@ TEST_F(LoadSettingsTest, ASavedStateLoadsBackWhole) {
     EXPECT_EQ(model_.outputs.LptAddressText, "378");
     EXPECT_EQ(model_.storedDeviceIndex, std::optional<int16_t>(1));
     EXPECT_EQ(model_.capture.source, "alsa_input.usb-mic");
-    EXPECT_EQ(model_.outputs.OutputMode, "COM");
-    EXPECT_EQ(model_.outputs.LptSwitch, "LPT");
-    EXPECT_EQ(model_.outputs.KeyboardSwitch, "1");
-    EXPECT_EQ(model_.AutoMode, "AUTO");
+    EXPECT_EQ(OutputModeText(model_.outputs.OutputMode), "COM");
+    EXPECT_EQ(OnOffText(model_.outputs.LptSwitch, kLptTexts), "LPT");
+    EXPECT_EQ(OnOffText(model_.outputs.KeyboardSwitch, kKeyboardTexts), "1");
+    EXPECT_EQ(OnOffText(model_.AutoMode, kAutoTexts), "AUTO");
     EXPECT_EQ(model_.widthTwips, 643.3333f);
 
     // Saving the loaded state changes nothing, once start-up has listed the devices and
@@ -105,9 +106,9 @@ TEST_F(LoadSettingsTest, MissingTextsBecomeNulStringAndAreWrittenBack) {
     EXPECT_EQ(model_.channels[0].bandCaption, "5");
     EXPECT_EQ(model_.channels[1].bandCaption, "x y");
     EXPECT_EQ(model_.channels[3].bandCaption, NulString);
-    EXPECT_EQ(model_.outputs.OutputMode, "");
-    EXPECT_EQ(model_.outputs.LptSwitch, NulString);
-    EXPECT_EQ(model_.AutoMode, NulString);
+    EXPECT_EQ(OutputModeText(model_.outputs.OutputMode), "");
+    EXPECT_EQ(OnOffText(model_.outputs.LptSwitch, kLptTexts), NulString);
+    EXPECT_EQ(OnOffText(model_.AutoMode, kAutoTexts), NulString);
 
     SaveSettings(model_, Path());
     EXPECT_NE(ReadBytes(Path()).find(std::string("Caption3=\0\r\n", 12)), std::string::npos);
@@ -144,9 +145,9 @@ TEST_F(LoadSettingsTest, AColourMayDisagreeWithItsSwitch) {
         "[ForeColor]\r\nf9 =16711680\r\nf10 "
         "=4210752\r\n[LPT]\r\nLPORT=0\r\n[COM]\r\nCPORT=COM\r\n");
     EXPECT_EQ(model_.captions.label9, colours::Blue);
-    EXPECT_EQ(model_.outputs.LptSwitch, "0");
+    EXPECT_EQ(OnOffText(model_.outputs.LptSwitch, kLptTexts), "0");
     EXPECT_EQ(model_.captions.label10, colours::Grey);
-    EXPECT_EQ(model_.outputs.OutputMode, "COM");
+    EXPECT_EQ(OutputModeText(model_.outputs.OutputMode), "COM");
 }
 
 TEST_F(LoadSettingsTest, NumbersThatDoNotFitAreSkipped) {

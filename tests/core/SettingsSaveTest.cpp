@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/Settings.h"
+#include "core/SwitchTexts.h"
 #include "ini/clsINI.h"
 #include "support/ErrorOf.h"
 #include "support/TempDir.h"
@@ -56,7 +57,7 @@ TEST_F(SaveSettingsTest, AddressesGetTheirSectionAfterIndexAndEndSelected) {
     model_.captions.label9 = colours::Blue;
     model_.slider2.Set(254);
     model_.widthTwips = kCollapsedWidthTwips;
-    model_.outputs.OutputMode = "USB8LED";
+    model_.outputs.OutputMode = ReadOutputMode("USB8LED");
 
     const std::string text = SaveAndRead();
     clsINI saved;
@@ -90,11 +91,32 @@ TEST_F(SaveSettingsTest, UnknownSectionsAndKeysStayInPlace) {
     EXPECT_NE(text.find("[CText]\r\nCombo13=old\r\n\r\n[ForeColor]\r\n"), std::string::npos);
 }
 
+TEST_F(SaveSettingsTest, SwitchTextsTheProgramDoesNotKnowReadAsOffAndAreSavedBackUnchanged) {
+    WriteBytes(Path(),
+               "[COM]\r\nCPORT=com\r\n[LPT]\r\nLPORT=lpt\r\n[AUTO]\r\nATUNE=2\r\n"
+               "[KEY]\r\nKPORT=yes\r\n[DMX]\r\nSwitch=dmx\r\n");
+    LoadSettings(model_, Path());
+    EXPECT_TRUE(model_.outputs.OutputMode.Is(SerialMode::Off));
+    EXPECT_FALSE(model_.outputs.LptSwitch.On() || model_.AutoMode.On() ||
+                 model_.outputs.KeyboardSwitch.On() || model_.dmx.On());
+    std::string text = SaveAndRead();
+    for (const char* kept :
+         {"CPORT=com\r\n", "LPORT=lpt\r\n", "ATUNE=2\r\n", "KPORT=yes\r\n", "Switch=dmx\r\n"}) {
+        EXPECT_NE(text.find(kept), std::string::npos) << kept;
+    }
+    // A switch the program changes is stored with its own text from then on.
+    model_.outputs.OutputMode.Set(SerialMode::Usb3Led);
+    model_.AutoMode.Set(false);
+    text = SaveAndRead();
+    EXPECT_NE(text.find("CPORT=USB3LED\r\n"), std::string::npos);
+    EXPECT_NE(text.find("ATUNE=0\r\n"), std::string::npos);
+}
+
 TEST_F(SaveSettingsTest, AFileWithLinuxLineEndsLoadsAndKeepsItsUnknownKeys) {
     WriteBytes(Path(), "# by hand\n[Mine]\nx=1\n[Value]\nSld2 =9\nextra=2\n[COM]\nCPORT=FTDI\n");
     LoadSettings(model_, Path());
     EXPECT_EQ(model_.slider2.Value(), 9);
-    EXPECT_EQ(model_.outputs.OutputMode, "FTDI");
+    EXPECT_EQ(OutputModeText(model_.outputs.OutputMode), "FTDI");
 
     const std::string text = SaveAndRead();
     EXPECT_EQ(text.rfind("[Mine]\r\nx=1\r\n\r\n[Value]\r\nSld2 =9\r\nextra=2\r\nsLevel=0\r\n", 0),

@@ -15,7 +15,7 @@ class AutoThresholdTest : public ::testing::Test {
     // Runs one tick with band 0 at `level`; returns whether channel 0 ended lit.
     bool Tick(double level, const std::string& step) {
         state.SpectrumBands[0] = level;
-        EngineTick(state, channels, "AUTO", step);
+        EngineTick(state, channels, true, step);
         EXPECT_EQ(state.lampLit[0], state.ChannelStates[0] == 1);
         return state.ChannelStates[0] == 1;
     }
@@ -109,8 +109,7 @@ TEST_F(AutoThresholdTest, ManualModeKeepsThresholdsForTheReturnToAutomatic) {
     Tick(5.0, "1");
     ASSERT_EQ(Threshold(), 2.0f);
     state.SpectrumBands[0] = 0.0;
-    EngineTick(state, channels, "0", "1");
-    EngineTick(state, channels, "MANUAL", "1");
+    EngineTick(state, channels, false, "1");
     EXPECT_EQ(Threshold(), 2.0f);
     EXPECT_TRUE(Tick(5.0, "1"));
     EXPECT_EQ(Threshold(), 3.0f);

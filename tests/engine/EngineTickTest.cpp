@@ -18,7 +18,7 @@ class EngineTickTest : public ::testing::Test {
         }
     }
     void Tick(const std::string& mode = "0", const std::string& step = "1") {
-        EngineTick(state, channels, mode, step);
+        EngineTick(state, channels, mode == "AUTO", step);
     }
     bool Lit(int channel) const {
         const auto i = static_cast<size_t>(channel);
@@ -130,17 +130,18 @@ TEST_F(EngineTickTest, CaptionNamingNoBandLeavesItsChannelDarkInBothModes) {
 }
 
 TEST(ToggleAuto, FlipsModeAndCaptionColour) {
-    std::string mode = "0";
+    OnOffSwitch mode;
     Colour caption = colours::Grey;
     ToggleAuto(mode, caption);
-    EXPECT_EQ(mode, "AUTO");
+    EXPECT_TRUE(mode.On());
     EXPECT_EQ(caption, colours::Blue);
     ToggleAuto(mode, caption);
-    EXPECT_EQ(mode, "0");
+    EXPECT_FALSE(mode.On());
     EXPECT_EQ(caption, colours::Grey);
-    mode = "auto";  // not exactly "AUTO": counts as manual
+    mode = OnOffSwitch(false, "auto");  // a text the program does not know: manual
     ToggleAuto(mode, caption);
-    EXPECT_EQ(mode, "AUTO");
+    EXPECT_TRUE(mode.On());
+    EXPECT_FALSE(mode.UnknownText()) << "the program's own change replaces the unknown text";
 }
 
 }  // namespace

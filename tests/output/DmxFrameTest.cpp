@@ -27,9 +27,9 @@ class DmxFrameTest : public ::testing::Test {
             state.SpectrumBands[i] = static_cast<double>(i);
         }
     }
-    DmxFrame Tick(const std::string& autoMode = "0") {
-        EngineTick(state, channels, autoMode, "1");
-        return MakeDmxFrame(settings, state, channels, autoMode);
+    DmxFrame Tick(bool automatic = false) {
+        EngineTick(state, channels, automatic, "1");
+        return MakeDmxFrame(settings, state, channels, automatic);
     }
 
     DmxSettings settings;
@@ -58,7 +58,7 @@ TEST_F(DmxFrameTest, DimmerFollowsHowFarTheBandStandsAboveTheThreshold) {
     // Automatic thresholds, against the threshold as the tick left it: on a first tick every
     // threshold climbs from 0 to 1, so band 0 ends dark, band 1 lit at the bottom of the range,
     // band 2 one unit up and band 11 at the top.
-    EXPECT_THAT(Tick("AUTO").levels,
+    EXPECT_THAT(Tick(true).levels,
                 ElementsAre(10, 10, 48, 86, 124, 162, 200, 200, 200, 200, 200, 200));
 
     // An off level above the on level dims the other way.

@@ -3,8 +3,10 @@
 #include <initializer_list>
 
 #include "RecordingDevices.h"
+#include "core/SwitchTexts.h"
 #include "engine/EngineTick.h"
-#include "output/OutputStage.h"
+#include "output/OutputFactory.h"
+#include "output/parallel/ParallelFrame.h"
 
 namespace zeb {
 namespace {
@@ -26,15 +28,26 @@ class OutputStageTest : public ::testing::Test {
     Log Write(const std::string& mode, const std::string& lpt, const EngineState& state,
               const std::string& addressBox = "378") {
         log.clear();
-        selection.OutputMode = mode;
-        selection.LptSwitch = lpt;
-        WriteOutputs(selection, addressBox, state, devices);
+        selection.OutputMode = ReadOutputMode(mode);
+        selection.LptSwitch = ReadOnOff(lpt, kLptTexts);
+        ChoiceList addresses({addressBox});
+        addresses.SetIndex(0);
+        Outputs outputs = MakeOutputs(devices, {selection, addresses, portBox, dmx}, messages);
+        const ChannelConfigs channels = DefaultChannelConfigs();
+        outputs.stage.Write({state, channels, false});
         return log;
     }
 
     CallLog log;
     OutputDevices devices = testing::RecordingDevices(log);
-    OutputSelection selection{"0", "0", "0", "378"};
+    ChoiceList portBox;
+    DmxSettings dmx;
+    class : public MessageSink {
+        void ShowMessage(const std::string&, const std::string&, MessageIcon,
+                         const std::string&) override {}
+    } messages;
+    OutputSelection selection{ReadOutputMode("0"), ReadOnOff("0", kLptTexts),
+                              ReadOnOff("0", kKeyboardTexts), "378"};
     const EngineState dark = StateWithLit({});
     // Channels 0, 2, 5 of the low byte and 9, 11 of the control nibble lit.
     const EngineState mixed = StateWithLit({0, 2, 5, 9, 11});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystemCalls.h"
+#include "core/SwitchTexts.h"
 #include "output/parallel/LinuxPortIo.h"
 #include "output/parallel/LptAccess.h"
 
@@ -137,7 +138,7 @@ class ScriptedPortIo : public PortIo {
 TEST(LptAccessChecks, EachCheckReportsMissingAccess) {
     ScriptedPortIo port;
     OutputSelection outputs;
-    outputs.LptSwitch = "LPT";
+    outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
     EXPECT_TRUE(LptAccessMissing(port));
     EXPECT_TRUE(LptAccessFailsAtStartup(port, outputs));
 
@@ -151,7 +152,7 @@ TEST(LptAccessChecks, StartupChecksOnlyWhenTheOutputIsOn) {
     ScriptedPortIo port;
     OutputSelection outputs;
     for (const char* off : {"0", "", "lpt"}) {
-        outputs.LptSwitch = off;
+        outputs.LptSwitch = ReadOnOff(off, kLptTexts);
         EXPECT_FALSE(LptAccessFailsAtStartup(port, outputs));
     }
     EXPECT_EQ(port.checks, 0);

@@ -106,6 +106,7 @@ OutputDevices RecordingDevices(CallLog& log) {
     devices.port = std::make_unique<RecordingPort>(log);
     devices.serial = std::make_unique<RecordingSerial>(log);
     devices.ftdi = std::make_unique<RecordingFtdi>(log);
+    devices.keyboard = std::make_unique<AbsentKeyboard>();
     return devices;
 }
 

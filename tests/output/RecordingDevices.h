@@ -51,7 +51,17 @@ class RecordingFtdi : public FtdiDevice {
     CallLog& log_;
 };
 
-// Port, serial port and FTDI device, all recording into `log`.
+// A keyboard that cannot be opened: outputs that need one get it, and it records nothing.
+class AbsentKeyboard : public KeyboardLedDevice {
+  public:
+    bool Open() override { return false; }
+    bool IsOpen() const override { return false; }
+    bool SetLeds(bool, bool, bool) override { return false; }
+    bool RestoreLeds() override { return false; }
+    void Close() override {}
+};
+
+// Port, serial port and FTDI device, all recording into `log`, and an absent keyboard.
 OutputDevices RecordingDevices(CallLog& log);
 
 }  // namespace zeb::testing

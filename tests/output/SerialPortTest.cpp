@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "audio/Eventually.h"
-#include "output/OutputStage.h"
 #include "output/serial/LinuxSerialPort.h"
+#include "output/serial/SerialFrames.h"
 #include "output/serial/SerialLineSettings.h"
 #include "output/serial/SerialSetup.h"
 
@@ -253,7 +253,7 @@ TEST_F(LinuxSerialPortTest, EachDtrLevelHoldsUntilItsPulseHasLeftTheWire) {
     calls->calls.clear();
     EngineState state;
     state.ChannelStates = {1, 0, 0, 1, 0, 0, 0, 1};
-    WriteOutputs({"USB8LED", "0", "0", ""}, "", state, devices);
+    WriteSerialFrame(SerialMode::Usb8Led, state, *devices.serial);
     devices.serial.reset();  // the frame still goes out in full
 
     std::vector<std::string> expected{"rts on"};

@@ -1,6 +1,7 @@
 // The main window through real Qt events: layout, hover colours, wheel editing of bands,
 // window moves, the width toggle, the lists and the requests it passes to the program.
 
+#include "core/SwitchTexts.h"
 #include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -203,7 +204,7 @@ TEST_F(MainWindowTest, LabelsHoveredInARowMoveTogetherAndTheMarkerFollowsTheLast
 }
 
 TEST_F(MainWindowTest, HoverTurnsCaptionsBlueUntilTheBackgroundUnlessSelected) {
-    model.outputs.OutputMode = "FTDI";
+    model.outputs.OutputMode = ReadOutputMode("FTDI");
     model.captions.label11 = colours::Blue;
     window.RefreshAll();
 
@@ -353,7 +354,7 @@ TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
     EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
     MoveOverBackground();
     EXPECT_EQ(ColourOf("LabelDmx"), colours::Grey);
-    model.dmx.DmxSwitch = "DMX";
+    model.dmx.DmxSwitch = ReadOnOff("DMX", kDmxTexts);
     model.dmx.caption = colours::Blue;
     MoveOverBackground();
     EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
@@ -555,7 +556,7 @@ TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
     model.combo1.Add("378");
     model.combo1.SetIndex(0);
     model.combo2.SetIndex(0);
-    model.outputs.OutputMode = "COM";
+    model.outputs.OutputMode = ReadOutputMode("COM");
     model.captions.label10 = colours::Blue;
     model.channels[4].threshold.Set(18);
     model.slider2.Set(200);
@@ -785,7 +786,7 @@ TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState
     EXPECT_TRUE(ftdi->state().focusable);
     ftdi->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(actions.calls, std::vector<std::string>{"Ftdi"});
-    model.outputs.OutputMode = "FTDI";
+    model.outputs.OutputMode = ReadOutputMode("FTDI");
     window.RefreshAll();
     EXPECT_TRUE(ftdi->state().checked);
     EXPECT_FALSE(query("Label7")->state().checkable);  // "ADD" is a plain button

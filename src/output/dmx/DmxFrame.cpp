@@ -18,15 +18,15 @@ uint8_t Level(const RangedValue& value) {
 // How far the channel's band stood above the threshold the tick compared it with: the
 // slider's in manual mode, the automatic threshold as the tick left it otherwise.
 std::optional<double> Excess(const EngineState& state, const ChannelConfigs& channels,
-                             const std::string& autoMode, size_t channel) {
+                             bool automatic, size_t channel) {
     const ChannelConfig& config = channels[channel];
     const std::optional<int> band = BandOfCaption(config.bandCaption);
     if (!band) {
         return std::nullopt;
     }
     const double level = state.SpectrumBands[static_cast<size_t>(*band)];
-    const double threshold = autoMode == "AUTO" ? static_cast<double>(state.AutoThreshold[channel])
-                                                : config.threshold.Max() - config.threshold.Value();
+    const double threshold = automatic ? static_cast<double>(state.AutoThreshold[channel])
+                                       : config.threshold.Max() - config.threshold.Value();
     return level - threshold;
 }
 
@@ -40,7 +40,7 @@ uint8_t DimmedLevel(const DmxSettings& settings, double excess) {
 }  // namespace
 
 DmxFrame MakeDmxFrame(const DmxSettings& settings, const EngineState& state,
-                      const ChannelConfigs& channels, const std::string& autoMode) {
+                      const ChannelConfigs& channels, bool automatic) {
     DmxFrame frame;
     frame.universe = static_cast<uint32_t>(settings.universe.Value());
     frame.startAddress = static_cast<uint16_t>(settings.startAddress.Value());
@@ -51,7 +51,7 @@ DmxFrame MakeDmxFrame(const DmxSettings& settings, const EngineState& state,
         if (state.ChannelStates[i] == 1) {
             level = Level(settings.onLevel);
             if (settings.dimmer && !gateClosed) {
-                if (const auto excess = Excess(state, channels, autoMode, i)) {
+                if (const auto excess = Excess(state, channels, automatic, i)) {
                     level = DimmedLevel(settings, *excess);
                 }
             }
@@ -64,6 +64,10 @@ DmxFrame MakeDmxFrame(const DmxSettings& settings, const EngineState& state,
 DmxFrame Darkened(DmxFrame frame) {
     frame.levels.fill(frame.offLevel);
     return frame;
+}
+
+DmxFrame DarkFrame(const DmxSettings& settings) {
+    return MakeDmxFrame(settings, EngineState{}, ChannelConfigs{}, false);
 }
 
 }  // namespace zeb

@@ -31,9 +31,12 @@ struct DmxFrame {
 // its band stands above the threshold it was compared with), a dark one at the off level.
 // The resting light of a silent input is at the on level.
 DmxFrame MakeDmxFrame(const DmxSettings& settings, const EngineState& state,
-                      const ChannelConfigs& channels, const std::string& autoMode);
+                      const ChannelConfigs& channels, bool automatic);
 
 // The same slots with every channel at the off level.
 DmxFrame Darkened(DmxFrame frame);
+
+// The slots `settings` name with every channel at the off level.
+DmxFrame DarkFrame(const DmxSettings& settings);
 
 }  // namespace zeb

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ModelValues.h"
+#include "engine/Switches.h"
 
 namespace zeb {
 
@@ -15,8 +16,7 @@ constexpr int32_t kOlaDefaultRpcPort = 9010;
 constexpr int32_t kDmxLastStartAddress = 512 - kChannelCount + 1;
 
 struct DmxSettings {
-    // "DMX" = on; any other text means off, as with the other output switches.
-    std::string DmxSwitch = "0";
+    OnOffSwitch DmxSwitch;
     RangedValue universe{1, 65535, 1};
     RangedValue startAddress{1, kDmxLastStartAddress, 1};
     RangedValue onLevel{1, 255, 255};
@@ -29,7 +29,7 @@ struct DmxSettings {
     // While the output runs: no connection to olad, so no frame reaches the lamps. Not saved.
     bool oladLost = false;
 
-    bool On() const { return DmxSwitch == "DMX"; }
+    bool On() const { return DmxSwitch.On(); }
 };
 
 }  // namespace zeb

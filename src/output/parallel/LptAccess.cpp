@@ -9,7 +9,7 @@ bool LptAccessMissing(PortIo& port) {
 }
 
 bool LptAccessFailsAtStartup(PortIo& port, const OutputSelection& outputs) {
-    return outputs.LptSwitch == "LPT" && !port.InitializeWinIo();
+    return outputs.LptSwitch.On() && !port.InitializeWinIo();
 }
 
 }  // namespace zeb

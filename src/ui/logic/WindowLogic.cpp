@@ -130,19 +130,19 @@ std::optional<bool> WindowLogic::SwitchState(Caption caption) const {
     const OutputSelection& outputs = model_.outputs;
     switch (caption) {
         case Caption::Lpt:
-            return outputs.LptSwitch == "LPT";
+            return outputs.LptSwitch.On();
         case Caption::Com:
-            return outputs.OutputMode == "COM";
+            return outputs.OutputMode.Is(SerialMode::Com);
         case Caption::UsbFtdi:
-            return outputs.OutputMode == "FTDI";
+            return outputs.OutputMode.Is(SerialMode::Ftdi);
         case Caption::Keyboard:
-            return outputs.KeyboardSwitch == "1";
+            return outputs.KeyboardSwitch.On();
         case Caption::UsbD3:
-            return outputs.OutputMode == "USB3LED";
+            return outputs.OutputMode.Is(SerialMode::Usb3Led);
         case Caption::UsbD8:
-            return outputs.OutputMode == "USB8LED";
+            return outputs.OutputMode.Is(SerialMode::Usb8Led);
         case Caption::Auto:
-            return model_.AutoMode == "AUTO";
+            return model_.AutoMode.On();
         case Caption::Dmx:
             return model_.dmx.On();
         case Caption::Set:

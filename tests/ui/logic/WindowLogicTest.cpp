@@ -1,6 +1,7 @@
 // The main window's display-free behaviour: hover colours, wheel editing of the bands, the
 // width rule and the address list buttons.
 
+#include "core/SwitchTexts.h"
 #include "ui/logic/WindowLogic.h"
 
 #include <gtest/gtest.h>
@@ -144,7 +145,7 @@ TEST_F(WindowLogicTest, NumbersOutsideTheBandsAreClampedNotReadAsZero) {
 }
 
 TEST_F(WindowLogicTest, ResetHoverKeepsSelectedTogglesBlue) {
-    model.outputs.OutputMode = "FTDI";
+    model.outputs.OutputMode = ReadOutputMode("FTDI");
     model.captions.label11 = colours::Blue;
     logic.HoverCaption(Caption::Com);
     EXPECT_EQ(model.captions.label10, colours::Blue);
@@ -153,9 +154,9 @@ TEST_F(WindowLogicTest, ResetHoverKeepsSelectedTogglesBlue) {
     EXPECT_EQ(model.captions.label11, colours::Blue);
 
     // The comparisons are exact: "auto" is not "AUTO".
-    model.AutoMode = "auto";
-    model.outputs.LptSwitch = "LPT";
-    model.outputs.KeyboardSwitch = "1";
+    model.AutoMode = ReadOnOff("auto", kAutoTexts);
+    model.outputs.LptSwitch = ReadOnOff("LPT", kLptTexts);
+    model.outputs.KeyboardSwitch = ReadOnOff("1", kKeyboardTexts);
     for (Caption caption :
          {Caption::Lpt, Caption::Com, Caption::UsbFtdi, Caption::Keyboard, Caption::UsbD3,
           Caption::UsbD8, Caption::Set, Caption::Auto, Caption::Add, Caption::Del}) {

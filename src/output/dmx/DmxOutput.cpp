@@ -1,0 +1,71 @@
+#include "output/dmx/DmxOutput.h"
+
+#include <chrono>
+
+#include "output/dmx/DmxFrame.h"
+#include "output/dmx/OlaModule.h"
+
+namespace zeb {
+
+namespace {
+
+// olad answers on this computer at once or not at all; the wait only bounds a hung daemon.
+constexpr std::chrono::milliseconds kFirstContactWait{500};
+constexpr std::chrono::milliseconds kCloseBound{250};
+
+}  // namespace
+
+DmxOutput::~DmxOutput() = default;
+
+std::optional<DmxOutput::StartFailure> DmxOutput::Start() {
+    const int32_t port = settings_.rpcPort.Value();
+    StartFailure failure{DmxUnreachableText(port), {}};
+    if (links_) {
+        if (std::unique_ptr<DmxLink> link = links_(static_cast<uint16_t>(port), failure.detail)) {
+            auto sender = std::make_unique<DmxSender>(std::move(link),
+                                                      "olad on port " + std::to_string(port));
+            if (sender->WaitForFirstContact(kFirstContactWait) !=
+                DmxSender::FirstContact::Refused) {
+                sender_ = std::move(sender);
+                LogEvents();
+                return std::nullopt;
+            }
+            sender->Close(std::nullopt, kCloseBound);
+        } else {
+            failure.text = kDmxModuleMessage;
+        }
+    }
+    return failure;
+}
+
+void DmxOutput::Stop() {
+    if (!sender_) {
+        return;
+    }
+    sender_->Close(DarkFrame(settings_), kCloseBound);
+    LogEvents();
+    sender_.reset();
+    settings_.oladLost = false;
+}
+
+void DmxOutput::Write(const LampFrame& frame) {
+    if (!sender_) {
+        return;
+    }
+    sender_->Post(MakeDmxFrame(settings_, frame.state, frame.channels, frame.automatic));
+    LogEvents();
+}
+
+std::string DmxOutput::StateLine() const {
+    return "DMX universe " + std::to_string(settings_.universe.Value()) +
+           (settings_.oladLost ? " (olad lost)" : "");
+}
+
+void DmxOutput::LogEvents() {
+    for (const std::string& event : sender_->TakeEvents()) {
+        messages_.LogEvent(event);
+    }
+    settings_.oladLost = sender_->LinkLost();
+}
+
+}  // namespace zeb

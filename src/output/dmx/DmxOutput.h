@@ -1,0 +1,53 @@
+#pragma once
+// The DMX output: the twelve channels as levels of one universe of the lighting daemon (olad),
+// sent from a thread of its own. Its connection runs from the switch going on (or a start-up
+// with it on) until it goes off or the program ends.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/MessageSink.h"
+#include "output/Devices.h"
+#include "output/Output.h"
+#include "output/dmx/DmxSender.h"
+#include "output/dmx/DmxSettings.h"
+
+namespace zeb {
+
+class DmxOutput : public Output {
+  public:
+    // Why the output could not start: the message to show and its detail.
+    struct StartFailure {
+        std::string text;
+        std::string detail;
+    };
+
+    DmxOutput(DmxLinkFactory links, DmxSettings& settings, MessageSink& messages)
+        : links_(std::move(links)), settings_(settings), messages_(messages) {}
+    ~DmxOutput() override;
+
+    bool InUse() const override { return settings_.On(); }
+    // Connects to olad. A daemon that neither answers nor refuses yet is given the benefit of
+    // the doubt: the sender keeps trying and logs when it gets through.
+    std::optional<StartFailure> Start();
+    // Every slot of ZEB at the off level, then the connection closed. Returns within a fraction
+    // of a second even when olad hangs; nothing happens while the output does not run. The
+    // switch stays as it is.
+    void Stop();
+    void Write(const LampFrame& frame) override;
+    void Darken() override { Stop(); }
+    std::string StateLine() const override;
+
+  private:
+    // The connection's events to the log, and its state to the settings' display.
+    void LogEvents();
+
+    DmxLinkFactory links_;
+    DmxSettings& settings_;
+    MessageSink& messages_;
+    // Exists while the output runs.
+    std::unique_ptr<DmxSender> sender_;
+};
+
+}  // namespace zeb
