@@ -19,7 +19,8 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 from sounds import IN_BAND_HZ, tone_setup, write_wav  # noqa: E402
 from zebrun import ini_text, log_lines  # noqa: E402
 
-DEFAULT_PROGRAM = os.path.join(HERE, "..", "build", "src", "app", "zeb")
+DEFAULT_PROGRAM = os.path.join(HERE, "..", "build", "bin", "zeb")
+DEFAULT_FLOOR = os.path.join(HERE, "..", "build", "bin", "zeb-floor")
 CYCLE_SECONDS = 2.0  # 1 s silence, then 1 s tone
 CYCLES = 10
 ENGINE_TICK_MS = 35
@@ -41,6 +42,16 @@ def status_field(pid, name):
             if line.startswith(name + ":"):
                 return int(line.split()[1])
     return None
+
+
+def private_memory(pid):
+    """Private_Clean + Private_Dirty of a process in MB: the memory it holds that no other shares."""
+    total = 0
+    with open(f"/proc/{pid}/smaps_rollup") as rollup:
+        for line in rollup:
+            if line.startswith(("Private_Clean:", "Private_Dirty:")):
+                total += int(line.split()[1])
+    return total / 1024.0
 
 
 def open_files(pid):
@@ -110,6 +121,34 @@ class VirtualDisplay:
 
     def __exit__(self, *exc):
         stop_process(self.process)
+
+    @property
+    def pid(self):
+        return self.process.pid
+
+
+class FloorRun:
+    """The toolkit's floor (bench/floor) in a virtual display of its own, stopped on exit."""
+
+    def __init__(self, program):
+        self.program = os.path.abspath(program)
+        if not os.access(self.program, os.X_OK):
+            sys.exit(f"{self.program} is not built (cmake --build build --target zeb-floor)")
+        self.display = None
+        self.process = None
+
+    def __enter__(self):
+        self.display = VirtualDisplay().__enter__()
+        env = dict(os.environ, DISPLAY=self.display.name)
+        for variable in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            env.pop(variable, None)
+        self.process = subprocess.Popen([self.program], env=env, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        return self
+
+    def __exit__(self, *exc):
+        stop_process(self.process)
+        self.display.__exit__(*exc)
 
     @property
     def pid(self):

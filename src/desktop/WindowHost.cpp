@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "audio/CaptureWatch.h"
 #include "ui/DisplayLockStates.h"
@@ -81,6 +83,10 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
 WindowHost::~WindowHost() = default;
 
 int WindowHost::Run() {
+    // A first start (no settings yet) lights nothing until sliders are raised: the panel says so.
+    std::error_code unknown;
+    const bool firstStart =
+        !std::filesystem::exists(parts_.Core().SettingsPath(), unknown) && !unknown;
     if (parts_.StartUp() == Program::Outcome::EndProgram) {
         End(1);
         return status_;
@@ -90,6 +96,7 @@ int WindowHost::Run() {
     }
     captureWatchTimer_.start();
     window_->RefreshAll();
+    window_->ShowFirstStartHint(firstStart);
     window_->show();
     window_->activateWindow();
     if (QWindow* shown = window_->windowHandle()) {

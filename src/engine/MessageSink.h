@@ -14,8 +14,9 @@ class MessageSink {
   public:
     virtual ~MessageSink() = default;
     // Shows the message and returns when the user has closed it. `detail` is what a person
-    // needs to act on it that the box itself does not say (the file path, the device or port,
-    // the system's reason); it goes into the log line only, so the box keeps its exact text.
+    // needs to act on it that the message itself does not say (the file path, the device or
+    // port, the system's reason); the log line adds it, and a box shows it under the message,
+    // which keeps its exact text.
     virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                              const std::string& detail = {}) = 0;
     // One line about a device or capture event ("capture lost: ..."); no message box. Ignored

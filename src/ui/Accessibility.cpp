@@ -1,12 +1,15 @@
 #include "ui/Accessibility.h"
 
 #include <QAccessibleWidget>
+#include <QPointer>
+#include <QWindow>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
+#include "ui/MainWindow.h"
 #include "ui/PanelLabel.h"
-#include "ui/ShapeWidget.h"
 #include "ui/Slider.h"
 #include "ui/SpectrumView.h"
 
@@ -67,11 +70,12 @@ class SliderInterface : public ValuedWidget {
 
 QAccessible::Role RoleOf(PanelRole role) {
     switch (role) {
-        case PanelRole::Indicator:
-            return QAccessible::Indicator;
         case PanelRole::Button:
-        case PanelRole::Switch:
             return QAccessible::Button;
+        case PanelRole::Switch:
+            // The toolkit's bridge has no toggle-button role: a check box is the one that
+            // reads its state, off as well as on.
+            return QAccessible::CheckBox;
         case PanelRole::Spin:
             return QAccessible::SpinBox;
         case PanelRole::Static:
@@ -100,6 +104,16 @@ class PanelLabelInterface : public ValuedWidget {
             state.checked = Control()->SwitchedOn();
         }
         return state;
+    }
+    // A label that names a list (its buddy) says so.
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        auto found = QAccessibleWidget::relations(match);
+        if ((match & QAccessible::Labelled) != 0 && Control()->buddy() != nullptr) {
+            found.append(
+                {QAccessible::queryAccessibleInterface(Control()->buddy()), QAccessible::Labelled});
+        }
+        return found;
     }
 
     QVariant currentValue() const override { return Control()->ShownNumber(); }
@@ -138,48 +152,6 @@ class PanelLabelInterface : public ValuedWidget {
     PanelLabel* Control() const { return static_cast<PanelLabel*>(widget()); }
 };
 
-class ShapeInterface : public QAccessibleWidget {
-  public:
-    explicit ShapeInterface(ShapeWidget* shape)
-        : QAccessibleWidget(shape, QAccessible::Indicator) {}
-
-    QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        const std::optional<bool> lit = Control()->Lit();
-        if (!lit) {
-            state.invisible = true;
-        } else {
-            state.checkable = true;
-            state.checked = *lit;
-        }
-        return state;
-    }
-    QString text(QAccessible::Text kind) const override {
-        const std::optional<bool> lit = Control()->Lit();
-        if (kind == QAccessible::Value && lit) {
-            return *lit ? QStringLiteral("lit") : QStringLiteral("dark");
-        }
-        return QAccessibleWidget::text(kind);
-    }
-
-  private:
-    ShapeWidget* Control() const { return static_cast<ShapeWidget*>(widget()); }
-};
-
-class MeterInterface : public ValuedWidget {
-  public:
-    explicit MeterInterface(MeterReading* meter) : ValuedWidget(meter, QAccessible::Indicator) {}
-
-    QVariant currentValue() const override { return Control()->LitSegments(); }
-    QVariant minimumValue() const override { return 0; }
-    QVariant maximumValue() const override { return Control()->Segments(); }
-    // The meter shows the input; it cannot be set.
-    void setCurrentValue(const QVariant& /*value*/) override {}
-
-  private:
-    MeterReading* Control() const { return static_cast<MeterReading*>(widget()); }
-};
-
 class SpectrumInterface : public QAccessibleWidget, public QAccessibleImageInterface {
   public:
     explicit SpectrumInterface(SpectrumView* view)
@@ -196,6 +168,177 @@ class SpectrumInterface : public QAccessibleWidget, public QAccessibleImageInter
     QPoint imagePosition() const override { return rect().topLeft(); }
 };
 
+QString PartName(const PanelLight& part) {
+    switch (part.kind) {
+        case PanelLight::Kind::Indicator:
+            return QStringLiteral("Channel %1 indicator").arg(part.index);
+        case PanelLight::Kind::Lamp:
+            return QStringLiteral("Channel %1 lamp").arg(part.index);
+        case PanelLight::Kind::Meter:
+            return part.index == 0 ? QStringLiteral("Left level meter")
+                                   : QStringLiteral("Right level meter");
+        case PanelLight::Kind::AutoBar:
+            break;
+    }
+    return QStringLiteral("Channel %1 auto level").arg(part.index);
+}
+
+bool IsBar(const PanelLight& part) {
+    return part.kind == PanelLight::Kind::Meter || part.kind == PanelLight::Kind::AutoBar;
+}
+
+// A lamp, indicator, meter or automatic-threshold bar: painted by the window, read as a part
+// of it. Lamps and indicators are check boxes that cannot be changed, the others bars.
+class PanelLightInterface : public QAccessibleInterface, public QAccessibleValueInterface {
+  public:
+    PanelLightInterface(MainWindow* window, PanelLight part) : window_(window), part_(part) {}
+
+    bool isValid() const override { return !window_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        return window_ ? window_->window()->windowHandle() : nullptr;
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation /*match*/) const override {
+        return {};
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return window_ ? QAccessible::queryAccessibleInterface(window_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int /*index*/) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface* /*child*/) const override { return -1; }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            return PartName(part_);
+        }
+        if (kind == QAccessible::Value && window_) {
+            return IsBar(part_) ? currentValue().toString()
+                   : Lit()      ? QStringLiteral("lit")
+                                : QStringLiteral("dark");
+        }
+        return {};
+    }
+    void setText(QAccessible::Text /*kind*/, const QString& /*text*/) override {}
+    QRect rect() const override {
+        if (!window_) {
+            return {};
+        }
+        const QRect box = PanelLights::Box(part_);
+        return {window_->mapToGlobal(box.topLeft()), box.size()};
+    }
+    QAccessible::Role role() const override {
+        return IsBar(part_) ? QAccessible::ProgressBar : QAccessible::CheckBox;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.readOnly = true;
+        if (!window_ || !window_->isVisible()) {
+            state.invisible = true;
+        }
+        if (!IsBar(part_)) {
+            state.checkable = true;
+            state.checked = Lit();
+        }
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface && IsBar(part_)) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return nullptr;
+    }
+
+    QVariant currentValue() const override {
+        if (!window_) {
+            return 0;
+        }
+        const PanelLights& lights = window_->Lights();
+        return part_.kind == PanelLight::Kind::Meter ? lights.LitSegments(part_.index)
+                                                     : lights.AutoLevel(part_.index);
+    }
+    // What the engine shows cannot be set.
+    void setCurrentValue(const QVariant& /*value*/) override {}
+    QVariant maximumValue() const override {
+        return part_.kind == PanelLight::Kind::Meter ? layout::kMeterSegmentsPerColumn
+                                                     : PanelLights::kAutoLevelMax;
+    }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+  private:
+    bool Lit() const {
+        const PanelLights& lights = window_->Lights();
+        return part_.kind == PanelLight::Kind::Lamp ? lights.LampLit(part_.index)
+                                                    : lights.IndicatorShown(part_.index);
+    }
+
+    QPointer<MainWindow> window_;
+    PanelLight part_;
+};
+
+// The main window: a frame whose children are its controls and then the parts it paints.
+class MainWindowInterface : public QAccessibleWidget {
+  public:
+    explicit MainWindowInterface(MainWindow* window)
+        : QAccessibleWidget(window, QAccessible::Window) {}
+
+    int childCount() const override {
+        return QAccessibleWidget::childCount() + static_cast<int>(PanelLights::Parts().size());
+    }
+    QAccessibleInterface* child(int index) const override {
+        const int widgets = QAccessibleWidget::childCount();
+        if (index < widgets) {
+            return QAccessibleWidget::child(index);
+        }
+        return Part(index - widgets);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const auto at = std::ranges::find(parts_, child);
+        if (at != parts_.end()) {
+            return QAccessibleWidget::childCount() + static_cast<int>(at - parts_.begin());
+        }
+        return QAccessibleWidget::indexOfChild(child);
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        if (QAccessibleInterface* control = QAccessibleWidget::childAt(x, y)) {
+            return control;
+        }
+        const QPoint at = widget()->mapFromGlobal(QPoint(x, y));
+        const auto& all = PanelLights::Parts();
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (PanelLights::Box(all[i]).contains(at)) {
+                return Part(static_cast<int>(i));
+            }
+        }
+        return nullptr;
+    }
+
+    // The interface of a painted part, made the first time it is asked for. Qt's registry
+    // owns it from then on; it turns invalid with the window.
+    QAccessibleInterface* Part(int index) const {
+        const auto& all = PanelLights::Parts();
+        if (index < 0 || static_cast<size_t>(index) >= all.size()) {
+            return nullptr;
+        }
+        if (parts_.empty()) {
+            parts_.resize(all.size(), nullptr);
+        }
+        const auto at = static_cast<size_t>(index);
+        if (parts_[at] == nullptr) {
+            parts_[at] = new PanelLightInterface(static_cast<MainWindow*>(widget()), all[at]);
+            QAccessible::registerAccessibleInterface(parts_[at]);
+        }
+        return parts_[at];
+    }
+
+  private:
+    mutable std::vector<QAccessibleInterface*> parts_;
+};
+
 QAccessibleInterface* PanelInterface(const QString& /*className*/, QObject* object) {
     if (auto* slider = qobject_cast<Slider*>(object)) {
         return new SliderInterface(slider);
@@ -203,14 +346,11 @@ QAccessibleInterface* PanelInterface(const QString& /*className*/, QObject* obje
     if (auto* label = qobject_cast<PanelLabel*>(object)) {
         return new PanelLabelInterface(label);
     }
-    if (auto* shape = qobject_cast<ShapeWidget*>(object)) {
-        return new ShapeInterface(shape);
-    }
-    if (auto* meter = qobject_cast<MeterReading*>(object)) {
-        return new MeterInterface(meter);
-    }
     if (auto* spectrum = qobject_cast<SpectrumView*>(object)) {
         return new SpectrumInterface(spectrum);
+    }
+    if (auto* window = qobject_cast<MainWindow*>(object)) {
+        return new MainWindowInterface(window);
     }
     return nullptr;
 }
@@ -224,6 +364,33 @@ void InstallAccessibility() {
         return true;
     }();
     (void)installed;
+}
+
+void AnnouncePanelLights(MainWindow& window, const std::vector<PanelLight>& changed) {
+    auto* frame =
+        dynamic_cast<MainWindowInterface*>(QAccessible::queryAccessibleInterface(&window));
+    if (frame == nullptr) {
+        return;
+    }
+    const auto& all = PanelLights::Parts();
+    for (const PanelLight& part : changed) {
+        const auto at = std::ranges::find_if(all, [&part](const PanelLight& known) {
+            return known.kind == part.kind && known.index == part.index;
+        });
+        QAccessibleInterface* shown = frame->Part(static_cast<int>(at - all.begin()));
+        if (shown == nullptr) {
+            continue;
+        }
+        if (IsBar(part)) {
+            QAccessibleValueChangeEvent event(shown, shown->valueInterface()->currentValue());
+            QAccessible::updateAccessibility(&event);
+        } else {
+            QAccessible::State checked;
+            checked.checked = true;
+            QAccessibleStateChangeEvent event(shown, checked);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 }  // namespace zeb

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -197,6 +198,22 @@ void MainWindow::ConnectInput() {
     connect(level_, &Slider::Change, this, [this] { program_.SetInputLevel(level_->Value()); });
     connect(level_, &Slider::MouseMove, this, [this] { program_.DragInputLevel(level_->Value()); });
     connect(gain_, &Slider::Change, this, [this] { program_.SetSpectrumGain(gain_->Value()); });
+
+    // The first start's hint stays until the user moves a slider (not the window showing the
+    // model's values).
+    std::vector<Slider*> sliders{level_, gain_};
+    sliders.insert(sliders.end(), thresholds_.begin(), thresholds_.end());
+    for (Slider* slider : sliders) {
+        connect(slider, &Slider::Change, this, [this] {
+            if (!showingSliders_) {
+                hint_->hide();
+            }
+        });
+    }
+}
+
+void MainWindow::ShowFirstStartHint(bool shown) {
+    hint_->setVisible(shown);
 }
 
 void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {
@@ -218,9 +235,9 @@ void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {
                 }
                 RefreshBands();
             });
-    // One key is one wheel notch.
-    connect(band, &PanelLabel::Stepped, this, [this](int steps) {
-        logic_.AdjustHoveredBand(static_cast<int16_t>(std::clamp(steps, -kBandCount, kBandCount)));
+    // Keys and assistive technology step this label's own band, whatever else is highlighted.
+    connect(band, &PanelLabel::Stepped, this, [this, channel](int steps) {
+        logic_.StepBand(channel, steps);
         RefreshBands();
     });
 }
@@ -307,6 +324,7 @@ void MainWindow::paintEvent(QPaintEvent* event) {
             painter.fillRect(bare, Qt::black);
         }
     }
+    lights_.Paint(painter, event->region());
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -356,20 +374,15 @@ void MainWindow::RefreshEngine() {
     if (model_.dmx.oladLost != shownOladLost_) {
         RefreshDmx();
     }
-    const EngineState& engine = model_.engine;
-    for (size_t i = 0; i < kChannelCount; ++i) {
-        lamps_[i]->SetFill(engine.lampLit[i] ? colours::BrightGreen : colours::DarkGreen);
-        lamps_[i]->SetLit(engine.lampLit[i]);
-        indicators_[i]->setVisible(engine.indicatorVisible[i]);
-        autoBars_[i]->setValue(static_cast<int>(std::clamp(engine.AutoThreshold[i], 0.0f, 32.0f)));
+    // Only a reader that listens is told what changed.
+    const bool announce = QAccessible::isActive();
+    changedLights_.clear();
+    const QRegion changed = lights_.Show(model_.engine, announce ? &changedLights_ : nullptr);
+    if (!changed.isEmpty()) {
+        update(changed);
     }
-    std::array<int, 2> litSegments{};
-    for (size_t k = 0; k < kMeterSegmentCount; ++k) {
-        meterSegments_[k]->setVisible(engine.meterSegments[k]);
-        litSegments[k / layout::kMeterSegmentsPerColumn] += engine.meterSegments[k] ? 1 : 0;
-    }
-    for (size_t column = 0; column < meterReadings_.size(); ++column) {
-        meterReadings_[column]->SetLitSegments(litSegments[column]);
+    if (!changedLights_.empty()) {
+        AnnouncePanelLights(*this, changedLights_);
     }
 }
 
@@ -401,11 +414,13 @@ void MainWindow::RefreshBands() {
 }
 
 void MainWindow::RefreshSliders() {
+    showingSliders_ = true;
     for (size_t i = 0; i < kChannelCount; ++i) {
         thresholds_[i]->SetValue(model_.channels[i].threshold.Value());
     }
     level_->SetValue(model_.sLevel.Value());
     gain_->SetValue(model_.slider2.Value());
+    showingSliders_ = false;
 }
 
 void MainWindow::RefreshLists() {
@@ -444,6 +459,8 @@ void MainWindow::RefreshDmx() {
     if (dmx.oladLost) {
         tip += QStringLiteral(": olad lost, reconnecting");
     }
+    // The key itself says so, not only its tooltip.
+    key->setText(dmx.oladLost ? QStringLiteral("LOST") : QStringLiteral("DMX"));
     key->setToolTip(tip);
     key->setAccessibleDescription(dmx.oladLost ? QStringLiteral("olad lost, reconnecting")
                                                : QString());

@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -15,7 +14,7 @@
 #include "core/ProgramActions.h"
 #include "core/ProgramModel.h"
 #include "ui/PanelLabel.h"
-#include "ui/ShapeWidget.h"
+#include "ui/PanelLights.h"
 #include "ui/Skin.h"
 #include "ui/Slider.h"
 #include "ui/SpectrumView.h"
@@ -45,6 +44,12 @@ class MainWindow : public QWidget {
     void RefreshEngine();
     // Shows the whole model: captions, bands, sliders, lists, width, spectrum and engine.
     void RefreshAll();
+    // The first start's hint on the panel (what to raise to light the lamps); it goes by
+    // itself once the user moves a slider.
+    void ShowFirstStartHint(bool shown);
+
+    // The lamps, indicators, meters and automatic-threshold bars as the window shows them.
+    const PanelLights& Lights() const { return lights_; }
 
     // Replaces the way a window move is started (tests record it instead).
     void SetMoveRequest(MoveRequest request) { moveRequest_ = std::move(request); }
@@ -103,6 +108,11 @@ class MainWindow : public QWidget {
     WindowState state_;
     WindowLogic logic_{model_, state_, program_};
     SkinImages skin_;
+    PanelLights lights_{skin_.channel};
+    // The parts of lights_ the last engine frame changed, for assistive technology.
+    std::vector<PanelLight> changedLights_;
+    // Set while the window itself shows the model's slider values: no move of the user.
+    bool showingSliders_ = false;
     MoveRequest moveRequest_;
     // The window becomes the program's active window when it is shown or when the user comes
     // back to it from another window of the program; coming back from another program (the
@@ -118,13 +128,9 @@ class MainWindow : public QWidget {
     PanelLabel* exitButton_ = nullptr;
     SpectrumView* spectrum_ = nullptr;
     PanelLabel* marker_ = nullptr;
-    std::array<PanelLabel*, kChannelCount> indicators_{};
+    PanelLabel* hint_ = nullptr;
     std::array<PanelLabel*, kChannelCount> bandLabels_{};
     std::array<Slider*, kChannelCount> thresholds_{};
-    std::array<ShapeWidget*, kChannelCount> lamps_{};
-    std::array<QProgressBar*, kChannelCount> autoBars_{};
-    std::array<ShapeWidget*, kMeterSegmentCount> meterSegments_{};
-    std::array<MeterReading*, 2> meterReadings_{};
     Slider* level_ = nullptr;
     Slider* gain_ = nullptr;
     QComboBox* inputs_ = nullptr;

@@ -14,11 +14,7 @@ constexpr Colour kMarkerBlue = 0xFF0000;
 constexpr Colour kSystemBlack = 0x80000007;   // the menu-text system colour
 constexpr Colour kListBackground = 0x400000;  // 0, 0, 64
 constexpr Colour kListText = 0x808080;
-
-// Meter segment fill by row, bottom up: blue, brighter blue, green, bright green, yellow, red.
-constexpr std::array<Colour, layout::kMeterSegmentsPerColumn> kMeterColours{
-    0xC00000, 0xC00000, 0xC00000, 0xFF0000, 0x008000, 0x008000,
-    0x00FF00, 0x00FF00, 0x00FFFF, 0x00FFFF, 0x0000FF, 0x0000FF};
+constexpr Colour kHintText = 0xC0C0C0;
 
 QString ColourCss(Colour colour) {
     return ToQColor(colour).name();
@@ -133,6 +129,15 @@ void MainWindow::BuildSpectrum() {
     marker_ = AddLabel("Label6", {0, kMarkerTop, kMarkerWidth, kMarkerHeight}, {}, font());
     marker_->SetFill(kMarkerBlue);
     marker_->hide();
+    // Over the top of the spectrum, where bars seldom reach; the pointer passes through it.
+    hint_ = AddLabel("LabelHint", kFirstStartHint,
+                     QStringLiteral("Raise GAIN (right slider) and the channel sliders to light "
+                                    "the lamps"),
+                     PlainFont(8.25));
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->SetTextColour(kHintText);
+    hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint_->hide();
 }
 
 void MainWindow::BuildChannelStrips() {
@@ -141,15 +146,6 @@ void MainWindow::BuildChannelStrips() {
     for (int i = 0; i < kChannelCount; ++i) {
         const auto index = static_cast<size_t>(i);
         const int x = kStripX[index];
-
-        PanelLabel* indicator =
-            AddLabel("", {x, kIndicatorTop, kIndicatorSize, kIndicatorSize}, {}, font());
-        indicator->setObjectName(ObjectName("Picture3_", i));
-        indicator->setPixmap(QPixmap::fromImage(skin_.channel));
-        indicator->SetRole(PanelRole::Indicator);
-        indicator->setAccessibleName(ChannelName(i, "indicator"));
-        indicator->hide();
-        indicators_[index] = indicator;
 
         PanelLabel* band = AddLabel(
             "", {kBandLabelX[index], kBandLabelTop, kBandLabelSize, kBandLabelSize}, {}, bandFont);
@@ -167,47 +163,13 @@ void MainWindow::BuildChannelStrips() {
         connect(threshold, &Slider::Change, this,
                 [this, i, threshold] { program_.SetThreshold(i, threshold->Value()); });
         thresholds_[index] = threshold;
-
-        auto* lamp = new ShapeWidget(ShapeWidget::Form::Circle, colours::DarkGreen, this);
-        lamp->setObjectName(ObjectName("Shape1_", i));
-        lamp->setGeometry(x, kLampTop, kLampSize, kLampSize);
-        lamp->setAccessibleName(ChannelName(i, "lamp"));
-        lamp->SetLit(false);
-        lamps_[index] = lamp;
-
-        auto* bar = new QProgressBar(this);
-        bar->setObjectName(ObjectName("ProgressBar1_", i));
-        bar->setOrientation(Qt::Vertical);
-        bar->setRange(0, 32);
-        bar->setTextVisible(false);
-        bar->setGeometry(kAutoBarX[index], kAutoBarTop, kAutoBarWidth, kAutoBarHeight);
-        autoBars_[index] = bar;
     }
+    // Indicators, lamps and the automatic-threshold bars are painted by the window (lights_).
 }
 
 void MainWindow::BuildMetersAndLevels() {
     using namespace layout;
-    for (const int column : {0, 1}) {
-        auto* reading = new MeterReading(kMeterSegmentsPerColumn, this);
-        reading->setObjectName(ObjectName("Meter", column));
-        reading->setGeometry(column == 0 ? kLeftMeterX : kRightMeterX,
-                             kMeterBottomY - kMeterPitch * (kMeterSegmentsPerColumn - 1),
-                             kMeterSegmentWidth, kMeterPitch * kMeterSegmentsPerColumn);
-        reading->setAccessibleName(column == 0 ? QStringLiteral("Left level meter")
-                                               : QStringLiteral("Right level meter"));
-        meterReadings_[static_cast<size_t>(column)] = reading;
-    }
-    for (int k = 0; k < kMeterSegmentCount; ++k) {
-        const int row = k % kMeterSegmentsPerColumn;
-        const int x = k < kMeterSegmentsPerColumn ? kLeftMeterX : kRightMeterX;
-        auto* segment = new ShapeWidget(ShapeWidget::Form::Rectangle,
-                                        kMeterColours[static_cast<size_t>(row)], this);
-        segment->setObjectName(ObjectName("Shape2_", k));
-        segment->setGeometry(x, kMeterBottomY - kMeterPitch * row, kMeterSegmentWidth,
-                             kMeterSegmentHeight);
-        segment->hide();
-        meterSegments_[static_cast<size_t>(k)] = segment;
-    }
+    // The meters are painted by the window (lights_).
     level_ = AddSlider("sLevel", kLevelSlider, 254);
     level_->setAccessibleName(QStringLiteral("Input volume"));
     gain_ = AddSlider("Slider2", kGainSlider, 254);
@@ -222,10 +184,18 @@ void MainWindow::BuildSettingsColumn() {
     BuildDmxGroup();
     selectAudioInput_ =
         AddLabel("Label2", kSelectAudioInput, QStringLiteral("SELECT AUDIO INPUT"), caption);
+    // A reader names a list by its label (the toolkit names it by the entry shown): a blank
+    // label under each list, covered by it, names it.
+    PanelLabel* inputsLabel = AddLabel("LabelInput", kInputList, {}, list);
     inputs_ = AddList("cmbInput", kInputList, list, false);
     inputs_->setAccessibleName(QStringLiteral("Audio input"));
+    inputsLabel->setAccessibleName(inputs_->accessibleName());
+    inputsLabel->setBuddy(inputs_);
+    PanelLabel* devicesLabel = AddLabel("LabelDevice", kDeviceList, {}, list);
     devices_ = AddList("Combo3", kDeviceList, list, false);
     devices_->setAccessibleName(QStringLiteral("Audio device"));
+    devicesLabel->setAccessibleName(devices_->accessibleName());
+    devicesLabel->setBuddy(devices_);
     AddLabel("Label19", kSpeedAutoCaption, QStringLiteral("SPEED AUTO"), caption);
     speed_ = AddList("Combo4", kSpeedAutoList, list, false);
     speed_->setAccessibleName(QStringLiteral("SPEED AUTO"));
@@ -242,6 +212,7 @@ void MainWindow::BuildSettingsColumn() {
     AddLabel("Label4", kComPrefix, QStringLiteral("COM"), CaptionFont(12));
     port_ = AddList("Combo2", kPortList, PlainFont(9.75), true);
     port_->setAccessibleName(QStringLiteral("COM port"));
+    port_->lineEdit()->setAccessibleName(port_->accessibleName());
     AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
 
     focusSink_ = new QWidget(this);
@@ -249,6 +220,9 @@ void MainWindow::BuildSettingsColumn() {
     focusSink_->setGeometry(kFocusSink);
     // Given the focus by the background, never by Tab: it lies outside the panel.
     focusSink_->setFocusPolicy(Qt::ClickFocus);
+    focusSink_->setAccessibleName(QStringLiteral("Band wheel"));
+    focusSink_->setAccessibleDescription(
+        QStringLiteral("Holds the focus while the mouse wheel edits the highlighted bands"));
 }
 
 void MainWindow::BuildFocusOrder() {
@@ -274,8 +248,11 @@ void MainWindow::BuildFocusOrder() {
 void MainWindow::BuildDmxGroup() {
     using namespace layout;
     const QFont caption = CaptionFont(8.25);
-    AddCaption(Caption::Dmx, "LabelDmx", kDmx, QStringLiteral("DMX"), DisplayFont(8.25))
-        ->setAlignment(Qt::AlignCenter);
+    PanelLabel* key =
+        AddCaption(Caption::Dmx, "LabelDmx", kDmx, QStringLiteral("DMX"), DisplayFont(8.25));
+    key->setAlignment(Qt::AlignCenter);
+    // Named as the switch it is, also while it shows that olad is lost.
+    key->setAccessibleName(QStringLiteral("DMX"));
     AddLabel("LabelUniverse", kDmxUniverseCaption, QStringLiteral("UNIVERSE"), caption)
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     dmxUniverse_ = AddEntry("TextUniverse", kDmxUniverse);

@@ -28,6 +28,8 @@ constexpr QRect kSpectrum{14, 48, 417, 129};
 constexpr int kMarkerTop = 176;
 constexpr int kMarkerWidth = 11;
 constexpr int kMarkerHeight = 9;
+// The first start's one-line hint, along the top of the spectrum.
+constexpr QRect kFirstStartHint{14, 50, 417, 15};
 
 // Channel strips, channel 0 leftmost.
 using StripPositions = std::array<int, kChannelCount>;

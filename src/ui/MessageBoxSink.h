@@ -11,7 +11,7 @@ class MessageBoxSink : public MessageSink {
   public:
     explicit MessageBoxSink(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
-    // The box shows `text` alone; the detail is for the log line.
+    // The box shows `text`, and under it the detail (the file or device, the system's reason).
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                      const std::string& detail = {}) override;
 

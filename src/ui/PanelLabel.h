@@ -13,11 +13,10 @@
 namespace zeb {
 
 enum class PanelRole {
-    Static,     // a caption or a decoration without behaviour
-    Indicator,  // shows a state by being shown (a channel indicator)
-    Button,     // acts on a click
-    Switch,     // switches something on and off
-    Spin,       // a number changed in steps (a band caption)
+    Static,  // a caption or a decoration without behaviour
+    Button,  // acts on a click
+    Switch,  // switches something on and off
+    Spin,    // a number changed in steps (a band caption)
 };
 
 class PanelLabel : public QLabel {

@@ -89,10 +89,9 @@ TEST_F(MainWindowTest, PanelHasTheDesignedSizeCaptionsAndPlaces) {
     EXPECT_EQ(Control<Slider>("Slider1_0")->Max(), 25);
     EXPECT_EQ(Control<Slider>("Slider2")->Max(), 254);
     EXPECT_EQ(Control<QWidget>("Picture2")->geometry(), QRect(14, 48, 417, 129));
-    EXPECT_EQ(Control<QWidget>("Shape2_13")->geometry(), QRect(384, 344, 7, 5));
     EXPECT_EQ(Control<QWidget>("Combo2")->geometry(), QRect(552, 320, 41, 24));
-    // The automatic-threshold bars exist below the visible panel.
-    EXPECT_GE(Control<QWidget>("ProgressBar1_0")->y(), 393);
+    // The automatic-threshold bars lie below the visible panel.
+    EXPECT_GE(PanelLights::Box({PanelLight::Kind::AutoBar, 0}).y(), 393);
     for (int i = 0; i < kChannelCount; ++i) {
         EXPECT_EQ(Band(i).toStdString(), kDefaultBandCaptions[static_cast<size_t>(i)]);
         EXPECT_EQ(ColourOf(("LabelCH" + std::to_string(i)).c_str()), colours::DarkGreen);
@@ -220,7 +219,7 @@ TEST_F(MainWindowTest, MovesOverControlsAreNotTheBackground) {
     MoveOver(Control("Label19"));
     EXPECT_EQ(ColourOf("LabelCH2"), colours::BrightGreen);
     // A lamp is no control of its own: the pointer over it is over the background.
-    MoveOver(Control<QWidget>("Shape1_2"));
+    MoveOver(&window, PanelLights::Box({PanelLight::Kind::Lamp, 2}).center());
     EXPECT_EQ(ColourOf("LabelCH2"), colours::DarkGreen);
 }
 
@@ -264,8 +263,10 @@ TEST_F(MainWindowTest, PressesOnTheBackgroundAndTheInputCaptionMoveTheWindow) {
     QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(470, 300));
     QTest::mousePress(Control("Label2"), Qt::MiddleButton);
     QTest::mouseRelease(Control("Label2"), Qt::MiddleButton);
-    QTest::mousePress(Control<QWidget>("Shape1_0"), Qt::LeftButton);  // lamps are background
-    QTest::mouseRelease(Control<QWidget>("Shape1_0"), Qt::LeftButton);
+    const QPoint lamp = PanelLights::Box({PanelLight::Kind::Lamp, 0}).center();
+    EXPECT_EQ(window.childAt(lamp), nullptr);  // lamps are background
+    QTest::mousePress(&window, Qt::LeftButton, {}, lamp);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, lamp);
     EXPECT_EQ(moveRequests, 4);
 
     QTest::mousePress(Control<Slider>("Slider1_0"), Qt::LeftButton);
@@ -350,14 +351,16 @@ TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
     MoveOverBackground();
     EXPECT_EQ(ColourOf("LabelDmx"), colours::Blue);
 
-    // A lost olad shows from the next frame until it is back.
+    // A lost olad shows on the key from the next frame until it is back.
     model.dmx.oladLost = true;
     window.RefreshEngine();
+    EXPECT_EQ(Control("LabelDmx")->text(), "LOST");
     EXPECT_EQ(Control("LabelDmx")->toolTip(),
               "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010): olad lost, "
               "reconnecting");
     model.dmx.oladLost = false;
     window.RefreshEngine();
+    EXPECT_EQ(Control("LabelDmx")->text(), "DMX");
     EXPECT_EQ(Control("LabelDmx")->toolTip(),
               "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010)");
 }
@@ -489,26 +492,32 @@ TEST_F(MainWindowTest, SpectrumShowsTheEngineImageWithHeightColours) {
 }
 
 TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
+    const QImage skin = LoadSkin().background;
+    const QImage indicator = LoadSkin().channel;
     model.engine.lampLit[3] = true;
     model.engine.indicatorVisible[3] = true;
     model.engine.meterSegments[0] = true;
+    model.engine.meterSegments[13] = true;
     model.engine.meterSegments[23] = true;
     model.engine.AutoThreshold[4] = 7.5f;
     window.RefreshEngine();
-    EXPECT_EQ(Control<ShapeWidget>("Shape1_3")->Fill(), colours::BrightGreen);
-    EXPECT_EQ(Control<ShapeWidget>("Shape1_4")->Fill(), colours::DarkGreen);
-    EXPECT_TRUE(Control("Picture3_3")->isVisible());
-    EXPECT_FALSE(Control("Picture3_4")->isVisible());
-    EXPECT_TRUE(Control<QWidget>("Shape2_0")->isVisible());
-    EXPECT_FALSE(Control<QWidget>("Shape2_1")->isVisible());
-    EXPECT_TRUE(Control<QWidget>("Shape2_23")->isVisible());
-    EXPECT_EQ(Control<ShapeWidget>("Shape2_0")->Fill(), 0xC00000u);   // blue at the foot
-    EXPECT_EQ(Control<ShapeWidget>("Shape2_23")->Fill(), 0x0000FFu);  // red at the top
-    EXPECT_EQ(Control<QProgressBar>("ProgressBar1_4")->value(), 7);
+    QImage shown = window.grab().toImage();
+    EXPECT_EQ(shown.pixel(160, 376), qRgb(0, 255, 0));  // lamp 3 lit
+    EXPECT_EQ(shown.pixel(192, 376), qRgb(0, 64, 0));   // lamp 4 dark
+    EXPECT_EQ(shown.pixel(158, 230), indicator.pixel(6, 6));
+    EXPECT_EQ(shown.pixel(190, 230), skin.pixel(190, 230));
+    EXPECT_EQ(shown.pixel(67, 354), qRgb(0, 0, 192));  // segment 0: blue at the foot
+    EXPECT_EQ(shown.pixel(67, 346), skin.pixel(67, 346));
+    EXPECT_EQ(shown.pixel(387, 346), qRgb(0, 0, 192));  // segment 13
+    EXPECT_EQ(shown.pixel(387, 266), qRgb(255, 0, 0));  // segment 23: red at the top
+    EXPECT_EQ(window.Lights().AutoLevel(4), 7);
 
     model.engine.lampLit[3] = false;
+    model.engine.meterSegments[23] = false;
     window.RefreshEngine();
-    EXPECT_EQ(Control<ShapeWidget>("Shape1_3")->Fill(), colours::DarkGreen);
+    shown = window.grab().toImage();
+    EXPECT_EQ(shown.pixel(160, 376), qRgb(0, 64, 0));
+    EXPECT_EQ(shown.pixel(387, 266), skin.pixel(387, 266));
 }
 
 TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
@@ -557,6 +566,33 @@ TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
     EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));   // foot of the first bar
     EXPECT_EQ(panel.pixel(MarkerLeftPixels(14) + 5, 180), qRgb(0, 0, 255));  // band marker
     EXPECT_EQ(panel.pixel(470, 300), LoadSkin().background.pixel(470, 300));
+
+    // The whole picture as the window drew it before its lamps and meters became its own
+    // painting (tests/ui/data/panel.png, saved through ZEB_PANEL_PNG).
+    const QImage before =
+        QImage(QStringLiteral(ZEB_UI_TEST_DATA "/panel.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(before.size(), panel.size());
+    const QImage now = panel.convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < now.height(); ++y) {
+        for (int x = 0; x < now.width(); ++x) {
+            differing += now.pixel(x, y) != before.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(MainWindowTest, TheFirstStartHintStaysUntilTheUserMovesASlider) {
+    window.ShowFirstStartHint(true);
+    PanelLabel* hint = Control("LabelHint");
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains("GAIN"));
+    // The window showing other values of the model is no move of the user.
+    model.slider2.Set(30);
+    window.RefreshAll();
+    EXPECT_TRUE(hint->isVisible());
+    QTest::keyClick(Control<Slider>("Slider1_2"), Qt::Key_Up);
+    EXPECT_FALSE(hint->isVisible());
 }
 
 }  // namespace
@@ -722,8 +758,20 @@ TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState
     EXPECT_EQ(threshold->currentValue(), 7);
     EXPECT_EQ(query("sLevel")->text(QAccessible::Name), "Input volume");
 
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    const auto part = [frame](const QString& name) -> QAccessibleInterface* {
+        for (int i = 0; i < frame->childCount(); ++i) {
+            if (frame->child(i)->text(QAccessible::Name) == name) {
+                return frame->child(i);
+            }
+        }
+        ADD_FAILURE() << name.toStdString();
+        return nullptr;
+    };
+
     QAccessibleInterface* ftdi = query("Label11");
-    EXPECT_EQ(ftdi->role(), QAccessible::Button);
+    EXPECT_EQ(ftdi->role(), QAccessible::CheckBox);
     EXPECT_EQ(ftdi->text(QAccessible::Name), "USB FTDI");
     EXPECT_TRUE(ftdi->state().checkable);
     EXPECT_FALSE(ftdi->state().checked);
@@ -740,24 +788,43 @@ TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState
     EXPECT_EQ(band->text(QAccessible::Name), "Channel 3 band");
     EXPECT_EQ(band->text(QAccessible::Value), "12");
     EXPECT_EQ(band->valueInterface()->maximumValue(), 31);
+    // Its own actions change its own band, whatever the pointer highlighted.
+    MoveOver(Control("LabelCH1"));
+    band->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
+    band->valueInterface()->setCurrentValue(15);
+    EXPECT_EQ(model.channels[3].bandCaption, "15");
+    EXPECT_EQ(model.channels[1].bandCaption, "4");
 
-    QAccessibleInterface* lamp = query("Shape1_3");
-    EXPECT_EQ(lamp->role(), QAccessible::Indicator);
-    EXPECT_EQ(lamp->text(QAccessible::Name), "Channel 3 lamp");
+    QAccessibleInterface* lamp = part("Channel 3 lamp");
+    ASSERT_NE(lamp, nullptr);
+    EXPECT_EQ(lamp->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(lamp->state().readOnly);
     EXPECT_FALSE(lamp->state().checked);
-    QAccessibleInterface* meter = query("Meter0");
-    EXPECT_EQ(meter->role(), QAccessible::Indicator);
+    EXPECT_EQ(lamp->rect().size(), QSize(17, 17));
+    EXPECT_EQ(frame->indexOfChild(lamp), frame->childCount() - 12 - 2 - 12 + 3);
+    QAccessibleInterface* meter = part("Left level meter");
+    ASSERT_NE(meter, nullptr);
+    EXPECT_EQ(meter->role(), QAccessible::ProgressBar);
+    QAccessibleInterface* autoLevel = part("Channel 4 auto level");
+    ASSERT_NE(autoLevel, nullptr);
+    EXPECT_EQ(autoLevel->valueInterface()->maximumValue(), 32);
     QAccessibleInterface* spectrum = query("Picture2");
     EXPECT_EQ(spectrum->role(), QAccessible::Graphic);
     EXPECT_FALSE(spectrum->text(QAccessible::Description).isEmpty());
 
     model.engine.lampLit[3] = true;
     model.engine.meterSegments[0] = model.engine.meterSegments[1] = true;
+    model.engine.AutoThreshold[4] = 20.0f;
     window.RefreshEngine();
     EXPECT_TRUE(lamp->state().checked);
     EXPECT_EQ(lamp->text(QAccessible::Value), "lit");
     EXPECT_EQ(meter->valueInterface()->currentValue(), 2);
-    EXPECT_TRUE(query("Shape2_5")->state().invisible);  // a segment: the meter tells it
+    EXPECT_EQ(autoLevel->valueInterface()->currentValue(), 20);
+
+    // The lists are named by labels of their own.
+    const auto labels = query("cmbInput")->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Audio input");
 }
 
 }  // namespace

@@ -171,6 +171,17 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
     }
 }
 
+void WindowLogic::StepBand(int channel, int steps) {
+    if (channel < 0 || channel >= kChannelCount) {
+        return;
+    }
+    std::string& caption = model_.channels[static_cast<size_t>(channel)].bandCaption;
+    const int64_t moved =
+        int64_t{ShownNumber(caption)} + std::clamp(steps, -kBandCount, kBandCount);
+    caption = std::to_string(ClampedBand(moved));
+    PlaceMarker();
+}
+
 void WindowLogic::PlaceMarker() {
     const auto hovered = static_cast<size_t>(state_.HoveredChannel);
     // A number outside 0..31 keeps the marker at the nearer end of the spectrum.

@@ -48,6 +48,9 @@ class WindowLogic {
     // Moves the band of every highlighted label by `notches`, within 0..31, and places the
     // marker under the band of the label hovered last.
     void AdjustHoveredBand(int16_t notches);
+    // Moves the band of label `channel` alone by `steps`, within 0..31 (keys and assistive
+    // technology on that label), and places the marker again.
+    void StepBand(int channel, int steps);
 
   private:
     // The caption shown blue (hovered) or grey.
