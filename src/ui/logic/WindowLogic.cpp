@@ -172,13 +172,8 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
 }
 
 void WindowLogic::StepBand(int channel, int steps) {
-    if (channel < 0 || channel >= kChannelCount) {
-        return;
-    }
-    std::string& caption = model_.channels[static_cast<size_t>(channel)].bandCaption;
-    const int64_t moved =
-        int64_t{ShownNumber(caption)} + std::clamp(steps, -kBandCount, kBandCount);
-    caption = std::to_string(ClampedBand(moved));
+    // A caption's own step (its accessible Increase or value) moves that caption, not the hovered one.
+    actions_.StepBand(channel, std::clamp(steps, -kBandCount, kBandCount));
     PlaceMarker();
 }
 
