@@ -30,7 +30,8 @@ Assembly::Assembly(AssemblyOptions options)
                   .frame = std::move(options.frame)},
                  std::move(options.armTimer)),
       program_(model_, *capture_, devices_, messages_, scheduler_,
-               options.line.config ? *options.line.config : SettingsFilePath()),
+               options.line.config ? *options.line.config : SettingsFilePath(),
+               options.whenOladAbsent),
       commands_(model_, program_, std::move(options.endLoop)) {}
 
 Program::Outcome Assembly::StartUp() {

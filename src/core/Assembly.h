@@ -27,6 +27,8 @@ struct AssemblyOptions {
     const CommandLine& line;
     // What start-up does with a settings file that is there but cannot be read.
     Program::UnreadableSettings unreadableSettings = Program::UnreadableSettings::StartFresh;
+    // What starting the DMX output does when no olad answers.
+    DmxOutput::WhenOladAbsent whenOladAbsent = DmxOutput::WhenOladAbsent::SwitchOff;
     // Where messages are shown besides the log lines on stderr (the window's boxes); none
     // without a window.
     MessageSink* shownMessages = nullptr;

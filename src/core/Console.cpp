@@ -98,4 +98,8 @@ void ConsoleMessages::LogEvent(const std::string& event) {
     }
 }
 
+void ConsoleMessages::Notice(const std::string& line) {
+    console_.Line(line);
+}
+
 }  // namespace zeb

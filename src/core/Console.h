@@ -44,6 +44,7 @@ class ConsoleMessages : public MessageSink {
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
                      const std::string& detail = {}) override;
     void LogEvent(const std::string& event) override;
+    void Notice(const std::string& line) override;
 
   private:
     Console& console_;

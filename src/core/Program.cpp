@@ -30,15 +30,19 @@ std::string FileFailureText(const std::string& what, const std::filesystem::path
 }  // namespace
 
 Program::Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& devices,
-                 MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath)
+                 MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath,
+                 DmxOutput::WhenOladAbsent whenOladAbsent)
     : model_(model),
       capture_(capture),
       devices_(devices),
       messages_(messages),
       timers_(timers),
       settingsPath_(std::move(settingsPath)),
-      outputs_(MakeOutputs(devices_, {model_.outputs, model_.combo1, model_.combo2, model_.dmx},
-                           messages_)) {}
+      whenOladAbsent_(whenOladAbsent),
+      outputs_(MakeOutputs(
+          devices_,
+          {model_.outputs, model_.combo1, model_.combo2, model_.dmx, &model_.serialPortLost},
+          messages_)) {}
 
 Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     // The sound library is linked into the program, so there is nothing to write out or load.
@@ -277,7 +281,7 @@ void Program::StopKeyboardOutput() {
 }
 
 void Program::StartDmxOutput() {
-    if (const auto failure = outputs_.dmx.Start()) {
+    if (const auto failure = outputs_.dmx.Start(whenOladAbsent_)) {
         // As with the keyboard: the output stays off and the program runs on.
         messages_.ShowMessage(failure->text, kProgramTitle, MessageIcon::None, failure->detail);
         ShowDmxSwitch(false);

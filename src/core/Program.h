@@ -21,8 +21,10 @@ class Program {
   public:
     enum class Outcome { Running, EndProgram };
 
+    // `whenOladAbsent`: what starting the DMX output does when no olad answers.
     Program(ProgramModel& model, CaptureBackend& capture, OutputDevices& devices,
-            MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath);
+            MessageSink& messages, ProgramTimers& timers, std::filesystem::path settingsPath,
+            DmxOutput::WhenOladAbsent whenOladAbsent = DmxOutput::WhenOladAbsent::SwitchOff);
 
     // What start-up does with a settings file that is there but cannot be read.
     enum class UnreadableSettings { StartFresh, EndProgram };
@@ -90,8 +92,8 @@ class Program {
     void ApplyInputVolume();
     // What every way out does after the save (if any): lamps dark, devices and capture freed.
     void Shutdown();
-    // Connects to olad; when it does not answer (or OLA's library cannot be loaded), shows why
-    // and switches DMX off.
+    // Connects to olad; when it does not answer (unless the program waits for it) or OLA's
+    // library cannot be loaded, shows why and switches DMX off.
     void StartDmxOutput();
     // The "DMX" key's setting and colour.
     void ShowDmxSwitch(bool on);
@@ -102,6 +104,7 @@ class Program {
     MessageSink& messages_;
     ProgramTimers& timers_;
     std::filesystem::path settingsPath_;
+    DmxOutput::WhenOladAbsent whenOladAbsent_;
     Outputs outputs_;
     bool ended_ = false;
     // Without a stored input volume: the slider position that shows the source's own volume,

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "audio/CaptureState.h"
@@ -34,6 +35,9 @@ struct ProgramModel {
     OutputSelection outputs;
     ToggleColours captions;
     DmxSettings dmx;
+    // While the serial port of a lamp mode is away (pulled out): the line that said so, until
+    // it is opened again. Not saved.
+    std::string serialPortLost;
 
     ChoiceList combo1;        // parallel-port addresses (drop-down list)
     ChoiceList combo2{true};  // serial port number (editable): "1".."9", "4  "

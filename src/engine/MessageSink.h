@@ -22,6 +22,9 @@ class MessageSink {
     // One line about a device or capture event ("capture lost: ..."); no message box. Ignored
     // unless the front end keeps a log.
     virtual void LogEvent(const std::string& /*event*/) {}
+    // One line that every front end writes to its log, verbose or not, and no box: a fault of
+    // a running device that its own state shows in the window as well (a port pulled out).
+    virtual void Notice(const std::string& /*line*/) {}
 };
 
 }  // namespace zeb

@@ -28,10 +28,12 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
       // The service could not show what it would drive from an unreadable settings file: it
       // reports it and ends. Without a display there is nobody to ask for the lock states.
       // Without a window nothing shows the spectrum or the peaks between engine ticks: the
-      // thread wakes for the engine (and the keyboard LEDs, while they run).
+      // thread wakes for the engine (and the keyboard LEDs, while they run). A service started
+      // at boot often comes up before olad: its DMX output waits for it.
       parts_({.programStart = programStart,
               .line = line,
               .unreadableSettings = Program::UnreadableSettings::EndProgram,
+              .whenOladAbsent = DmxOutput::WhenOladAbsent::KeepTrying,
               .shownMessages = nullptr,
               .lockStates = {},
               .armTimer =

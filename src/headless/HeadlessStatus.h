@@ -9,7 +9,8 @@
 namespace zeb {
 
 // `outputsInUse` is how the program names the outputs in use, as the window's toggles name
-// them: "USB FTDI, LPT 378, KEYBOARD, DMX universe 1 (olad lost)", or "none".
+// them with their states: "COM (port lost), LPT 378, KEYBOARD, DMX universe 1 (waiting for
+// olad)", or "none".
 
 // The live line: input level, the twelve channels (# lit, - dark) and the outputs in use,
 // e.g. "level  42%  lamps #---#-------  outputs: USB FTDI".

@@ -47,6 +47,13 @@ struct SerialStep {
 };
 using SerialFrame = std::vector<SerialStep>;
 
+// An open serial port that went away on its own: the device it was opened by and the system's
+// reason ("Input/output error" for a USB adapter pulled out).
+struct SerialLoss {
+    std::string device;
+    std::string reason;
+};
+
 // Serial port driven through its modem-control lines and its transmit line.
 class SerialPort {
   public:
@@ -84,6 +91,10 @@ class SerialPort {
         }
         return all;
     }
+    // Once, after the open port went away on its own (a USB adapter pulled out): the port is
+    // closed by then, and SetPortOpen(true) opens the same device again once it is back. A
+    // driver that cannot tell never reports a loss.
+    virtual std::optional<SerialLoss> TakeLoss() { return std::nullopt; }
 };
 
 // FTDI chip in bit-bang mode. Results follow the chip driver's convention: 0 = success.

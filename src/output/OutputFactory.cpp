@@ -29,7 +29,8 @@ Outputs MakeOutputs(OutputDevices& devices, const OutputSettings& settings, Mess
     }
     if (devices.serial) {
         named.push_back(&add(std::make_unique<SerialOutput>(*devices.serial, settings.selection,
-                                                            settings.portBox, messages)));
+                                                            settings.portBox, messages,
+                                                            settings.serialPortLost)));
     }
     if (parallel != nullptr) {
         named.push_back(parallel);

@@ -2,6 +2,8 @@
 // The outputs of a run, built from its devices and the settings they read. The one place that
 // lists every kind of output: adding one means its folder, a line here and its settings keys.
 
+#include <string>
+
 #include "engine/MessageSink.h"
 #include "engine/ModelValues.h"
 #include "output/Devices.h"
@@ -19,6 +21,8 @@ struct OutputSettings {
     const ChoiceList& addressBox;  // the parallel-port address list
     const ChoiceList& portBox;     // the serial port list
     DmxSettings& dmx;
+    // Where the serial output says why its port went away, while it is away; none: not shown.
+    std::string* serialPortLost = nullptr;
 };
 
 struct Outputs {

@@ -15,6 +15,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 #include "ui/Accessibility.h"
 #include "ui/MainWindowLayout.h"
@@ -374,6 +375,10 @@ void MainWindow::RefreshEngine() {
     if (model_.dmx.oladLost != shownOladLost_) {
         RefreshDmx();
     }
+    if (model_.serialPortLost != shownSerialPortLost_ ||
+        model_.outputs.OutputMode.Get() != shownSerialMode_) {
+        RefreshSerialPort();
+    }
     // Only a reader that listens is told what changed.
     const bool announce = QAccessible::isActive();
     changedLights_.clear();
@@ -389,6 +394,7 @@ void MainWindow::RefreshEngine() {
 void MainWindow::RefreshAll() {
     RefreshCaptions();
     RefreshDmx();
+    RefreshSerialPort();
     RefreshBands();
     RefreshSliders();
     RefreshLists();
@@ -464,6 +470,23 @@ void MainWindow::RefreshDmx() {
     key->setToolTip(tip);
     key->setAccessibleDescription(dmx.oladLost ? QStringLiteral("olad lost, reconnecting")
                                                : QString());
+}
+
+void MainWindow::RefreshSerialPort() {
+    shownSerialPortLost_ = model_.serialPortLost;
+    shownSerialMode_ = model_.outputs.OutputMode.Get();
+    const bool lost = !shownSerialPortLost_.empty();
+    for (const auto& [caption, mode, text] :
+         {std::tuple{Caption::Com, SerialMode::Com, "COM"},
+          std::tuple{Caption::UsbD3, SerialMode::Usb3Led, "USB-D 3 "},
+          std::tuple{Caption::UsbD8, SerialMode::Usb8Led, "USB-D 8"}}) {
+        const bool shown = lost && mode == shownSerialMode_;
+        PanelLabel* key = captions_.at(caption);
+        key->setText(shown ? QStringLiteral("LOST") : QString::fromLatin1(text));
+        key->setToolTip(shown ? ToQString(shownSerialPortLost_) : QString());
+        key->setAccessibleDescription(shown ? QStringLiteral("serial port lost, reconnecting")
+                                            : QString());
+    }
 }
 
 void MainWindow::ApplyWidth() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "core/ProgramActions.h"
@@ -100,6 +101,8 @@ class MainWindow : public QWidget {
     void RefreshSliders();
     void RefreshLists();
     void RefreshDmx();
+    // The caption of the serial mode in use says "LOST" while its port is away.
+    void RefreshSerialPort();
     void ApplyWidth();
 
     const ProgramModel& model_;
@@ -121,6 +124,9 @@ class MainWindow : public QWidget {
     bool awayFromProgram_ = false;
     // What the DMX key's tooltip says about olad, so a lost daemon is noticed at the next frame.
     bool shownOladLost_ = false;
+    // What the serial captions show of a lost port, so its loss is noticed at the next frame.
+    std::string shownSerialPortLost_;
+    SerialMode shownSerialMode_ = SerialMode::Off;
 
     std::map<Caption, PanelLabel*> captions_;
     PanelLabel* selectAudioInput_ = nullptr;

@@ -8,15 +8,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "audio/Eventually.h"
+#include "audio/RecordingSink.h"
+#include "core/SwitchTexts.h"
+#include "output/OutputFactory.h"
+#include "output/RecordingDevices.h"
 #include "output/serial/LinuxSerialPort.h"
 #include "output/serial/SerialFrames.h"
 #include "output/serial/SerialLineSettings.h"
+#include "output/serial/SerialOutput.h"
 #include "output/serial/SerialSetup.h"
 
 namespace zeb {
@@ -339,6 +345,114 @@ TEST(LinuxSerialPortStall, AStalledPortIsLeftToItsWriterAndOpenedAfreshOnceItLet
                             "write a", "drain", "close"));
     EXPECT_TRUE(lettingGo(fresh));
     EXPECT_EQ(made, 2);
+}
+
+// A USB adapter that can be pulled out and plugged in again: while it is out, every call fails
+// on a line the system has hung up, and the device cannot be opened.
+class UnpluggableSerialCalls : public SerialCalls {
+  public:
+    void Unplug(bool out) {
+        const std::lock_guard lock(mutex_);
+        out_ = out;
+    }
+    // The calls since the last look.
+    std::vector<std::string> TakeCalls() {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(calls_, {});
+    }
+
+    std::vector<std::string> ListPorts() override { return {"/dev/ttyUSB0"}; }
+    bool Open(const std::string& device) override { return Call("open " + device); }
+    void Close() override { Call("close"); }
+    bool Configure(const SerialLineSettings& /*settings*/) override { return Call("configure"); }
+    bool SetDtr(bool on) override { return Call(on ? "dtr on" : "dtr off"); }
+    bool SetRts(bool on) override { return Call(on ? "rts on" : "rts off"); }
+    int WriteNonBlocking(std::string_view bytes) override {
+        return Call("write " + std::to_string(bytes.size())) ? static_cast<int>(bytes.size()) : -1;
+    }
+    bool Drain() override { return Call("drain"); }
+    std::string LostReason() override {
+        const std::lock_guard lock(mutex_);
+        return out_ ? "Input/output error" : "";
+    }
+
+  private:
+    bool Call(std::string call) {
+        const std::lock_guard lock(mutex_);
+        calls_.push_back(std::move(call) + (out_ ? " failed" : ""));
+        return !out_;
+    }
+    std::mutex mutex_;
+    bool out_ = false;
+    std::vector<std::string> calls_;
+};
+
+// The adapter pulled out under a running "COM" output: one line naming the port and the
+// reason, the state line and the window's model say so, the ticks meanwhile only look for the
+// device about every half second, and once it is back the same device is opened and driven.
+TEST(SerialPortLoss, APulledAdapterIsReportedOnceAndOpenedAgainByNameOnceBack) {
+    const auto adapter = std::make_shared<UnpluggableSerialCalls>();
+    testing::CallLog others;
+    OutputDevices devices = testing::RecordingDevices(others);
+    devices.serial = std::make_unique<LinuxSerialPort>([adapter] { return adapter; });
+    OutputSelection selection{ReadOutputMode("COM"), ReadOnOff("0", kLptTexts),
+                              ReadOnOff("0", kKeyboardTexts), ""};
+    ChoiceList addresses;
+    ChoiceList portBox(true);
+    portBox.SetText("1");
+    DmxSettings dmx;
+    std::string lostShown;
+    testing::RecordingSink messages;
+    Outputs outputs =
+        MakeOutputs(devices, {selection, addresses, portBox, dmx, &lostShown}, messages);
+    const EngineState state;
+    const ChannelConfigs channels = DefaultChannelConfigs();
+    const auto tick = [&] { outputs.stage.Write({state, channels, false}); };
+
+    outputs.stage.Open();
+    tick();
+    ASSERT_TRUE(testing::Eventually([&] {
+        const auto calls = adapter->TakeCalls();
+        return std::find(calls.begin(), calls.end(), "drain") != calls.end();
+    })) << "no frame reached the adapter";
+    EXPECT_EQ(outputs.stage.InUse(), "COM");
+
+    adapter->Unplug(true);
+    ASSERT_TRUE(testing::Eventually([&] {
+        tick();
+        return !messages.notices.empty();
+    }));
+    const std::string line =
+        "serial port 1 (/dev/ttyUSB0) lost: Input/output error; it is opened again as soon as "
+        "it is back";
+    EXPECT_EQ(outputs.stage.InUse(), "COM (port lost)");
+    EXPECT_EQ(lostShown, line);
+    // The writer let go of the hung-up handle at once; nothing more was played on it.
+    const auto atLoss = adapter->TakeCalls();
+    ASSERT_FALSE(atLoss.empty());
+    EXPECT_EQ(atLoss.back(), "close failed");
+
+    for (int i = 0; i < 3 * SerialOutput::kTicksBetweenReopens; ++i) {
+        tick();
+    }
+    EXPECT_EQ(messages.notices, std::vector<std::string>{line}) << "one line, not one a tick";
+    EXPECT_THAT(adapter->TakeCalls(),
+                ElementsAre("open /dev/ttyUSB0 failed", "open /dev/ttyUSB0 failed",
+                            "open /dev/ttyUSB0 failed"));
+
+    adapter->Unplug(false);
+    for (int i = 0; i < SerialOutput::kTicksBetweenReopens; ++i) {
+        tick();
+    }
+    EXPECT_EQ(outputs.stage.InUse(), "COM");
+    EXPECT_EQ(lostShown, "");
+    ASSERT_TRUE(testing::Eventually([&] {
+        tick();
+        const auto calls = adapter->TakeCalls();
+        return std::find(calls.begin(), calls.end(), "drain") != calls.end();
+    })) << "no frame after the adapter came back";
+    EXPECT_EQ(messages.notices.size(), 1U);
+    outputs.stage.DarkenAndClose();
 }
 
 // The library itself: this version refuses pseudo-terminals (they lack modem-control

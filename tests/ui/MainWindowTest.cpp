@@ -365,6 +365,29 @@ TEST_F(MainWindowTest, DmxEntriesTakeNumbersInRangeAndTheKeyNamesTheUniverse) {
               "DMX through OLA: universe 12, slots 490 to 501 (olad on port 9010)");
 }
 
+// A serial port pulled out shows on the caption of the mode in use, from the next frame until
+// it is opened again.
+TEST_F(MainWindowTest, ALostSerialPortShowsOnTheCaptionOfTheModeInUse) {
+    const std::string line = "serial port 1 (/dev/ttyUSB0) lost: Input/output error";
+    model.outputs.OutputMode = ReadOutputMode("USB8LED");
+    model.serialPortLost = line;
+    window.RefreshEngine();
+    EXPECT_EQ(Control("Label14")->text(), "LOST");
+    EXPECT_EQ(Control("Label14")->toolTip(), QString::fromStdString(line));
+    EXPECT_EQ(Control("Label10")->text(), "COM");
+
+    model.outputs.OutputMode = ReadOutputMode("COM");
+    window.RefreshEngine();
+    EXPECT_EQ(Control("Label10")->text(), "LOST");
+    EXPECT_EQ(Control("Label14")->text(), "USB-D 8");
+    EXPECT_EQ(Control("Label14")->toolTip(), "");
+
+    model.serialPortLost.clear();
+    window.RefreshEngine();
+    EXPECT_EQ(Control("Label10")->text(), "COM");
+    EXPECT_EQ(Control("Label10")->toolTip(), "");
+}
+
 TEST_F(MainWindowTest, SlidersWriteTheModel) {
     auto* level = Control<Slider>("sLevel");
     QTest::mousePress(level, Qt::LeftButton, {}, QPoint(8, 11));  // jump to the top

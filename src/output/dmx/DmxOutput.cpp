@@ -17,15 +17,20 @@ constexpr std::chrono::milliseconds kCloseBound{250};
 
 DmxOutput::~DmxOutput() = default;
 
-std::optional<DmxOutput::StartFailure> DmxOutput::Start() {
+std::optional<DmxOutput::StartFailure> DmxOutput::Start(WhenOladAbsent whenAbsent) {
     const int32_t port = settings_.rpcPort.Value();
     StartFailure failure{DmxUnreachableText(port), {}};
     if (links_) {
         if (std::unique_ptr<DmxLink> link = links_(static_cast<uint16_t>(port), failure.detail)) {
             auto sender = std::make_unique<DmxSender>(std::move(link),
                                                       "olad on port " + std::to_string(port));
-            if (sender->WaitForFirstContact(kFirstContactWait) !=
-                DmxSender::FirstContact::Refused) {
+            const auto contact = sender->WaitForFirstContact(kFirstContactWait);
+            if (contact == DmxSender::FirstContact::Refused &&
+                whenAbsent == WhenOladAbsent::KeepTrying) {
+                messages_.Notice(DmxWaitingText(port));
+            }
+            if (contact != DmxSender::FirstContact::Refused ||
+                whenAbsent == WhenOladAbsent::KeepTrying) {
                 sender_ = std::move(sender);
                 LogEvents();
                 return std::nullopt;
@@ -46,6 +51,7 @@ void DmxOutput::Stop() {
     LogEvents();
     sender_.reset();
     settings_.oladLost = false;
+    oladSeen_ = false;
 }
 
 void DmxOutput::Write(const LampFrame& frame) {
@@ -57,8 +63,11 @@ void DmxOutput::Write(const LampFrame& frame) {
 }
 
 std::string DmxOutput::StateLine() const {
-    return "DMX universe " + std::to_string(settings_.universe.Value()) +
-           (settings_.oladLost ? " (olad lost)" : "");
+    std::string state;
+    if (settings_.oladLost) {
+        state = oladSeen_ ? " (olad lost)" : " (waiting for olad)";
+    }
+    return "DMX universe " + std::to_string(settings_.universe.Value()) + state;
 }
 
 void DmxOutput::LogEvents() {
@@ -66,6 +75,7 @@ void DmxOutput::LogEvents() {
         messages_.LogEvent(event);
     }
     settings_.oladLost = sender_->LinkLost();
+    oladSeen_ = sender_->HasConnected();
 }
 
 }  // namespace zeb

@@ -23,14 +23,20 @@ class DmxOutput : public Output {
         std::string detail;
     };
 
+    // What starting does when no olad answers: the window's user switches the output on again
+    // once olad runs; a service nobody watches waits for it (olad often starts after it).
+    enum class WhenOladAbsent { SwitchOff, KeepTrying };
+
     DmxOutput(DmxLinkFactory links, DmxSettings& settings, MessageSink& messages)
         : links_(std::move(links)), settings_(settings), messages_(messages) {}
     ~DmxOutput() override;
 
     bool InUse() const override { return settings_.On(); }
     // Connects to olad. A daemon that neither answers nor refuses yet is given the benefit of
-    // the doubt: the sender keeps trying and logs when it gets through.
-    std::optional<StartFailure> Start();
+    // the doubt: the sender keeps trying and logs when it gets through. One that refuses is a
+    // failure, unless `whenAbsent` says to wait: the sender then keeps trying, a line says so
+    // and the state line shows it until olad answers.
+    std::optional<StartFailure> Start(WhenOladAbsent whenAbsent = WhenOladAbsent::SwitchOff);
     // Every slot of ZEB at the off level, then the connection closed. Returns within a fraction
     // of a second even when olad hangs; nothing happens while the output does not run. The
     // switch stays as it is.
@@ -48,6 +54,8 @@ class DmxOutput : public Output {
     MessageSink& messages_;
     // Exists while the output runs.
     std::unique_ptr<DmxSender> sender_;
+    // While no olad answers: whether one ever did since the output started.
+    bool oladSeen_ = false;
 };
 
 }  // namespace zeb

@@ -35,6 +35,11 @@ std::string DmxUnreachableText(int rpcPort) {
            "start ZEB again.";
 }
 
+std::string DmxWaitingText(int rpcPort) {
+    return "No OLA daemon (olad) answers on port " + std::to_string(rpcPort) +
+           " yet: the DMX output waits for it and sends as soon as it answers.";
+}
+
 // Everything the thread uses lives here, so a thread that outlives a bounded Close still has
 // it.
 struct DmxSender::Shared {
@@ -49,6 +54,7 @@ struct DmxSender::Shared {
     bool closing = false;
     std::optional<bool> firstContact;
     bool connected = false;
+    bool hasConnected = false;
     bool finished = false;
     std::vector<std::string> events;
 
@@ -113,6 +119,11 @@ bool DmxSender::LinkLost() {
     return shared_->firstContact.has_value() && !shared_->connected;
 }
 
+bool DmxSender::HasConnected() {
+    const std::lock_guard lock(shared_->mutex);
+    return shared_->hasConnected;
+}
+
 void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
     BlockBrokenPipeSignal();
     Shared& s = *shared;
@@ -132,6 +143,7 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
     s.firstContact = connected;
     s.connected = connected;
     if (connected) {
+        s.hasConnected = true;
         s.Event("connected");
     }
     s.settled.notify_all();
@@ -158,7 +170,7 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
             lock.lock();
             s.connected = connected;
             if (connected) {
-                s.Event("reconnected");
+                s.Event(std::exchange(s.hasConnected, true) ? "reconnected" : "connected");
                 retry = kFirstRetry;
             } else {
                 retry = std::min(retry * 2, kLongestRetry);

@@ -19,6 +19,8 @@ namespace zeb {
 // The message of a DMX output switched on while no daemon answers on `rpcPort`. Without a
 // screen there is no switch: the service is started again instead.
 std::string DmxUnreachableText(int rpcPort);
+// The line of a service whose DMX output waits for olad to answer on `rpcPort`.
+std::string DmxWaitingText(int rpcPort);
 
 class DmxSender {
   public:
@@ -44,6 +46,8 @@ class DmxSender {
     // Whether frames have stopped reaching the daemon: after the first attempt to connect,
     // whenever the connection is not (or no longer) made.
     bool LinkLost();
+    // Whether a connection was ever made.
+    bool HasConnected();
 
   private:
     struct Shared;

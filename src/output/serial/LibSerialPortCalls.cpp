@@ -1,6 +1,10 @@
 // SerialCalls through libserialport.
 
 #include <libserialport.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <system_error>
 
 #include "output/serial/SerialCalls.h"
 
@@ -96,6 +100,23 @@ class LibSerialPortCalls : public SerialCalls {
     }
 
     bool Drain() override { return port_ && sp_drain(port_.get()) == SP_OK; }
+
+    std::string LostReason() override {
+        int fd = -1;
+        if (!port_ || sp_get_port_handle(port_.get(), &fd) != SP_OK) {
+            return {};
+        }
+        termios line{};
+        if (::tcgetattr(fd, &line) == 0) {
+            return {};  // still there: the call failed for another reason (a missing modem line)
+        }
+        // A line hung up after its device went away answers every request with EIO.
+        const int error = errno;
+        if (error != EIO && error != ENXIO && error != ENODEV) {
+            return {};
+        }
+        return std::error_code(error, std::generic_category()).message();
+    }
 
   private:
     PortHandle port_;

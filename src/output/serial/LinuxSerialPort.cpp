@@ -52,20 +52,19 @@ bool NaturalLess(const std::string& a, const std::string& b) {
 }
 
 // A failing step is skipped like any failed write of the tick; the next step still runs.
-void PlayStep(SerialCalls& calls, const SerialStep& step) {
+// False when the step failed; bytes the full transmit buffer would not take are no failure.
+bool PlayStep(SerialCalls& calls, const SerialStep& step) {
     switch (step.kind) {
         case SerialStep::Kind::Dtr:
-            calls.SetDtr(step.asserted);
-            break;
+            return calls.SetDtr(step.asserted);
         case SerialStep::Kind::Rts:
-            calls.SetRts(step.asserted);
-            break;
-        case SerialStep::Kind::Bytes:
-            if (calls.WriteNonBlocking(step.bytes) > 0) {
-                calls.Drain();
-            }
-            break;
+            return calls.SetRts(step.asserted);
+        case SerialStep::Kind::Bytes: {
+            const int taken = calls.WriteNonBlocking(step.bytes);
+            return taken == 0 || (taken > 0 && calls.Drain());
+        }
     }
+    return true;
 }
 
 }  // namespace
@@ -82,6 +81,8 @@ struct LinuxSerialPort::Line {
     std::optional<SerialFrame> waiting;
     bool playing = false;
     bool givenUp = false;
+    // Why the line went away, until the owner takes it; the handle is closed by then.
+    std::string lost;
 };
 
 void LinuxSerialPort::PlayFrames(Line& line, const std::stop_token& stop) {
@@ -91,12 +92,19 @@ void LinuxSerialPort::PlayFrames(Line& line, const std::stop_token& stop) {
         line.waiting.reset();
         line.playing = true;
         for (const auto& step : frame) {
-            if (line.givenUp) {
+            if (line.givenUp || !line.lost.empty()) {
                 break;
             }
             lock.unlock();
-            PlayStep(*line.calls, step);
+            std::string lost;
+            if (!PlayStep(*line.calls, step)) {
+                lost = line.calls->LostReason();
+                if (!lost.empty()) {
+                    line.calls->Close();
+                }
+            }
             lock.lock();
+            line.lost = std::move(lost);
         }
         line.playing = false;
         line.writerIdle.notify_all();
@@ -171,8 +179,24 @@ bool LinuxSerialPort::WriteFrame(const SerialFrame& frame) {
     return true;
 }
 
+std::optional<SerialLoss> LinuxSerialPort::TakeLoss() {
+    const Lock lock(line_->mutex);
+    if (line_->lost.empty()) {
+        return std::nullopt;
+    }
+    open_ = false;
+    line_->waiting.reset();
+    return SerialLoss{device_, std::exchange(line_->lost, {})};
+}
+
 bool LinuxSerialPort::SetPortOpen(bool open) {
     const auto lock = Idle();
+    if (!line_->lost.empty()) {
+        // A loss not taken yet: its handle is closed already, and the owner's own closing or
+        // opening supersedes it.
+        line_->lost.clear();
+        open_ = false;
+    }
     if (!open) {
         if (open_) {
             Calls().Close();

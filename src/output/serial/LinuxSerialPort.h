@@ -17,11 +17,16 @@
 // port handle is left to it. It stops after that step and closes the handle itself, whenever
 // the drain returns; the driver goes on at once with a fresh handle, closed until the next
 // opening. Until the writer left behind has let go, that device is not opened again.
+//
+// A step that fails on a line the system has hung up (its USB adapter pulled out) makes the
+// writer close the handle at once, so the device's name is free for the adapter when it comes
+// back, and drop every frame until the owner has taken the loss.
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -58,6 +63,8 @@ class LinuxSerialPort : public SerialPort {
     bool Output(std::string_view bytes) override;
     // Hands the frame to the writer and returns at once; false while the port is closed.
     bool WriteFrame(const SerialFrame& frame) override;
+    // The port is closed when a loss is reported; opening it again tries the same device.
+    std::optional<SerialLoss> TakeLoss() override;
 
   private:
     using Lock = std::unique_lock<std::mutex>;

@@ -27,6 +27,9 @@ class SerialCalls {
     virtual int WriteNonBlocking(std::string_view bytes) = 0;
     // Waits until every queued byte has left the transmitter (tcdrain).
     virtual bool Drain() = 0;
+    // After a failed call: why the open port is gone (the system hung the line up when its
+    // device went away), or empty while it is still there.
+    virtual std::string LostReason() { return {}; }
 };
 
 // The calls made through libserialport.
