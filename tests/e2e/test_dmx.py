@@ -1,7 +1,7 @@
 """The DMX output of the whole program: to a real OLA daemon and on over Art-Net on the
 loopback interface (lit and dark levels at their slots, darkened at exit, frames resuming after
-olad is killed and started again), the message when no olad answers, and simulated DMX beside
-the serial port."""
+olad is killed and started again), the headless service waiting for an olad started after it,
+the message when no olad answers, and simulated DMX beside the serial port."""
 
 import signal
 import time
@@ -98,6 +98,46 @@ class LampsOnTheLightingNetwork(WithSoundFiles):
         self.assertEqual(our_slots(levels), LIT_FRAME)
 
 
+@unittest.skipUnless(olad_installed(), "olad is not installed (scripts/install-deps)")
+class ServiceStartedBeforeOlad(WithSoundFiles):
+    SOUNDS = {"in-band": [(2.0, IN_BAND_HZ, 0.5)]}
+
+    def test_the_service_waits_for_olad_and_sends_as_soon_as_it_answers_also_after_a_loss(self):
+        olad = PrivateOlad(universe=1)
+        self.addCleanup(olad.close)
+        listener = ArtNetListener()
+        self.addCleanup(listener.close)
+        run = ZebRun(self.files["in-band"], settings=dmx_setup(olad.rpc_port), simulate=False,
+                     environment=NO_DISPLAY, args=["--headless"])
+        self.addCleanup(run.close)
+        run.start()
+
+        def state(outputs, what):
+            wait_until(lambda: f"zeb: sound; outputs: {outputs}\n" in run.output(), EVENT_TIMEOUT, what)
+
+        def lit_frame_after(back, what):
+            def lit():
+                frame = listener.next_frame(EVENT_TIMEOUT)
+                self.assertIsNotNone(frame, f"no ArtDmx packet {what}")
+                return our_slots(frame[1]) == LIT_FRAME and frame
+            arrived, _ = wait_until(lit, EVENT_TIMEOUT, f"channel 5 lit at its slot {what}")
+            self.assertLess(arrived - back, 2.0, what)
+
+        state("DMX universe 1 (waiting for olad)", "the service saying it waits for olad")
+        self.assertEqual([line for line in run.output().splitlines() if "olad" in line][:1],
+                         [f"zeb: No OLA daemon (olad) answers on port {olad.rpc_port} yet: the DMX "
+                          "output waits for it and sends as soon as it answers."])
+        lit_frame_after(olad.start(), "after olad started")
+        state("DMX universe 1", "the service saying DMX runs")
+
+        olad.kill()
+        state("DMX universe 1 (olad lost)", "the service saying olad is lost")
+        lit_frame_after(olad.start(), "after olad came back")
+        self.assertTrue(run.running(), "the service ended")
+        run.send(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0)
+
+
 class DmxWithoutOlad(WithSoundFiles):
     SOUNDS = {"in-band": [(2.0, IN_BAND_HZ, 0.5)]}
 
@@ -113,20 +153,6 @@ class DmxWithoutOlad(WithSoundFiles):
         run.click(window, EXIT_BUTTON)
         self.assertEqual(run.wait_exit(), 0)
         self.assertEqual(dict(dict(run.read_settings())["DMX"])["Switch"], "0")
-
-    def test_without_olad_the_headless_program_says_so_in_one_line_and_runs_on(self):
-        port = free_tcp_port()
-        run = ZebRun(self.files["in-band"], settings=dmx_setup(port), simulate=False,
-                     environment=NO_DISPLAY, args=["--headless"])
-        self.addCleanup(run.close)
-        run.start()
-        wait_until(lambda: "zeb: sound; outputs: none\n" in run.output(), EVENT_TIMEOUT,
-                   "the program running on with DMX off")
-        run.send(signal.SIGTERM)
-        self.assertEqual(run.wait_exit(), 0)
-        self.assertEqual([line for line in run.output().splitlines() if "olad" in line],
-                         [f"zeb: No OLA daemon (olad) answers on port {port}, so the DMX output stays off. "
-                          "Start olad, then switch \"DMX\" on again or start ZEB again."])
 
     def test_simulated_dmx_runs_beside_the_serial_port_until_its_key_switches_it_off(self):
         run = ZebRun(self.files["in-band"], settings=dmx_setup(9010, serial_mode="COM"))
