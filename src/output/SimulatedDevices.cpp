@@ -1,6 +1,7 @@
 #include "output/SimulatedDevices.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "output/serial/SerialLineSettings.h"
 
@@ -48,9 +49,15 @@ bool SimulatedPortIo::SetPortVal(uint16_t port, uint32_t value, int size) {
 
 SimulatedSerialPort::SimulatedSerialPort(const std::filesystem::path& folder,
                                          MillisecondClock clock)
-    : log_(folder / "serial.log", std::move(clock)) {}
+    : log_(folder / "serial.log", std::move(clock)), unplugged_(folder / kUnpluggedFile) {}
 
 bool SimulatedSerialPort::SetPortOpen(bool open) {
+    lost_.reset();
+    if (open && std::filesystem::exists(unplugged_)) {
+        log_.Line("open failed");
+        open_ = false;
+        return false;
+    }
     log_.Line(open ? "open" : "close");
     open_ = open;
     return true;
@@ -58,12 +65,28 @@ bool SimulatedSerialPort::SetPortOpen(bool open) {
 
 bool SimulatedSerialPort::SetCommPort(int16_t number) {
     log_.Line("port " + std::to_string(number));
+    device_ = "simulated port " + std::to_string(number);
     return true;
 }
 
 bool SimulatedSerialPort::SetCommDevice(const std::string& path) {
     log_.Line("device " + path);
+    device_ = path;
     return true;
+}
+
+std::optional<SerialLoss> SimulatedSerialPort::TakeLoss() {
+    return std::exchange(lost_, std::nullopt);
+}
+
+bool SimulatedSerialPort::StillThere() {
+    if (!std::filesystem::exists(unplugged_)) {
+        return true;
+    }
+    log_.Line("lost");
+    open_ = false;
+    lost_ = SerialLoss{device_, "No such device"};
+    return false;
 }
 
 bool SimulatedSerialPort::SetSettings(const std::string& settings) {
@@ -72,7 +95,7 @@ bool SimulatedSerialPort::SetSettings(const std::string& settings) {
 }
 
 bool SimulatedSerialPort::LineChange(const char* line, bool asserted) {
-    if (!open_) {
+    if (!open_ || !StillThere()) {
         return false;
     }
     log_.Line(std::string(line) + (asserted ? " 1" : " 0"));
@@ -88,7 +111,7 @@ bool SimulatedSerialPort::SetRTSEnable(bool asserted) {
 }
 
 bool SimulatedSerialPort::Output(std::string_view bytes) {
-    if (!open_) {
+    if (!open_ || !StillThere()) {
         return false;
     }
     log_.Line("tx " + HexBytes(bytes));

@@ -1,11 +1,13 @@
 #pragma once
-// Lamp devices that are always present and only write what they are asked to do into a log
-// in a folder: lpt.log, serial.log, ftdi.log, kbd.log and dmx.log. For people without the hardware
-// and for end-to-end tests. Operations that would fail on a real device because it is not
-// open (serial lines and bytes while the port is closed, FTDI calls before opening) return
-// failure and log nothing, since nothing would reach the lamps.
+// Lamp devices that are present (but for a serial adapter pulled out on purpose, below) and
+// only write what they are asked to do into a log in a folder: lpt.log, serial.log, ftdi.log,
+// kbd.log and dmx.log. For people without the hardware and for end-to-end tests. Operations that
+// would fail on a real device because it is not open (serial lines and bytes while the port is
+// closed, FTDI calls before opening) return failure and log nothing, since nothing would reach the
+// lamps.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "output/Devices.h"
@@ -23,8 +25,12 @@ class SimulatedPortIo final : public PortIo {
     SimulationLog log_;
 };
 
+// The serial port is a USB adapter that can be pulled out: while the file "serial.unplugged"
+// exists in the folder it cannot be opened, and an open port is lost at its next call.
 class SimulatedSerialPort final : public SerialPort {
   public:
+    static constexpr const char* kUnpluggedFile = "serial.unplugged";
+
     SimulatedSerialPort(const std::filesystem::path& folder, MillisecondClock clock);
     bool SetPortOpen(bool open) override;
     bool SetCommPort(int16_t number) override;
@@ -33,12 +39,18 @@ class SimulatedSerialPort final : public SerialPort {
     bool SetDTREnable(bool asserted) override;
     bool SetRTSEnable(bool asserted) override;
     bool Output(std::string_view bytes) override;
+    std::optional<SerialLoss> TakeLoss() override;
 
   private:
     bool LineChange(const char* line, bool asserted);
+    // False, with the port lost, when it was pulled out.
+    bool StillThere();
 
     SimulationLog log_;
+    std::filesystem::path unplugged_;
+    std::string device_ = "simulated port";
     bool open_ = false;
+    std::optional<SerialLoss> lost_;
 };
 
 class SimulatedFtdiDevice final : public FtdiDevice {

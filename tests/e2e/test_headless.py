@@ -1,6 +1,7 @@
 """The service without a screen: no display in its environment, a sound file as input and
-simulated lamps. The lamps follow the sound, no window-system library is loaded, and each of
-SIGINT, SIGTERM and SIGHUP darkens every lamp, leaves the settings alone and ends with 0."""
+simulated lamps. The lamps follow the sound, no window-system library is loaded, each of
+SIGINT, SIGTERM and SIGHUP darkens every lamp, leaves the settings alone and ends with 0, and a
+serial adapter pulled out and plugged in again is reported, shown and driven again."""
 
 import os
 import pty
@@ -93,6 +94,39 @@ class Headless(WithSoundFiles):
         self.assertGreater(len(updates), 1)
         for update in updates:
             self.assertRegex(update, r"^level +\d+%  lamps [#-]{12}  outputs: COM, LPT 378, KEYBOARD, DMX universe 1$")
+
+    def test_a_serial_port_pulled_out_is_one_line_a_lost_state_and_is_opened_again_when_back(self):
+        settings = [(name, keys + [("Combo2", "0")] if name == "index" else keys)
+                    for name, keys in ALL_OUTPUTS]
+        run = ZebRun(self.files["tone"], settings=ini_text(settings), environment=NO_DISPLAY,
+                     args=["--headless"])
+        self.addCleanup(run.close)
+        run.start()
+        run.wait_lines("serial.log", lambda event: event == "tx ff", 8)
+        others = "LPT 378, KEYBOARD, DMX universe 1\n"
+
+        unplugged = os.path.join(run.sim_dir, "serial.unplugged")
+        open(unplugged, "w").close()
+        lost, lost_ms, _ = run.wait_log("serial.log", lambda event: event == "lost", what="the port lost")
+        wait_until(lambda: f"outputs: COM (port lost), {others}" in run.output(), EVENT_TIMEOUT,
+                   "the state line saying the port is lost")
+        os.remove(unplugged)
+        back = time.monotonic()
+        opened, opened_ms, _ = run.wait_log("serial.log", lambda event: event == "open", after=lost,
+                                            what="the port opened again")
+        run.wait_log("serial.log", lambda event: event == "tx ff", after=opened, what="frames again")
+        self.assertLess(time.monotonic() - back, 2.0)
+        wait_until(lambda: run.output().endswith(f"outputs: COM, {others}"), EVENT_TIMEOUT,
+                   "the state line without the loss")
+
+        # Tried about twice a second while it was away, not at every tick.
+        tries = [event for _, event in run.log("serial.log")[lost:opened] if event == "open failed"]
+        self.assertLessEqual(len(tries), (opened_ms - lost_ms) / 1000 * 2.5 + 1)
+        self.assertEqual([line for line in run.output().splitlines() if "serial port" in line],
+                         ["zeb: serial port 1 (simulated port 1) lost: No such device; it is opened "
+                          "again as soon as it is back"])
+        run.send(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0)
 
     def test_a_second_signal_ends_at_once(self):
         run = self.started()
