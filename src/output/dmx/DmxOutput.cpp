@@ -24,13 +24,12 @@ std::optional<DmxOutput::StartFailure> DmxOutput::Start(WhenOladAbsent whenAbsen
         if (std::unique_ptr<DmxLink> link = links_(static_cast<uint16_t>(port), failure.detail)) {
             auto sender = std::make_unique<DmxSender>(std::move(link),
                                                       "olad on port " + std::to_string(port));
-            const auto contact = sender->WaitForFirstContact(kFirstContactWait);
-            if (contact == DmxSender::FirstContact::Refused &&
-                whenAbsent == WhenOladAbsent::KeepTrying) {
-                messages_.Notice(DmxWaitingText(port));
-            }
-            if (contact != DmxSender::FirstContact::Refused ||
-                whenAbsent == WhenOladAbsent::KeepTrying) {
+            const bool refused =
+                sender->WaitForFirstContact(kFirstContactWait) == DmxSender::FirstContact::Refused;
+            if (!refused || whenAbsent == WhenOladAbsent::KeepTrying) {
+                if (refused) {
+                    messages_.Notice(DmxWaitingText(port));
+                }
                 sender_ = std::move(sender);
                 LogEvents();
                 return std::nullopt;
