@@ -1,5 +1,5 @@
 // The serial driver at its library boundary, the activation steps, the line settings text,
-// and the real library on a pseudo-terminal.
+// an adapter pulled out and plugged in again, and the real library on a pseudo-terminal.
 
 #include <fcntl.h>
 #include <pty.h>
