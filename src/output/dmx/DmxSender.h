@@ -16,8 +16,8 @@
 
 namespace zeb {
 
-// The message of a DMX output switched on while no daemon answers on `rpcPort`. Without a
-// screen there is no switch: the service is started again instead.
+// The message of a DMX output switched on in the window while no daemon answers on `rpcPort`.
+// Without a screen there is no switch to press again: the service waits instead.
 std::string DmxUnreachableText(int rpcPort);
 // The line of a service whose DMX output waits for olad to answer on `rpcPort`.
 std::string DmxWaitingText(int rpcPort);
