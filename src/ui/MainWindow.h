@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QImage>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -47,6 +48,11 @@ class MainWindow : public QWidget {
     // The first start's hint on the panel (what to raise to light the lamps); it goes by
     // itself once the user moves a slider.
     void ShowFirstStartHint(bool shown);
+
+    // The web page's address with its token, while the page is on: the settings column's
+    // address label names the page's host and port, its tooltip the whole address with
+    // `qrCode`, the address as a QR code.
+    void ShowWebAddress(const QString& address, const QString& hostAndPort, const QImage& qrCode);
 
     // The lamps, indicators, meters and automatic-threshold bars as the window shows them.
     const PanelLights& Lights() const { return lights_; }
@@ -129,6 +135,7 @@ class MainWindow : public QWidget {
     SpectrumView* spectrum_ = nullptr;
     PanelLabel* marker_ = nullptr;
     PanelLabel* hint_ = nullptr;
+    PanelLabel* webAddress_ = nullptr;
     std::array<PanelLabel*, kChannelCount> bandLabels_{};
     std::array<Slider*, kChannelCount> thresholds_{};
     Slider* level_ = nullptr;
