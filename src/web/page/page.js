@@ -114,6 +114,7 @@ function build() {
   };
   $("lptDel").onclick = () => send("lptDel", {do: "lpt-delete"});
   const typed = (id, what) => {
+    $(id).oninput = () => edited($(id));
     $(id).onchange = () => { edited($(id)); send(id, {do: what, text: $(id).value.trim()}); };
   };
   typed("com", "com-type");
