@@ -264,5 +264,23 @@ class WebPageRefuses(WithWebPage):
         self.assertTrue(self.run_.running())
 
 
+class WebPortTaken(WithSoundFiles):
+    SOUNDS = {"tone": [(0.3, IN_BAND_HZ, 0.5), (0.3, None, 0)]}
+
+    def test_a_taken_port_is_said_once_and_the_lamps_run_on(self):
+        with socket.socket() as taken:
+            taken.bind(("127.0.0.1", 0))
+            taken.listen()
+            port = taken.getsockname()[1]
+            run = ZebRun(self.files["tone"], settings=web_setup(25), environment=NO_DISPLAY)
+            self.addCleanup(run.close)
+            run.args = ["--headless", "--config", run.settings_path, "--web", f"127.0.0.1:{port}"]
+            run.start()
+            line = f"zeb: web page off: cannot listen on 127.0.0.1:{port}: Address already in use\n"
+            wait_until(lambda: line in run.output(), EVENT_TIMEOUT, "the port's message")
+            run.wait_lines("lpt.log", lambda event: event.startswith("out 0378"), 4)
+            self.assertEqual(run.output().count("web page"), 1)
+
+
 if __name__ == "__main__":
     unittest.main()
