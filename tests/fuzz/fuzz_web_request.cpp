@@ -9,8 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "web/WebAccess.h"
 #include "web/WebChange.h"
+#include "web/WebState.h"
 
 namespace {
 
@@ -18,6 +21,23 @@ void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
+}
+
+// Any bytes typed into a caption leave the state valid JSON, and UTF-8 text unchanged.
+void CheckState(std::string_view caption) {
+    zeb::ProgramModel model;
+    model.channels[0].bandCaption = std::string(caption);
+    const auto state = nlohmann::json::parse(zeb::WebStateJson(model, "none", zeb::WebMessages()),
+                                             nullptr, false);
+    Check(!state.is_discarded());
+    const auto shown = state["channels"][0]["caption"].get<std::string>();
+    bool utf8 = true;
+    try {
+        static_cast<void>(nlohmann::json(std::string(caption)).dump());
+    } catch (const nlohmann::json::type_error&) {
+        utf8 = false;
+    }
+    Check(!utf8 || shown == caption);
 }
 
 // The first five lines are the method, Host, Origin, Cookie and the address's token; the rest
@@ -76,5 +96,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto lines = Lines(std::string_view(reinterpret_cast<const char*>(data), size), 5);
     CheckAccess(lines);
     CheckChange(lines[5]);
+    CheckState(lines[5]);
     return 0;
 }
