@@ -117,13 +117,13 @@ int WindowHost::Run() {
 }
 
 void WindowHost::StartWebPage(const CommandLine& line) {
-    web_ = WebControl::Start({.model = parts_.Model(),
-                              .actions = parts_.Actions(),
-                              .program = parts_.Core(),
-                              .console = parts_.ConsoleLines(),
-                              .messages = webMessages_},
-                             ChosenWebSettings(line, parts_.Core().SettingsPath()),
-                             line.webNewToken);
+    web_ =
+        WebControl::Start({.model = parts_.Model(),
+                           .actions = parts_.Actions(),
+                           .program = parts_.Core(),
+                           .console = parts_.ConsoleLines(),
+                           .messages = webMessages_},
+                          ChosenWebSettings(line, parts_.Core().SettingsPath()), line.webNewToken);
     if (!web_) {
         return;
     }

@@ -84,13 +84,13 @@ int HeadlessHost::Run() {
 }
 
 void HeadlessHost::StartWebPage(const CommandLine& line) {
-    web_ = WebControl::Start({.model = parts_.Model(),
-                              .actions = parts_.Actions(),
-                              .program = parts_.Core(),
-                              .console = console_,
-                              .messages = webMessages_},
-                             ChosenWebSettings(line, parts_.Core().SettingsPath()),
-                             line.webNewToken);
+    web_ =
+        WebControl::Start({.model = parts_.Model(),
+                           .actions = parts_.Actions(),
+                           .program = parts_.Core(),
+                           .console = console_,
+                           .messages = webMessages_},
+                          ChosenWebSettings(line, parts_.Core().SettingsPath()), line.webNewToken);
     if (!web_) {
         return;
     }

@@ -1,9 +1,9 @@
 #include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
-#include <QBuffer>
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>

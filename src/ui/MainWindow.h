@@ -4,8 +4,8 @@
 // into the program's actions (ProgramActions) and the window's own (MainWindowActions).
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QImage>
+#include <QLineEdit>
 #include <QWidget>
 #include <array>
 #include <functional>

@@ -29,9 +29,9 @@ struct WebAccessPolicy {
 
 enum class WebAccess {
     Granted,
-    UnknownHost,      // a name the machine does not go by: a rebinding attempt (403)
-    NoToken,          // neither a valid token nor cookie (401)
-    ForeignOrigin,    // a change from another site's page (403)
+    UnknownHost,    // a name the machine does not go by: a rebinding attempt (403)
+    NoToken,        // neither a valid token nor cookie (401)
+    ForeignOrigin,  // a change from another site's page (403)
 };
 
 WebAccess CheckWebAccess(const WebRequestFacts& request, const WebAccessPolicy& policy);

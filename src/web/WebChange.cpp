@@ -71,11 +71,16 @@ unsigned FieldsOf(Kind kind) {
 }
 
 unsigned FieldFlag(const std::string& key) {
-    if (key == "name") return kName;
-    if (key == "channel") return kChannel;
-    if (key == "value") return kValue;
-    if (key == "index") return kIndex;
-    if (key == "text") return kText;
+    if (key == "name")
+        return kName;
+    if (key == "channel")
+        return kChannel;
+    if (key == "value")
+        return kValue;
+    if (key == "index")
+        return kIndex;
+    if (key == "text")
+        return kText;
     return 0;
 }
 
@@ -110,7 +115,8 @@ std::string Range(const char* what, int32_t low, int32_t high) {
 // The window's own limits, the same for every program: checked before the change travels.
 std::optional<std::string> OutsideFixedRange(const WebChange& change) {
     static const ProgramModel limits;
-    const auto check = [&](const char* what, const RangedValue& range) -> std::optional<std::string> {
+    const auto check = [&](const char* what,
+                           const RangedValue& range) -> std::optional<std::string> {
         if (change.number < range.Min() || change.number > range.Max()) {
             return Range(what, range.Min(), range.Max());
         }

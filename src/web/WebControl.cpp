@@ -31,8 +31,8 @@ std::unique_ptr<WebControl> WebControl::Start(Parts parts, const WebSettings& se
             return nullptr;
         }
         std::string token = TokenFor(tokenFile, renewToken);
-        auto control = std::make_unique<WebControl>(parts, settings.listen, tokenFile,
-                                                    std::move(token));
+        auto control =
+            std::make_unique<WebControl>(parts, settings.listen, tokenFile, std::move(token));
         parts.console.Line("web page at " + control->Address());
         return control;
     } catch (const std::system_error& error) {
@@ -101,8 +101,7 @@ WebReply WebControl::RenewToken() {
 
 void WebControl::AfterEngineTick() {
     if (server_.WantsFrames()) {
-        server_.Publish(WebStateJson(parts_.model, parts_.program.OutputsInUse(),
-                                     parts_.messages));
+        server_.Publish(WebStateJson(parts_.model, parts_.program.OutputsInUse(), parts_.messages));
     }
 }
 

@@ -2,8 +2,8 @@
 
 namespace zeb {
 
-void WebMessages::ShowMessage(const std::string& text, const std::string& title,
-                              MessageIcon icon, const std::string& detail) {
+void WebMessages::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon,
+                              const std::string& detail) {
     recent_.push_back({++count_, text, title, detail});
     if (recent_.size() > kKept) {
         recent_.pop_front();

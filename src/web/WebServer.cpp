@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <system_error>
 #include <utility>
@@ -63,8 +63,8 @@ MHD_Result Send(MHD_Connection* connection, unsigned status, const std::string& 
     SecureHeaders(response);
     MHD_add_response_header(response, "Content-Type", type);
     if (!cookieToken.empty()) {
-        const std::string cookie = std::string(kWebCookieName) + "=" + cookieToken +
-                                   "; Path=/; HttpOnly; SameSite=Strict";
+        const std::string cookie =
+            std::string(kWebCookieName) + "=" + cookieToken + "; Path=/; HttpOnly; SameSite=Strict";
         MHD_add_response_header(response, "Set-Cookie", cookie.c_str());
     }
     const MHD_Result queued = MHD_queue_response(connection, status, response);
@@ -134,9 +134,9 @@ int ListenSocket(const WebListen& listen, uint16_t& port) {
         ::listen(fd, 64) != 0) {
         const int error = errno;
         ::close(fd);
-        throw std::system_error(error, std::generic_category(),
-                                "cannot listen on " + UrlHost(listen.address) + ":" +
-                                    std::to_string(listen.port));
+        throw std::system_error(
+            error, std::generic_category(),
+            "cannot listen on " + UrlHost(listen.address) + ":" + std::to_string(listen.port));
     }
     length = sizeof storage;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
@@ -198,7 +198,8 @@ struct WebServer::Callbacks {
             auto request = std::make_unique<Request>();
             *state = request.get();
             Request& fresh = *request.release();  // Completed deletes it
-            const auto result = static_cast<MHD_Result>(server.Answer(connection, url, method, fresh));
+            const auto result =
+                static_cast<MHD_Result>(server.Answer(connection, url, method, fresh));
             // A change passed the checks on its headers: its body follows.
             return fresh.answered ? result : MHD_YES;
         }
@@ -275,16 +276,15 @@ WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, st
     policy_.token = std::move(token);
     policy_.hosts = std::move(hosts);
     policy_.port = port_;
-    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD |
-                     MHD_USE_POLL;
+    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL;
     if (listen.address.find(':') != std::string::npos) {
         flags |= MHD_USE_IPv6;
     }
     daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &Callbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, listenFd_, MHD_OPTION_NOTIFY_COMPLETED,
-        &Callbacks::Completed, this, MHD_OPTION_CONNECTION_LIMIT, limits_.connections,
-        MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds, MHD_OPTION_THREAD_STACK_SIZE,
-        kThreadStack, MHD_OPTION_END);
+        flags, 0, nullptr, nullptr, &Callbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, listenFd_,
+        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::Completed, this, MHD_OPTION_CONNECTION_LIMIT,
+        limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds,
+        MHD_OPTION_THREAD_STACK_SIZE, kThreadStack, MHD_OPTION_END);
     if (daemon_ == nullptr) {
         ::close(listenFd_);
         ::close(wakeFd_);
@@ -369,8 +369,8 @@ bool WebServer::RateAllows(MHD_Connection* connection) {
     return true;
 }
 
-int WebServer::Answer(MHD_Connection* connection, const std::string& url,
-                      const std::string& method, Request& request) {
+int WebServer::Answer(MHD_Connection* connection, const std::string& url, const std::string& method,
+                      Request& request) {
     request.answered = true;
     const WebAccessPolicy policy = Policy();
     const WebRequestFacts facts{
@@ -393,7 +393,8 @@ int WebServer::Answer(MHD_Connection* connection, const std::string& url,
         const std::string_view length =
             Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
         size_t declared = 0;
-        const auto [end, ec] = std::from_chars(length.data(), length.data() + length.size(), declared);
+        const auto [end, ec] =
+            std::from_chars(length.data(), length.data() + length.size(), declared);
         if (!length.empty() && (ec != std::errc{} || declared > limits_.bodyBytes)) {
             return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
         }
@@ -431,8 +432,9 @@ int WebServer::OpenStream(MHD_Connection* connection) {
         generation = tokenGeneration_;
     }
     auto stream = std::make_unique<Stream>(Stream{*this, generation, 0, {}, 0});
-    MHD_Response* response = MHD_create_response_from_callback(
-        MHD_SIZE_UNKNOWN, kStreamBlock, &Callbacks::StreamRead, stream.get(), &Callbacks::StreamEnd);
+    MHD_Response* response =
+        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, kStreamBlock, &Callbacks::StreamRead,
+                                          stream.get(), &Callbacks::StreamEnd);
     if (response == nullptr) {
         const std::lock_guard lock(mutex_);
         --live_;
@@ -453,8 +455,9 @@ int WebServer::SendState(MHD_Connection* connection) {
         // Without an open stream the frame kept may be old: wait for the next tick's.
         ++stateWaiters_;
         const uint64_t before = frameNumber_;
-        newFrame_.wait_for(lock, kStateWait,
-                           [&] { return stopping_ || (live_ > 0 && frame_) || frameNumber_ != before; });
+        newFrame_.wait_for(lock, kStateWait, [&] {
+            return stopping_ || (live_ > 0 && frame_) || frameNumber_ != before;
+        });
         --stateWaiters_;
         frame = frame_;
     }

@@ -27,8 +27,8 @@ void Check(bool condition) {
 void CheckState(std::string_view caption) {
     zeb::ProgramModel model;
     model.channels[0].bandCaption = std::string(caption);
-    const auto state = nlohmann::json::parse(zeb::WebStateJson(model, "none", zeb::WebMessages()),
-                                             nullptr, false);
+    const auto state =
+        nlohmann::json::parse(zeb::WebStateJson(model, "none", zeb::WebMessages()), nullptr, false);
     Check(!state.is_discarded());
     const auto shown = state["channels"][0]["caption"].get<std::string>();
     bool utf8 = true;
@@ -75,10 +75,14 @@ void CheckChange(std::string_view body) {
 }
 
 void CheckAccess(const std::vector<std::string_view>& lines) {
-    const zeb::WebAccessPolicy policy{
-        .token = "0123456789abcdef0123456789abcdef", .hosts = {"127.0.0.1", "zeb.lan"}, .port = 8035};
-    const zeb::WebRequestFacts facts{
-        .method = lines[0], .host = lines[1], .origin = lines[2], .cookie = lines[3], .urlToken = lines[4]};
+    const zeb::WebAccessPolicy policy{.token = "0123456789abcdef0123456789abcdef",
+                                      .hosts = {"127.0.0.1", "zeb.lan"},
+                                      .port = 8035};
+    const zeb::WebRequestFacts facts{.method = lines[0],
+                                     .host = lines[1],
+                                     .origin = lines[2],
+                                     .cookie = lines[3],
+                                     .urlToken = lines[4]};
     const zeb::WebAccess access = zeb::CheckWebAccess(facts, policy);
     if (access == zeb::WebAccess::Granted) {
         Check(facts.urlToken == policy.token ||
