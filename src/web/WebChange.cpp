@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "core/ModelActions.h"
+
 namespace zeb {
 
 namespace {
@@ -30,10 +32,6 @@ constexpr std::array<std::pair<const char*, Kind>, 17> kKinds = {{
     {"save", Kind::Save},
     {"new-token", Kind::NewToken},
 }};
-
-constexpr std::array<Toggle, 8> kToggles = {Toggle::Lpt,      Toggle::Com,  Toggle::Ftdi,
-                                            Toggle::Keyboard, Toggle::Usb3, Toggle::Usb8,
-                                            Toggle::Auto,     Toggle::Dmx};
 
 // Typed texts the window's boxes would hold: short, printable, one line.
 constexpr size_t kLongestText = 32;

@@ -12,33 +12,6 @@ namespace zeb {
 
 namespace {
 
-constexpr std::array<Toggle, 8> kToggles = {Toggle::Lpt,      Toggle::Com,  Toggle::Ftdi,
-                                            Toggle::Keyboard, Toggle::Usb3, Toggle::Usb8,
-                                            Toggle::Auto,     Toggle::Dmx};
-
-bool ToggleOn(const ProgramModel& model, Toggle toggle) {
-    const auto& outputs = model.outputs;
-    switch (toggle) {
-        case Toggle::Lpt:
-            return outputs.LptSwitch.On();
-        case Toggle::Com:
-            return outputs.OutputMode.Is(SerialMode::Com);
-        case Toggle::Ftdi:
-            return outputs.OutputMode.Is(SerialMode::Ftdi);
-        case Toggle::Keyboard:
-            return outputs.KeyboardSwitch.On();
-        case Toggle::Usb3:
-            return outputs.OutputMode.Is(SerialMode::Usb3Led);
-        case Toggle::Usb8:
-            return outputs.OutputMode.Is(SerialMode::Usb8Led);
-        case Toggle::Auto:
-            return model.AutoMode.On();
-        case Toggle::Dmx:
-            return model.dmx.On();
-    }
-    return false;
-}
-
 // Length of the well-formed UTF-8 sequence starting `text` (0 when there is none): no overlong
 // forms, no surrogates, nothing above U+10FFFF.
 size_t Utf8Length(std::string_view text) {
