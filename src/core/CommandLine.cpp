@@ -7,7 +7,8 @@ namespace zeb {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: zeb [--config PATH] [--headless] [--verbose]\n"
+    "Usage: zeb [--config PATH] [--headless] [--verbose] [--web [ADDRESS:]PORT]\n"
+    "           [--web-new-token]\n"
     "Listens to one sound input and switches twelve light channels to it.\n"
     "\n"
     "  --config PATH  read the settings from PATH (the window's save-and-exit button saves\n"
@@ -17,6 +18,13 @@ constexpr const char* kUsage =
     "                 outputs switched on in the settings; SIGINT, SIGTERM or SIGHUP darken\n"
     "                 the lamps and end it, and the settings are never written\n"
     "  --verbose      log device and capture events (opened, lost, reopened) to stderr\n"
+    "  --web [ADDRESS:]PORT\n"
+    "                 serve the control page for a phone or browser on PORT of ADDRESS\n"
+    "                 (default 127.0.0.1; 0.0.0.0 is every network); the address with its\n"
+    "                 access token is printed on stderr\n"
+    "  --web-new-token\n"
+    "                 give the web page a new access token: addresses given out before stop\n"
+    "                 working\n"
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n"
     "\n"
@@ -50,6 +58,23 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
                 std::error_code ignored;  // a path that cannot be made absolute stays as given
                 const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
                 line.config = absolute.empty() ? std::filesystem::path(path) : absolute;
+            }
+        } else if (arg == "--web-new-token") {
+            line.webNewToken = true;
+        } else if (arg == "--web" || arg.starts_with("--web=")) {
+            std::string where;
+            if (arg != "--web") {
+                where = arg.substr(std::string_view("--web=").size());
+            } else if (i + 1 < argc) {
+                where = argv[++i];
+            }
+            std::string problem;
+            if (where.empty()) {
+                line.error = "option '--web' needs a port, as [ADDRESS:]PORT";
+            } else if (auto listen = ParseWebListen(where, problem)) {
+                line.web = std::move(*listen);
+            } else {
+                line.error = "option '--web': " + problem;
             }
         } else if (arg.starts_with("-")) {
             line.error = "unrecognized option '" + std::string(arg) + "'";

@@ -1,11 +1,14 @@
 #pragma once
 // The program's command line, the same for the window and the headless service:
-//   zeb [--config PATH] [--headless] [--verbose]    zeb --help    zeb --version
+//   zeb [--config PATH] [--headless] [--verbose] [--web [ADDRESS:]PORT] [--web-new-token]
+//   zeb --help    zeb --version
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include "core/WebListen.h"
 
 namespace zeb {
 
@@ -16,6 +19,10 @@ struct CommandLine {
     bool verbose = false;
     // The settings file to load and save instead of the usual one, made absolute.
     std::optional<std::filesystem::path> config;
+    // The web page switched on, listening there (the settings' [Web] section otherwise).
+    std::optional<WebListen> web;
+    // A fresh access token for the web page: every address given out before stops working.
+    bool webNewToken = false;
     // Set when the line is not understood: what is wrong with it.
     std::string error;
 };

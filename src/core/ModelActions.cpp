@@ -43,6 +43,29 @@ int ClampedBand(int64_t number) {
     return static_cast<int>(std::clamp<int64_t>(number, 0, kHighestBand));
 }
 
+bool ToggleOn(const ProgramModel& model, Toggle toggle) {
+    const OutputSelection& outputs = model.outputs;
+    switch (toggle) {
+        case Toggle::Lpt:
+            return outputs.LptSwitch.On();
+        case Toggle::Com:
+            return outputs.OutputMode.Is(SerialMode::Com);
+        case Toggle::Ftdi:
+            return outputs.OutputMode.Is(SerialMode::Ftdi);
+        case Toggle::Keyboard:
+            return outputs.KeyboardSwitch.On();
+        case Toggle::Usb3:
+            return outputs.OutputMode.Is(SerialMode::Usb3Led);
+        case Toggle::Usb8:
+            return outputs.OutputMode.Is(SerialMode::Usb8Led);
+        case Toggle::Auto:
+            return model.AutoMode.On();
+        case Toggle::Dmx:
+            return model.dmx.On();
+    }
+    return false;
+}
+
 void ModelActions::ShowToggleHovered(Toggle toggle, bool hovered) {
     ToggleColour(model_, toggle) = hovered ? colours::Blue : colours::Grey;
 }

@@ -2,6 +2,7 @@
 // The actions that only change the model (sliders, bands, lists, boxes, the width, the hover
 // colours), shared by the program's own actions and by views tested without a program.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +43,14 @@ auto& ToggleColour(Model& model, Toggle toggle) {
     }
     return model.dmx.caption;
 }
+
+// Whether an output's toggle (or AUTO) is switched on.
+bool ToggleOn(const ProgramModel& model, Toggle toggle);
+
+// Every toggle, in the order of the window's captions.
+inline constexpr std::array<Toggle, 8> kToggles = {Toggle::Lpt,      Toggle::Com,  Toggle::Ftdi,
+                                                   Toggle::Keyboard, Toggle::Usb3, Toggle::Usb8,
+                                                   Toggle::Auto,     Toggle::Dmx};
 
 class ModelActions : public ProgramActions {
   public:

@@ -10,6 +10,7 @@
 
 #include "audio/CaptureWatch.h"
 #include "ui/DisplayLockStates.h"
+#include "web/QrText.h"
 
 namespace zeb {
 
@@ -27,11 +28,12 @@ CaptureTime Present() {
 WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const CommandLine& line,
                        SignalEvents& signalEvents)
     : signals_(signalEvents),
+      line_(line),
       signalNotifier_(signalEvents.Fd(), QSocketNotifier::Read),
       parts_({.programStart = programStart,
               .line = line,
               .unreadableSettings = Program::UnreadableSettings::StartFresh,
-              .shownMessages = &boxes_,
+              .shownMessages = &webMessages_,
               .lockStates = DisplayLockStateQuery(),
               .armTimer =
                   [this](std::optional<CaptureTime> next) {
@@ -44,7 +46,12 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
                           std::chrono::ceil<std::chrono::milliseconds>(*next - Present());
                       schedulerTimer_.start(std::max(wait, std::chrono::milliseconds::zero()));
                   },
-              .afterEngineTick = {},
+              .afterEngineTick =
+                  [this] {
+                      if (web_) {
+                          web_->AfterEngineTick();
+                      }
+                  },
               .frame = [this] { ShowFrame(); },
               .endLoop = [this](int status) { End(status); }}),
       window_(std::make_unique<MainWindow>(parts_.Model(), parts_.Actions(), *this)),
@@ -95,6 +102,7 @@ int WindowHost::Run() {
         return status_;  // a signal ended the program behind a start-up message
     }
     captureWatchTimer_.start();
+    StartWebPage(line_);
     window_->RefreshAll();
     window_->ShowFirstStartHint(firstStart);
     window_->show();
@@ -106,6 +114,61 @@ int WindowHost::Run() {
         return status_;
     }
     return QApplication::exec();
+}
+
+void WindowHost::StartWebPage(const CommandLine& line) {
+    web_ =
+        WebControl::Start({.model = parts_.Model(),
+                           .actions = parts_.Actions(),
+                           .program = parts_.Core(),
+                           .console = parts_.ConsoleLines(),
+                           .messages = webMessages_},
+                          ChosenWebSettings(line, parts_.Core().SettingsPath()), line.webNewToken);
+    if (!web_) {
+        return;
+    }
+    ShowWebAddress();
+    webNotifier_ = std::make_unique<QSocketNotifier>(web_->ChangesFd(), QSocketNotifier::Read);
+    connect(webNotifier_.get(), &QSocketNotifier::activated, this, [this] {
+        if (ended_) {
+            return;
+        }
+        // A page's change shows in the window at once, as the window's own do.
+        if (web_->ApplyChanges() && !ended_) {
+            window_->RefreshAll();
+            ShowWebAddress();  // a renewed token
+        }
+    });
+}
+
+void WindowHost::ShowWebAddress() {
+    const std::string& address = web_->Address();
+    // "http://HOST:PORT/?token=…": the label has room for HOST:PORT only.
+    const auto start = address.find("//") + 2;
+    const std::string hostAndPort = address.substr(start, address.find('/', start) - start);
+    const auto modules = QrModules(address);
+    constexpr int kScale = 4;
+    constexpr int kQuietZone = 4;
+    const int side = static_cast<int>(modules.size()) + 2 * kQuietZone;
+    QImage code(side * kScale, side * kScale, QImage::Format_Mono);
+    code.fill(1);
+    code.setColor(0, qRgb(0, 0, 0));
+    code.setColor(1, qRgb(255, 255, 255));
+    for (size_t y = 0; y < modules.size(); ++y) {
+        for (size_t x = 0; x < modules[y].size(); ++x) {
+            if (!modules[y][x]) {
+                continue;
+            }
+            for (int dy = 0; dy < kScale; ++dy) {
+                for (int dx = 0; dx < kScale; ++dx) {
+                    code.setPixel((static_cast<int>(x) + kQuietZone) * kScale + dx,
+                                  (static_cast<int>(y) + kQuietZone) * kScale + dy, 0);
+                }
+            }
+        }
+    }
+    window_->ShowWebAddress(QString::fromStdString(address), QString::fromStdString(hostAndPort),
+                            modules.empty() ? QImage() : code);
 }
 
 void WindowHost::End(int status) {

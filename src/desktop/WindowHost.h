@@ -17,6 +17,8 @@
 #include "ui/MessageBoxSink.h"
 #include "ui/TrayIcon.h"
 #include "ui/logic/MainWindowActions.h"
+#include "web/WebControl.h"
+#include "web/WebMessages.h"
 
 namespace zeb {
 
@@ -56,9 +58,16 @@ class WindowHost : public QObject, public MainWindowActions {
     void FollowWindowOnScreen();
     // The window's frame, with an engine tick: the tick and the spectrum it read.
     void ShowFrame();
+    // The web page, when it is on: its changes come in through the event loop.
+    void StartWebPage(const CommandLine& line);
+    // The page's address in the settings column, with its QR code in the tooltip.
+    void ShowWebAddress();
 
     SignalEvents& signals_;
     MessageBoxSink boxes_;
+    // Every message goes to the boxes and to the open web pages.
+    WebMessages webMessages_{&boxes_};
+    const CommandLine& line_;
     QSocketNotifier signalNotifier_;
     QTimer schedulerTimer_;
     QTimer captureWatchTimer_;
@@ -67,6 +76,8 @@ class WindowHost : public QObject, public MainWindowActions {
     std::unique_ptr<cSysTray> tray_;
     std::unique_ptr<GlobalKey> showKey_;
     ExitGuard exitGuard_;
+    std::unique_ptr<WebControl> web_;
+    std::unique_ptr<QSocketNotifier> webNotifier_;
     bool ended_ = false;
     int status_ = 0;
 };

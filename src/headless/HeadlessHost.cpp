@@ -1,9 +1,12 @@
 #include "headless/HeadlessHost.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "audio/CaptureWatch.h"
 #include "headless/HeadlessStatus.h"
+#include "web/QrText.h"
 
 namespace zeb {
 
@@ -20,6 +23,7 @@ constexpr std::chrono::seconds kStateSettles{1};
 HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
                            const CommandLine& line, SignalEvents& signalEvents)
     : signals_(signalEvents),
+      line_(line),
       schedulerTimer_(
           loop_.AddTimer(std::chrono::milliseconds::zero(),
                          [this] { parts_.PeriodicJobs().WakeUp(PollLoop::Clock::now()); })),
@@ -34,7 +38,7 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
               .line = line,
               .unreadableSettings = Program::UnreadableSettings::EndProgram,
               .whenOladAbsent = DmxOutput::WhenOladAbsent::KeepTrying,
-              .shownMessages = nullptr,
+              .shownMessages = &webMessages_,
               .lockStates = {},
               .armTimer =
                   [this](std::optional<CaptureTime> next) {
@@ -44,7 +48,13 @@ HeadlessHost::HeadlessHost(std::chrono::steady_clock::time_point programStart,
                           loop_.StopTimer(schedulerTimer_);
                       }
                   },
-              .afterEngineTick = [this] { Report(); },
+              .afterEngineTick =
+                  [this] {
+                      if (web_) {
+                          web_->AfterEngineTick();
+                      }
+                      Report();
+                  },
               .frame = {},
               .endLoop = [this](int status) { loop_.Exit(status); }}),
       console_(parts_.ConsoleLines()),
@@ -65,6 +75,7 @@ int HeadlessHost::Run() {
     // What every activation of the window does, once: there is no window to activate.
     program.Activate();
     loop_.WatchReadable(signals_.Fd(), [this] { OnSignal(); });
+    StartWebPage(line_);
     console_.Line("running with " + settings.string() + "; outputs: " + program.OutputsInUse());
     const int status = loop_.Run();
     if (!program.Ended()) {
@@ -72,6 +83,28 @@ int HeadlessHost::Run() {
     }
     console_.EndStatus();
     return status;
+}
+
+void HeadlessHost::StartWebPage(const CommandLine& line) {
+    web_ =
+        WebControl::Start({.model = parts_.Model(),
+                           .actions = parts_.Actions(),
+                           .program = parts_.Core(),
+                           .console = console_,
+                           .messages = webMessages_},
+                          ChosenWebSettings(line, parts_.Core().SettingsPath()), line.webNewToken);
+    if (!web_) {
+        return;
+    }
+    loop_.WatchReadable(web_->ChangesFd(), [this] { web_->ApplyChanges(); });
+    // A phone's camera takes the address from the terminal.
+    if (::isatty(STDERR_FILENO) == 1) {
+        std::string code;
+        for (const std::string& row : QrTextLines(web_->Address())) {
+            code += row + "\n";
+        }
+        [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, code.data(), code.size());
+    }
 }
 
 void HeadlessHost::OnSignal() {

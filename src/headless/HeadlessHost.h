@@ -4,6 +4,7 @@
 // stderr. No window-system library is linked in.
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "core/Assembly.h"
@@ -11,6 +12,8 @@
 #include "core/ExitGuard.h"
 #include "core/SignalEvents.h"
 #include "headless/PollLoop.h"
+#include "web/WebControl.h"
+#include "web/WebMessages.h"
 
 namespace zeb {
 
@@ -30,13 +33,19 @@ class HeadlessHost {
     // After each engine tick: the live line on a terminal, otherwise a line per state change.
     void Report();
 
+    // The web page, when it is on; it is given every message, as the window's boxes are.
+    void StartWebPage(const CommandLine& line);
+
     SignalEvents& signals_;
+    const CommandLine& line_;
     PollLoop loop_;
+    WebMessages webMessages_;
     int schedulerTimer_;
     int captureWatchTimer_;
     Assembly parts_;
     Console& console_;
     ExitGuard exitGuard_;
+    std::unique_ptr<WebControl> web_;
 
     std::chrono::steady_clock::time_point lastStatus_{};
     std::string shownStatus_;

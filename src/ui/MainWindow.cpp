@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -215,6 +216,23 @@ void MainWindow::ConnectInput() {
 
 void MainWindow::ShowFirstStartHint(bool shown) {
     hint_->setVisible(shown);
+}
+
+void MainWindow::ShowWebAddress(const QString& address, const QString& hostAndPort,
+                                const QImage& qrCode) {
+    if (webAddress_->text() != hostAndPort) {
+        webAddress_->setText(hostAndPort);
+    }
+    QString tip = QStringLiteral("<p>Web page: %1</p>").arg(address.toHtmlEscaped());
+    if (!qrCode.isNull()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        qrCode.save(&buffer, "PNG");
+        tip += QStringLiteral("<p><img src=\"data:image/png;base64,%1\"></p>")
+                   .arg(QString::fromLatin1(png.toBase64()));
+    }
+    webAddress_->setToolTip(tip);
 }
 
 void MainWindow::ConnectBandLabel(int channel, PanelLabel* band) {

@@ -4,6 +4,7 @@
 // into the program's actions (ProgramActions) and the window's own (MainWindowActions).
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QWidget>
 #include <array>
@@ -48,6 +49,11 @@ class MainWindow : public QWidget {
     // The first start's hint on the panel (what to raise to light the lamps); it goes by
     // itself once the user moves a slider.
     void ShowFirstStartHint(bool shown);
+
+    // The web page's address with its token, while the page is on: the settings column's
+    // address label names the page's host and port, its tooltip the whole address with
+    // `qrCode`, the address as a QR code.
+    void ShowWebAddress(const QString& address, const QString& hostAndPort, const QImage& qrCode);
 
     // The lamps, indicators, meters and automatic-threshold bars as the window shows them.
     const PanelLights& Lights() const { return lights_; }
@@ -135,6 +141,7 @@ class MainWindow : public QWidget {
     SpectrumView* spectrum_ = nullptr;
     PanelLabel* marker_ = nullptr;
     PanelLabel* hint_ = nullptr;
+    PanelLabel* webAddress_ = nullptr;
     std::array<PanelLabel*, kChannelCount> bandLabels_{};
     std::array<Slider*, kChannelCount> thresholds_{};
     Slider* level_ = nullptr;

@@ -213,7 +213,7 @@ void MainWindow::BuildSettingsColumn() {
     port_ = AddList("Combo2", kPortList, PlainFont(9.75), true);
     port_->setAccessibleName(QStringLiteral("COM port"));
     port_->lineEdit()->setAccessibleName(port_->accessibleName());
-    AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
+    webAddress_ = AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
 
     focusSink_ = new QWidget(this);
     focusSink_->setObjectName(QStringLiteral("Picture1"));

@@ -106,31 +106,13 @@ void WindowLogic::ResetHover() {
 }
 
 std::optional<bool> WindowLogic::SwitchState(Caption caption) const {
-    const OutputSelection& outputs = model_.outputs;
-    switch (caption) {
-        case Caption::Lpt:
-            return outputs.LptSwitch.On();
-        case Caption::Com:
-            return outputs.OutputMode.Is(SerialMode::Com);
-        case Caption::UsbFtdi:
-            return outputs.OutputMode.Is(SerialMode::Ftdi);
-        case Caption::Keyboard:
-            return outputs.KeyboardSwitch.On();
-        case Caption::UsbD3:
-            return outputs.OutputMode.Is(SerialMode::Usb3Led);
-        case Caption::UsbD8:
-            return outputs.OutputMode.Is(SerialMode::Usb8Led);
-        case Caption::Auto:
-            return model_.AutoMode.On();
-        case Caption::Dmx:
-            return model_.dmx.On();
-        case Caption::Set:
-            return model_.widthTwips == kExpandedWidthTwips;
-        case Caption::Add:
-        case Caption::Del:
-            break;
+    if (const auto toggle = ToggleOf(caption)) {
+        return ToggleOn(model_, *toggle);
     }
-    return std::nullopt;
+    if (caption == Caption::Set) {
+        return model_.widthTwips == kExpandedWidthTwips;
+    }
+    return std::nullopt;  // ADD and DEL are buttons
 }
 
 void WindowLogic::HoverBandLabel(int channel) {
@@ -172,7 +154,8 @@ void WindowLogic::AdjustHoveredBand(int16_t notches) {
 }
 
 void WindowLogic::StepBand(int channel, int steps) {
-    // A caption's own step (its accessible Increase or value) moves that caption, not the hovered one.
+    // A caption's own step (its accessible Increase or value) moves that caption, not the hovered
+    // one.
     actions_.StepBand(channel, std::clamp(steps, -kBandCount, kBandCount));
     PlaceMarker();
 }

@@ -1,0 +1,531 @@
+#include "web/WebServer.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <microhttpd.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "web/WebPageFiles.h"
+
+namespace zeb {
+
+namespace {
+
+constexpr size_t kStreamBlock = 16 * 1024;
+constexpr size_t kThreadStack = 512 * 1024;
+// A stream says something at least this often, so a page that went away is noticed.
+constexpr std::chrono::seconds kKeepAlive{1};
+// How long /state waits for the next frame when no page streams.
+constexpr std::chrono::milliseconds kStateWait{500};
+// Client addresses remembered for the rate limit before the table starts afresh.
+constexpr size_t kMostBuckets = 1024;
+
+std::string ReasonJson(const std::string& reason) {
+    std::string escaped;
+    for (const char c : reason) {
+        if (c == '"' || c == '\\') {
+            escaped += '\\';
+        }
+        if (static_cast<unsigned char>(c) >= 0x20) {
+            escaped += c;
+        }
+    }
+    return "{\"error\":\"" + escaped + "\"}";
+}
+
+void SecureHeaders(MHD_Response* response) {
+    MHD_add_response_header(response, "Cache-Control", "no-store");
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    MHD_add_response_header(response, "X-Frame-Options", "DENY");
+    MHD_add_response_header(response, "Referrer-Policy", "no-referrer");
+    MHD_add_response_header(response, "Content-Security-Policy",
+                            "default-src 'self'; img-src 'self' data:; frame-ancestors 'none'");
+}
+
+MHD_Result Send(MHD_Connection* connection, unsigned status, const std::string& body,
+                const char* type = "application/json", const std::string& cookieToken = {}) {
+    MHD_Response* response = MHD_create_response_from_buffer(
+        body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
+    if (response == nullptr) {
+        return MHD_NO;
+    }
+    SecureHeaders(response);
+    MHD_add_response_header(response, "Content-Type", type);
+    if (!cookieToken.empty()) {
+        const std::string cookie =
+            std::string(kWebCookieName) + "=" + cookieToken + "; Path=/; HttpOnly; SameSite=Strict";
+        MHD_add_response_header(response, "Set-Cookie", cookie.c_str());
+    }
+    const MHD_Result queued = MHD_queue_response(connection, status, response);
+    MHD_destroy_response(response);
+    return queued;
+}
+
+MHD_Result Refuse(MHD_Connection* connection, unsigned status, const std::string& reason) {
+    return Send(connection, status, ReasonJson(reason));
+}
+
+std::string_view Header(MHD_Connection* connection, MHD_ValueKind kind, const char* name) {
+    const char* value = MHD_lookup_connection_value(connection, kind, name);
+    return value != nullptr ? std::string_view(value) : std::string_view();
+}
+
+std::string ClientAddress(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (info == nullptr || info->client_addr == nullptr) {
+        return {};
+    }
+    char text[INET6_ADDRSTRLEN] = {};
+    const sockaddr* address = info->client_addr;
+    if (address->sa_family == AF_INET) {
+        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text,
+                    sizeof text);
+    } else if (address->sa_family == AF_INET6) {
+        ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr, text,
+                    sizeof text);
+    }
+    return text;
+}
+
+bool IsWildcard(const std::string& address) {
+    return address == "0.0.0.0" || address == "::";
+}
+
+std::string UrlHost(const std::string& address) {
+    return address.find(':') != std::string::npos ? "[" + address + "]" : address;
+}
+
+int ListenSocket(const WebListen& listen, uint16_t& port) {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+    const bool six = listen.address.find(':') != std::string::npos;
+    if (six) {
+        auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+        address.sin6_family = AF_INET6;
+        address.sin6_port = htons(listen.port);
+        ::inet_pton(AF_INET6, listen.address.c_str(), &address.sin6_addr);
+        length = sizeof address;
+    } else {
+        auto& address = reinterpret_cast<sockaddr_in&>(storage);
+        address.sin_family = AF_INET;
+        address.sin_port = htons(listen.port);
+        ::inet_pton(AF_INET, listen.address.c_str(), &address.sin_addr);
+        length = sizeof address;
+    }
+    const int fd = ::socket(six ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        throw std::system_error(errno, std::generic_category(), "socket");
+    }
+    const int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&storage), length) != 0 ||
+        ::listen(fd, 64) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw std::system_error(
+            error, std::generic_category(),
+            "cannot listen on " + UrlHost(listen.address) + ":" + std::to_string(listen.port));
+    }
+    length = sizeof storage;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&storage), &length);
+    port = ntohs(storage.ss_family == AF_INET6
+                     ? reinterpret_cast<const sockaddr_in6&>(storage).sin6_port
+                     : reinterpret_cast<const sockaddr_in&>(storage).sin_port);
+    return fd;
+}
+
+template <typename Each>
+void ForEachInterfaceAddress(Each each) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) {
+        return;
+    }
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr) {
+            continue;
+        }
+        char text[INET6_ADDRSTRLEN] = {};
+        const int family = entry->ifa_addr->sa_family;
+        if (family == AF_INET) {
+            ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr,
+                        text, sizeof text);
+        } else if (family == AF_INET6) {
+            ::inet_ntop(AF_INET6,
+                        &reinterpret_cast<const sockaddr_in6*>(entry->ifa_addr)->sin6_addr, text,
+                        sizeof text);
+        } else {
+            continue;
+        }
+        each(std::string(text), family == AF_INET, (entry->ifa_flags & IFF_LOOPBACK) != 0);
+    }
+    ::freeifaddrs(list);
+}
+
+}  // namespace
+
+struct WebServer::Request {
+    bool answered = false;
+    bool tooLarge = false;
+    std::string body;
+};
+
+struct WebServer::Stream {
+    WebServer& server;
+    uint64_t generation;
+    uint64_t shown = 0;
+    std::string pending;
+    size_t sent = 0;
+};
+
+struct WebServer::Callbacks {
+    static MHD_Result Access(void* self, MHD_Connection* connection, const char* url,
+                             const char* method, const char* /*version*/, const char* upload,
+                             size_t* uploadSize, void** state) {
+        auto& server = *static_cast<WebServer*>(self);
+        if (*state == nullptr) {
+            auto request = std::make_unique<Request>();
+            *state = request.get();
+            Request& fresh = *request.release();  // Completed deletes it
+            const auto result =
+                static_cast<MHD_Result>(server.Answer(connection, url, method, fresh));
+            // A change passed the checks on its headers: its body follows.
+            return fresh.answered ? result : MHD_YES;
+        }
+        Request& request = *static_cast<Request*>(*state);
+        if (*uploadSize != 0) {
+            if (request.body.size() + *uploadSize > server.limits_.bodyBytes) {
+                request.tooLarge = true;
+            } else if (!request.tooLarge) {
+                request.body.append(upload, *uploadSize);
+            }
+            *uploadSize = 0;
+            return MHD_YES;
+        }
+        if (request.answered) {
+            return MHD_YES;
+        }
+        request.answered = true;
+        if (request.tooLarge) {
+            return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
+        }
+        return static_cast<MHD_Result>(server.Change(connection, request.body));
+    }
+
+    static void Completed(void* /*self*/, MHD_Connection* /*connection*/, void** state,
+                          MHD_RequestTerminationCode /*code*/) {
+        const std::unique_ptr<Request> finished(static_cast<Request*>(*state));
+        *state = nullptr;
+    }
+
+    static ssize_t StreamRead(void* cls, uint64_t /*position*/, char* buffer, size_t max) {
+        Stream& stream = *static_cast<Stream*>(cls);
+        WebServer& server = stream.server;
+        if (stream.sent >= stream.pending.size()) {
+            std::unique_lock lock(server.mutex_);
+            server.newFrame_.wait_for(lock, kKeepAlive, [&] {
+                return server.stopping_ || server.tokenGeneration_ != stream.generation ||
+                       server.frameNumber_ != stream.shown;
+            });
+            if (server.stopping_ || server.tokenGeneration_ != stream.generation) {
+                return MHD_CONTENT_READER_END_OF_STREAM;
+            }
+            // Only the newest frame: a page that reads slowly skips those it missed.
+            if (server.frameNumber_ != stream.shown && server.frame_) {
+                stream.shown = server.frameNumber_;
+                stream.pending = "data: " + *server.frame_ + "\n\n";
+            } else {
+                stream.pending = ":\n\n";
+            }
+            stream.sent = 0;
+        }
+        const size_t count = std::min(max, stream.pending.size() - stream.sent);
+        std::memcpy(buffer, stream.pending.data() + stream.sent, count);
+        stream.sent += count;
+        return static_cast<ssize_t>(count);
+    }
+
+    static void StreamEnd(void* cls) {
+        std::unique_ptr<Stream> stream(static_cast<Stream*>(cls));
+        const std::lock_guard lock(stream->server.mutex_);
+        --stream->server.live_;
+    }
+};
+
+WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, std::string token,
+                     WebLimits limits)
+    : limits_(limits) {
+    listenFd_ = ListenSocket(listen, port_);
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0) {
+        const int error = errno;
+        ::close(listenFd_);
+        throw std::system_error(error, std::generic_category(), "eventfd");
+    }
+    policy_.token = std::move(token);
+    policy_.hosts = std::move(hosts);
+    policy_.port = port_;
+    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL;
+    if (listen.address.find(':') != std::string::npos) {
+        flags |= MHD_USE_IPv6;
+    }
+    daemon_ = MHD_start_daemon(
+        flags, 0, nullptr, nullptr, &Callbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, listenFd_,
+        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::Completed, this, MHD_OPTION_CONNECTION_LIMIT,
+        limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds,
+        MHD_OPTION_THREAD_STACK_SIZE, kThreadStack, MHD_OPTION_END);
+    if (daemon_ == nullptr) {
+        ::close(listenFd_);
+        ::close(wakeFd_);
+        throw std::system_error(EIO, std::generic_category(), "the web server did not start");
+    }
+}
+
+WebServer::~WebServer() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        for (WebChangeRequest& waiting : changes_) {
+            waiting.reply.set_value({503, ReasonJson("the program is ending"), {}});
+        }
+        changes_.clear();
+    }
+    newFrame_.notify_all();
+    MHD_stop_daemon(daemon_);
+    ::close(listenFd_);
+    ::close(wakeFd_);
+}
+
+std::vector<WebChangeRequest> WebServer::TakeChanges() {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t ignored = ::read(wakeFd_, &count, sizeof count);
+    const std::lock_guard lock(mutex_);
+    return std::exchange(changes_, {});
+}
+
+bool WebServer::WantsFrames() const {
+    const std::lock_guard lock(mutex_);
+    return live_ > 0 || stateWaiters_ > 0;
+}
+
+void WebServer::Publish(std::string frame) {
+    auto shared = std::make_shared<const std::string>(std::move(frame));
+    {
+        const std::lock_guard lock(mutex_);
+        frame_ = std::move(shared);
+        ++frameNumber_;
+    }
+    newFrame_.notify_all();
+}
+
+void WebServer::SetToken(const std::string& token) {
+    {
+        const std::lock_guard lock(mutex_);
+        policy_.token = token;
+        ++tokenGeneration_;
+    }
+    newFrame_.notify_all();
+}
+
+unsigned WebServer::LiveClients() const {
+    const std::lock_guard lock(mutex_);
+    return live_;
+}
+
+WebAccessPolicy WebServer::Policy() const {
+    const std::lock_guard lock(mutex_);
+    return policy_;
+}
+
+bool WebServer::RateAllows(MHD_Connection* connection) {
+    const std::string client = ClientAddress(connection);
+    const auto now = std::chrono::steady_clock::now();
+    const std::lock_guard lock(mutex_);
+    if (buckets_.size() >= kMostBuckets && buckets_.find(client) == buckets_.end()) {
+        buckets_.clear();
+    }
+    auto [at, fresh] = buckets_.try_emplace(client, Bucket{limits_.burst, now});
+    Bucket& bucket = at->second;
+    if (!fresh) {
+        const double seconds = std::chrono::duration<double>(now - bucket.filled).count();
+        bucket.tokens = std::min(limits_.burst, bucket.tokens + seconds * limits_.perSecond);
+        bucket.filled = now;
+    }
+    if (bucket.tokens < 1.0) {
+        return false;
+    }
+    bucket.tokens -= 1.0;
+    return true;
+}
+
+int WebServer::Answer(MHD_Connection* connection, const std::string& url, const std::string& method,
+                      Request& request) {
+    request.answered = true;
+    const WebAccessPolicy policy = Policy();
+    const WebRequestFacts facts{
+        .method = method,
+        .host = Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_HOST),
+        .origin = Header(connection, MHD_HEADER_KIND, "Origin"),
+        .cookie = Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_COOKIE),
+        .urlToken = Header(connection, MHD_GET_ARGUMENT_KIND, "token"),
+    };
+    const WebAccess access = CheckWebAccess(facts, policy);
+    if (access != WebAccess::Granted) {
+        return Refuse(connection,
+                      access == WebAccess::NoToken ? MHD_HTTP_UNAUTHORIZED : MHD_HTTP_FORBIDDEN,
+                      WebAccessReason(access));
+    }
+    if (!RateAllows(connection)) {
+        return Refuse(connection, MHD_HTTP_TOO_MANY_REQUESTS, "too many requests: slow down");
+    }
+    if (method == "POST" && url == "/change") {
+        const std::string_view length =
+            Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+        size_t declared = 0;
+        const auto [end, ec] =
+            std::from_chars(length.data(), length.data() + length.size(), declared);
+        if (!length.empty() && (ec != std::errc{} || declared > limits_.bodyBytes)) {
+            return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
+        }
+        request.answered = false;  // the body comes next
+        return MHD_YES;
+    }
+    if (method != "GET" && method != "HEAD") {
+        return Refuse(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "not a method of this page");
+    }
+    if (url == "/events") {
+        return OpenStream(connection);
+    }
+    if (url == "/state") {
+        return SendState(connection);
+    }
+    for (const WebPageFile& file : WebPageFiles()) {
+        if (url == file.path) {
+            // The cookie replaces the token in the address, which the page then removes.
+            return Send(connection, MHD_HTTP_OK, std::string(file.body), file.type.data(),
+                        file.path == "/" ? policy.token : std::string());
+        }
+    }
+    return Refuse(connection, MHD_HTTP_NOT_FOUND, "no such page");
+}
+
+int WebServer::OpenStream(MHD_Connection* connection) {
+    uint64_t generation = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        if (live_ >= limits_.liveClients) {
+            return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE,
+                          "already " + std::to_string(limits_.liveClients) + " pages are open");
+        }
+        ++live_;
+        generation = tokenGeneration_;
+    }
+    auto stream = std::make_unique<Stream>(Stream{*this, generation, 0, {}, 0});
+    MHD_Response* response =
+        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, kStreamBlock, &Callbacks::StreamRead,
+                                          stream.get(), &Callbacks::StreamEnd);
+    if (response == nullptr) {
+        const std::lock_guard lock(mutex_);
+        --live_;
+        return MHD_NO;
+    }
+    stream.release();  // StreamEnd deletes it
+    SecureHeaders(response);
+    MHD_add_response_header(response, "Content-Type", "text/event-stream");
+    const MHD_Result queued = MHD_queue_response(connection, MHD_HTTP_OK, response);
+    MHD_destroy_response(response);
+    return queued;
+}
+
+int WebServer::SendState(MHD_Connection* connection) {
+    std::shared_ptr<const std::string> frame;
+    {
+        std::unique_lock lock(mutex_);
+        // Without an open stream the frame kept may be old: wait for the next tick's.
+        ++stateWaiters_;
+        const uint64_t before = frameNumber_;
+        newFrame_.wait_for(lock, kStateWait, [&] {
+            return stopping_ || (live_ > 0 && frame_) || frameNumber_ != before;
+        });
+        --stateWaiters_;
+        frame = frame_;
+    }
+    if (!frame) {
+        return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "no state yet: try again");
+    }
+    return Send(connection, MHD_HTTP_OK, *frame);
+}
+
+int WebServer::Change(MHD_Connection* connection, const std::string& body) {
+    std::string reason;
+    auto change = ParseWebChange(body, reason);
+    if (!change) {
+        return Refuse(connection, MHD_HTTP_BAD_REQUEST, reason);
+    }
+    std::future<WebReply> answer;
+    {
+        const std::lock_guard lock(mutex_);
+        if (stopping_) {
+            return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "the program is ending");
+        }
+        changes_.push_back({std::move(*change), {}});
+        answer = changes_.back().reply.get_future();
+    }
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+    if (answer.wait_for(limits_.changeWait) != std::future_status::ready) {
+        // The program's thread is held (a message box in the window): it comes when it can.
+        return Send(connection, MHD_HTTP_ACCEPTED, "{\"pending\":true}");
+    }
+    const WebReply reply = answer.get();
+    return Send(connection, reply.status, reply.body, "application/json", reply.newToken);
+}
+
+std::vector<std::string> MachineHostNames(const WebListen& listen) {
+    std::vector<std::string> hosts{"localhost"};
+    unsigned ignored = 0;
+    if (!IsWildcard(listen.address)) {
+        hosts.push_back(HostPart(UrlHost(listen.address), ignored));
+    }
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) == 0 && name[0] != '\0') {
+        const std::string host = HostPart(name, ignored);
+        hosts.push_back(host);
+        hosts.push_back(host + ".local");
+    }
+    ForEachInterfaceAddress([&](const std::string& address, bool, bool) {
+        hosts.push_back(HostPart(UrlHost(address), ignored));
+    });
+    std::sort(hosts.begin(), hosts.end());
+    hosts.erase(std::unique(hosts.begin(), hosts.end()), hosts.end());
+    std::erase(hosts, std::string());
+    return hosts;
+}
+
+std::string WebPageAddress(const WebListen& listen, uint16_t port, const std::string& token) {
+    std::string host = listen.address;
+    if (IsWildcard(host)) {
+        host = listen.address == "::" ? "::1" : "127.0.0.1";
+        bool found = false;
+        ForEachInterfaceAddress([&](const std::string& address, bool four, bool loopback) {
+            if (!found && four && !loopback) {
+                host = address;
+                found = true;
+            }
+        });
+    }
+    return "http://" + UrlHost(host) + ":" + std::to_string(port) + "/?token=" + token;
+}
+
+}  // namespace zeb

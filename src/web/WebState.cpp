@@ -1,0 +1,216 @@
+#include "web/WebState.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "core/ModelActions.h"
+#include "engine/EngineTick.h"
+#include "web/WebChange.h"
+
+namespace zeb {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting `text` (0 when there is none): no overlong
+// forms, no surrogates, nothing above U+10FFFF.
+size_t Utf8Length(std::string_view text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || length > text.size() || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (size_t i = 2; i < length; ++i) {
+        if ((byte(i) >> 6) != 0x2) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// The state is built at every engine tick while a page is open: written straight into one
+// text, which costs a fraction of building a JSON document first.
+class JsonWriter {
+  public:
+    std::string Take() { return std::move(text_); }
+
+    JsonWriter& Key(std::string_view key) {
+        Separate();
+        Quoted(key);
+        text_ += ':';
+        afterKey_ = true;
+        return *this;
+    }
+    void Open(char bracket) {
+        Separate();
+        text_ += bracket;
+        first_ = true;
+    }
+    void Close(char bracket) {
+        text_ += bracket;
+        first_ = false;
+    }
+    void Number(int64_t number) {
+        Separate();
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        text_.append(digits, end);
+    }
+    // Tenths are all a bar or a number on a phone shows.
+    void Tenths(double number) {
+        Separate();
+        if (!std::isfinite(number)) {
+            number = 0.0;
+        }
+        char digits[48];
+        const auto end =
+            std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed, 1).ptr;
+        text_.append(digits, end);
+    }
+    void Bool(bool value) {
+        Separate();
+        text_ += value ? "true" : "false";
+    }
+    // Texts typed by hand need not be UTF-8: a byte that is not becomes U+FFFD.
+    void String(std::string_view value) {
+        Separate();
+        Quoted(value);
+    }
+    void List(const ChoiceList& list) {
+        Open('{');
+        Key("entries").Open('[');
+        for (const std::string& entry : list.Entries()) {
+            String(entry);
+        }
+        Close(']');
+        Key("index").Number(list.Index());
+        Key("text").String(list.Text());
+        Close('}');
+    }
+
+  private:
+    void Quoted(std::string_view value) {
+        text_ += '"';
+        while (!value.empty()) {
+            const char c = value[0];
+            const size_t length = Utf8Length(value);
+            if (length == 0) {
+                text_ += "\\ufffd";
+                value.remove_prefix(1);
+                continue;
+            }
+            if (c == '"' || c == '\\') {
+                text_ += '\\';
+                text_ += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                static constexpr char kHex[] = "0123456789abcdef";
+                text_ += "\\u00";
+                text_ += kHex[(c >> 4) & 0xF];
+                text_ += kHex[c & 0xF];
+            } else {
+                text_.append(value.data(), length);
+            }
+            value.remove_prefix(length);
+        }
+        text_ += '"';
+    }
+    void Separate() {
+        if (afterKey_) {
+            afterKey_ = false;
+            return;
+        }
+        if (!first_) {
+            text_ += ',';
+        }
+        first_ = false;
+    }
+
+    std::string text_;
+    bool first_ = true;
+    bool afterKey_ = false;
+};
+
+}  // namespace
+
+std::string WebStateJson(const ProgramModel& model, const std::string& outputsInUse,
+                         const WebMessages& messages) {
+    const EngineState& engine = model.engine;
+    JsonWriter json;
+    json.Open('{');
+    json.Key("channels").Open('[');
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto at = static_cast<size_t>(i);
+        const ChannelConfig& channel = model.channels[at];
+        json.Open('{');
+        json.Key("band").Number(ClampedBand(BandCaptionNumber(channel.bandCaption)));
+        json.Key("caption").String(channel.bandCaption);
+        json.Key("threshold").Number(channel.threshold.Value());
+        json.Key("lit").Bool(engine.lampLit[at]);
+        json.Key("auto").Tenths(engine.AutoThreshold[at]);
+        json.Close('}');
+    }
+    json.Close(']');
+    json.Key("spectrum").Open('[');
+    for (const double band : engine.SpectrumBands) {
+        json.Tenths(band);
+    }
+    json.Close(']');
+    json.Key("toggles").Open('{');
+    for (const Toggle toggle : kToggles) {
+        json.Key(ToggleName(toggle)).Bool(ToggleOn(model, toggle));
+    }
+    json.Close('}');
+    json.Key("level").Number(model.sLevel.Value());
+    json.Key("gain").Number(model.slider2.Value());
+    json.Key("meters").Open('[');
+    json.Tenths(engine.MeterLeft);
+    json.Tenths(engine.MeterRight);
+    json.Close(']');
+    json.Key("speed").List(model.combo4);
+    json.Key("lpt").List(model.combo1);
+    json.Key("lptAddress").String(model.outputs.LptAddressText);
+    json.Key("com").List(model.combo2);
+    json.Key("devices").List(model.capture.devices);
+    json.Key("inputs").List(model.capture.inputs);
+    json.Key("dmx").Open('{');
+    json.Key("universe").Number(model.dmx.universe.Value());
+    json.Key("address").Number(model.dmx.startAddress.Value());
+    json.Key("lastAddress").Number(model.dmx.startAddress.Max());
+    json.Close('}');
+    json.Key("captureLost").Bool(model.capture.lost);
+    json.Key("capturing").Bool(model.capture.RecordHandle != 0);
+    json.Key("oladLost").Bool(model.dmx.On() && model.dmx.oladLost);
+    json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
+    json.Key("outputs").String(outputsInUse);
+    json.Key("messages").Open('[');
+    for (const WebMessage& message : messages.Recent()) {
+        json.Open('{');
+        json.Key("number").Number(static_cast<int64_t>(message.number));
+        json.Key("text").String(message.text);
+        json.Key("title").String(message.title);
+        json.Key("detail").String(message.detail);
+        json.Close('}');
+    }
+    json.Close(']');
+    json.Close('}');
+    return json.Take();
+}
+
+}  // namespace zeb
