@@ -180,7 +180,6 @@ void ForEachInterfaceAddress(Each each) {
 struct WebServer::Request {
     bool answered = false;
     bool change = false;  // a change's body was read: its answer is counted until it is sent
-    bool tooLarge = false;
     std::string body;
 };
 
@@ -208,21 +207,22 @@ struct WebServer::Callbacks {
         }
         Request& request = *static_cast<Request*>(*state);
         if (*uploadSize != 0) {
-            if (request.body.size() + *uploadSize > server.limits_.bodyBytes) {
-                request.tooLarge = true;
-            } else if (!request.tooLarge) {
-                request.body.append(upload, *uploadSize);
+            const size_t given = std::exchange(*uploadSize, 0);
+            if (request.answered) {
+                return MHD_YES;
             }
-            *uploadSize = 0;
+            if (request.body.size() + given > server.limits_.bodyBytes) {
+                // A body without a length that grows too long: refused now, the rest unread.
+                request.answered = true;
+                return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
+            }
+            request.body.append(upload, given);
             return MHD_YES;
         }
         if (request.answered) {
             return MHD_YES;
         }
         request.answered = true;
-        if (request.tooLarge) {
-            return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
-        }
         request.change = true;
         {
             const std::lock_guard lock(server.mutex_);
