@@ -31,6 +31,21 @@ constexpr const char* kUsage =
     "Environment: ZEB_AUDIO_FILE=FILE.wav listens to a sound file instead of the sound server;\n"
     "ZEB_SIMULATE=DIR writes every lamp output to log files in DIR instead of the hardware.\n";
 
+// "--name VALUE" or "--name=VALUE".
+bool IsOption(std::string_view arg, std::string_view name) {
+    return arg.starts_with(name) && (arg.size() == name.size() || arg[name.size()] == '=');
+}
+
+// The option's value, from the argument itself or the next one (which is then used up); ""
+// when there is none.
+std::string_view OptionValue(std::string_view arg, std::string_view name, int& i, int argc,
+                             const char* const argv[]) {
+    if (arg.size() > name.size()) {
+        return arg.substr(name.size() + 1);
+    }
+    return i + 1 < argc ? std::string_view(argv[++i]) : std::string_view();
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const argv[]) {
@@ -45,13 +60,8 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
             line.headless = true;
         } else if (arg == "--verbose") {
             line.verbose = true;
-        } else if (arg == "--config" || arg.starts_with("--config=")) {
-            std::string_view path;
-            if (arg != "--config") {
-                path = arg.substr(std::string_view("--config=").size());
-            } else if (i + 1 < argc) {
-                path = argv[++i];
-            }
+        } else if (IsOption(arg, "--config")) {
+            const std::string_view path = OptionValue(arg, "--config", i, argc, argv);
             if (path.empty()) {
                 line.error = "option '--config' needs a file path";
             } else {
@@ -61,13 +71,8 @@ CommandLine ParseCommandLine(int argc, const char* const argv[]) {
             }
         } else if (arg == "--web-new-token") {
             line.webNewToken = true;
-        } else if (arg == "--web" || arg.starts_with("--web=")) {
-            std::string where;
-            if (arg != "--web") {
-                where = arg.substr(std::string_view("--web=").size());
-            } else if (i + 1 < argc) {
-                where = argv[++i];
-            }
+        } else if (IsOption(arg, "--web")) {
+            const std::string where(OptionValue(arg, "--web", i, argc, argv));
             std::string problem;
             if (where.empty()) {
                 line.error = "option '--web' needs a port, as [ADDRESS:]PORT";

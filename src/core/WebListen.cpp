@@ -28,6 +28,10 @@ std::optional<WebListen> ParseWebListen(const std::string& text, std::string& er
         std::string address = text.substr(0, colon);
         if (address.size() >= 2 && address.front() == '[' && address.back() == ']') {
             address = address.substr(1, address.size() - 2);
+        } else if (address.find(':') != std::string::npos) {
+            // "::1:8035" could be an address of its own: the port must be beyond doubt.
+            error = "write an IPv6 address in brackets, as [::1]:PORT";
+            return std::nullopt;
         }
         if (!IsNumericWebAddress(address)) {
             error = "'" + address + "' is not a numeric IPv4 or [IPv6] address";

@@ -16,6 +16,10 @@ namespace zeb {
 
 namespace {
 
+// The web page's QR code in the tooltip: pixels a module, and the quiet zone around it.
+constexpr int kModulePixels = 4;
+constexpr int kQuietZone = 4;
+
 // Where a screen does not tell its refresh rate.
 constexpr qreal kUsualRefreshRate = 60.0;
 
@@ -136,7 +140,9 @@ void WindowHost::StartWebPage(const CommandLine& line) {
         // A page's change shows in the window at once, as the window's own do.
         if (web_->ApplyChanges() && !ended_) {
             window_->RefreshAll();
-            ShowWebAddress();  // a renewed token
+            if (web_->Address() != shownWebAddress_) {
+                ShowWebAddress();  // a renewed token
+            }
         }
     });
 }
@@ -147,28 +153,21 @@ void WindowHost::ShowWebAddress() {
     const auto start = address.find("//") + 2;
     const std::string hostAndPort = address.substr(start, address.find('/', start) - start);
     const auto modules = QrModules(address);
-    constexpr int kScale = 4;
-    constexpr int kQuietZone = 4;
-    const int side = static_cast<int>(modules.size()) + 2 * kQuietZone;
-    QImage code(side * kScale, side * kScale, QImage::Format_Mono);
-    code.fill(1);
+    const int width = static_cast<int>(modules.size());
+    QImage code(width + 2 * kQuietZone, width + 2 * kQuietZone, QImage::Format_Mono);
     code.setColor(0, qRgb(0, 0, 0));
     code.setColor(1, qRgb(255, 255, 255));
-    for (size_t y = 0; y < modules.size(); ++y) {
-        for (size_t x = 0; x < modules[y].size(); ++x) {
-            if (!modules[y][x]) {
-                continue;
-            }
-            for (int dy = 0; dy < kScale; ++dy) {
-                for (int dx = 0; dx < kScale; ++dx) {
-                    code.setPixel((static_cast<int>(x) + kQuietZone) * kScale + dx,
-                                  (static_cast<int>(y) + kQuietZone) * kScale + dy, 0);
-                }
+    code.fill(1);
+    for (int y = 0; y < width; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (modules[static_cast<size_t>(y)][static_cast<size_t>(x)]) {
+                code.setPixel(x + kQuietZone, y + kQuietZone, 0);
             }
         }
     }
+    shownWebAddress_ = address;
     window_->ShowWebAddress(QString::fromStdString(address), QString::fromStdString(hostAndPort),
-                            modules.empty() ? QImage() : code);
+                            modules.empty() ? QImage() : code.scaled(code.size() * kModulePixels));
 }
 
 void WindowHost::End(int status) {

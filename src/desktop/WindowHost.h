@@ -78,6 +78,7 @@ class WindowHost : public QObject, public MainWindowActions {
     ExitGuard exitGuard_;
     std::unique_ptr<WebControl> web_;
     std::unique_ptr<QSocketNotifier> webNotifier_;
+    std::string shownWebAddress_;
     bool ended_ = false;
     int status_ = 0;
 };

@@ -28,6 +28,8 @@ constexpr size_t kThreadStack = 512 * 1024;
 constexpr std::chrono::seconds kKeepAlive{1};
 // How long /state waits for the next frame when no page streams.
 constexpr std::chrono::milliseconds kStateWait{500};
+// How long an ending program waits for the answers to changes to go out.
+constexpr std::chrono::seconds kAnswersGoOut{1};
 // Client addresses remembered for the rate limit before the table starts afresh.
 constexpr size_t kMostBuckets = 1024;
 
@@ -177,7 +179,7 @@ void ForEachInterfaceAddress(Each each) {
 
 struct WebServer::Request {
     bool answered = false;
-    bool tooLarge = false;
+    bool change = false;  // a change's body was read: its answer is counted until it is sent
     std::string body;
 };
 
@@ -205,28 +207,42 @@ struct WebServer::Callbacks {
         }
         Request& request = *static_cast<Request*>(*state);
         if (*uploadSize != 0) {
-            if (request.body.size() + *uploadSize > server.limits_.bodyBytes) {
-                request.tooLarge = true;
-            } else if (!request.tooLarge) {
-                request.body.append(upload, *uploadSize);
+            const size_t given = std::exchange(*uploadSize, 0);
+            if (request.answered) {
+                return MHD_YES;
             }
-            *uploadSize = 0;
+            if (request.body.size() + given > server.limits_.bodyBytes) {
+                // A body without a length that grows too long: refused now, the rest unread.
+                request.answered = true;
+                return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
+            }
+            request.body.append(upload, given);
             return MHD_YES;
         }
         if (request.answered) {
             return MHD_YES;
         }
         request.answered = true;
-        if (request.tooLarge) {
-            return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "a change is at most 16 KB");
+        request.change = true;
+        {
+            const std::lock_guard lock(server.mutex_);
+            ++server.changesAnswering_;
         }
         return static_cast<MHD_Result>(server.Change(connection, request.body));
     }
 
-    static void Completed(void* /*self*/, MHD_Connection* /*connection*/, void** state,
+    static void Completed(void* self, MHD_Connection* /*connection*/, void** state,
                           MHD_RequestTerminationCode /*code*/) {
         const std::unique_ptr<Request> finished(static_cast<Request*>(*state));
         *state = nullptr;
+        if (finished && finished->change) {
+            auto& server = *static_cast<WebServer*>(self);
+            {
+                const std::lock_guard lock(server.mutex_);
+                --server.changesAnswering_;
+            }
+            server.answered_.notify_all();
+        }
     }
 
     static ssize_t StreamRead(void* cls, uint64_t /*position*/, char* buffer, size_t max) {
@@ -294,14 +310,16 @@ WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, st
 
 WebServer::~WebServer() {
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         stopping_ = true;
         for (WebChangeRequest& waiting : changes_) {
             waiting.reply.set_value({503, ReasonJson("the program is ending"), {}});
         }
         changes_.clear();
+        newFrame_.notify_all();
+        // Stopping closes every connection at once: the answers on their way go out first.
+        answered_.wait_for(lock, kAnswersGoOut, [this] { return changesAnswering_ == 0; });
     }
-    newFrame_.notify_all();
     MHD_stop_daemon(daemon_);
     ::close(listenFd_);
     ::close(wakeFd_);

@@ -105,6 +105,8 @@ class WebServer {
 
     mutable std::mutex mutex_;
     std::condition_variable newFrame_;
+    std::condition_variable answered_;
+    unsigned changesAnswering_ = 0;
     WebAccessPolicy policy_;
     uint64_t tokenGeneration_ = 0;
     std::shared_ptr<const std::string> frame_;

@@ -1,5 +1,6 @@
 #include "web/WebState.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -49,12 +50,19 @@ size_t Utf8Length(std::string_view text) {
 // text, which costs a fraction of building a JSON document first.
 class JsonWriter {
   public:
+    // About what a frame takes, so it is written without growing.
+    static constexpr size_t kUsualSize = 4096;
+
     std::string Take() { return std::move(text_); }
 
+    JsonWriter() { text_.reserve(kUsualSize); }
+
+    // Keys are the page's own names: plain ASCII, nothing to escape.
     JsonWriter& Key(std::string_view key) {
         Separate();
-        Quoted(key);
-        text_ += ':';
+        text_ += '"';
+        text_ += key;
+        text_ += "\":";
         afterKey_ = true;
         return *this;
     }
@@ -76,13 +84,17 @@ class JsonWriter {
     // Tenths are all a bar or a number on a phone shows.
     void Tenths(double number) {
         Separate();
-        if (!std::isfinite(number)) {
-            number = 0.0;
+        const double tenths = std::isfinite(number) ? std::round(number * 10.0) : 0.0;
+        const auto whole = static_cast<int64_t>(std::clamp(tenths, -1e15, 1e15));
+        if (whole < 0) {
+            text_ += '-';
         }
-        char digits[48];
-        const auto end =
-            std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed, 1).ptr;
+        const int64_t size = whole < 0 ? -whole : whole;
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, size / 10).ptr;
         text_.append(digits, end);
+        text_ += '.';
+        text_ += static_cast<char>('0' + size % 10);
     }
     void Bool(bool value) {
         Separate();
@@ -109,6 +121,17 @@ class JsonWriter {
     void Quoted(std::string_view value) {
         text_ += '"';
         while (!value.empty()) {
+            // A run of characters that need nothing goes in at once.
+            size_t plain = 0;
+            while (plain < value.size() && value[plain] >= 0x20 && value[plain] < 0x7F &&
+                   value[plain] != '"' && value[plain] != '\\') {
+                ++plain;
+            }
+            text_.append(value.data(), plain);
+            value.remove_prefix(plain);
+            if (value.empty()) {
+                break;
+            }
             const char c = value[0];
             const size_t length = Utf8Length(value);
             if (length == 0) {

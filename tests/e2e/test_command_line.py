@@ -27,14 +27,16 @@ class CommandLine(WithSoundFiles):
                 shown = run_to_end(["--help"], display)
                 self.assertEqual((shown.returncode, shown.stderr), (0, ""))
                 self.assertTrue(shown.stdout.startswith("Usage: zeb "))
-                for option in ("--config PATH", "--headless", "--verbose", "--version"):
+                for option in ("--config PATH", "--headless", "--verbose", "--version",
+                               "--web [ADDRESS:]PORT", "--web-new-token"):
                     self.assertIn(option, shown.stdout)
                 shown = run_to_end(["--version"], display)
                 self.assertEqual((shown.returncode, shown.stderr), (0, ""))
                 self.assertRegex(shown.stdout, r"^zeb \d+\.\d+\.\d+\n$")
 
     def test_a_wrong_option_prints_the_usage_on_stderr_and_exits_2(self):
-        for args in (["--bogus"], ["--config"], ["stray"]):
+        for args in (["--bogus"], ["--config"], ["stray"], ["--web"], ["--web", "80800"],
+                     ["--web=zeb.lan:8035"], ["--web", "::1:8035"]):
             with self.subTest(args=args):
                 shown = run_to_end(args, display=True)
                 self.assertEqual((shown.returncode, shown.stdout), (2, ""))
