@@ -100,6 +100,7 @@ class MainWindow : public QWidget {
     void RefreshSliders();
     void RefreshLists();
     void RefreshDmx();
+    void RefreshTempo();
     void ApplyWidth();
 
     const ProgramModel& model_;
@@ -141,6 +142,8 @@ class MainWindow : public QWidget {
     QLineEdit* addressEntry_ = nullptr;
     QLineEdit* dmxUniverse_ = nullptr;
     QLineEdit* dmxAddress_ = nullptr;
+    PanelLabel* tempo_ = nullptr;
+    QLineEdit* delay_ = nullptr;
     QWidget* focusSink_ = nullptr;
     std::vector<QWidget*> focusOrder_;
 };
