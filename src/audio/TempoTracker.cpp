@@ -9,8 +9,8 @@ namespace zeb {
 namespace {
 
 // The tracker looks at the ring this often: the ring holds far more, and the beats are
-// predicted ahead, so a look every 20 ms costs little and loses nothing.
-constexpr auto kLookInterval = std::chrono::milliseconds(20);
+// predicted ahead, so a look every 40 ms costs little and loses nothing.
+constexpr auto kLookInterval = std::chrono::milliseconds(40);
 constexpr size_t kTakenAtOnce = 4096;
 
 }  // namespace

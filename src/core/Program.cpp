@@ -203,9 +203,15 @@ void Program::WriteFrame(CaptureTime now) {
     const bool automatic = model_.AutoMode.On();
     const auto delay = std::chrono::milliseconds(model_.delay.ms.Value());
     if (delay.count() == 0) {
-        // Frames still held back from a delay just taken away go first, in their order.
-        WriteDelayedFrames(CaptureTime::max());
+        if (!delayed_.Empty()) {
+            // Frames still held back from a delay just taken away go first, in their order.
+            EngineState fresh;
+            CopyLamps(model_.engine, fresh);
+            WriteDelayedFrames(CaptureTime::max());
+            CopyLamps(fresh, model_.engine);
+        }
         outputs_.stage.Write({model_.engine, model_.channels, automatic});
+        CopyLamps(model_.engine, writtenLamps_);
         return;
     }
     delayed_.Push(now + delay, model_.engine, automatic);

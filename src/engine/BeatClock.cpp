@@ -9,7 +9,7 @@ namespace {
 
 using Seconds = std::chrono::duration<double>;
 
-constexpr size_t kBeatsFitted = 8;
+constexpr size_t kBeatsFitted = 16;
 constexpr size_t kBeatsForSteady = 4;
 // The tracker may miss a beat or two between those it reports.
 constexpr double kMostBeatsMissed = 3;
