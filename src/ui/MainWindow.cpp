@@ -196,9 +196,12 @@ void MainWindow::ConnectInput() {
     onEntered(dmxAddress_, &ProgramActions::SetDmxAddress, QStringLiteral("ADDRESS"),
               model_.dmx.startAddress);
     onEntered(delay_, &ProgramActions::SetOutputDelay, QStringLiteral("DELAY"), model_.delay.ms);
-    connect(tempo_, &PanelLabel::Clicked, this, [this] {
-        program_.TapTempo();
-        RefreshTempo();
+    // A tap counts when the button goes down, on the beat, not when it comes up again.
+    connect(tempo_, &PanelLabel::Pressed, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            program_.TapTempo();
+            RefreshTempo();
+        }
     });
 
     connect(level_, &Slider::Change, this, [this] { program_.SetInputLevel(level_->Value()); });

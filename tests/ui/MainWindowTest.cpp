@@ -721,8 +721,10 @@ TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
     QApplication::sendEvent(Control("Label12"), &repeat);
     QTest::keyClick(Control<Slider>("sLevel"), Qt::Key_PageUp);  // a fifth of 0..254
-    EXPECT_EQ(actions.calls,
-              (std::vector<std::string>{"Lpt", "Com", "Auto", "Hide", "Keyboard", "Level"}));
+    QTest::keyClick(Control("LabelTempo"), Qt::Key_Space);       // a tap of the tempo
+    QTest::mousePress(Control("LabelTempo"), Qt::LeftButton);    // taps as the button goes down
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Lpt", "Com", "Auto", "Hide", "Keyboard",
+                                                       "Level", "Tap", "Tap"}));
     EXPECT_EQ(model.sLevel.Value(), 51);
 
     // A band caption takes the keyboard as it takes the wheel: highlighted while focused, one
