@@ -185,7 +185,7 @@ class BenchRun:
         os.mkdir(folder)
         exe = os.path.join(folder, "zeb")
         shutil.copy2(self.program, exe)
-        for sibling in ("zeb-headless", "zeb-ola.so"):
+        for sibling in ("zeb-headless", "zeb-ola.so", "zeb-aubio.so"):
             built = os.path.join(os.path.dirname(self.program), sibling)
             if os.path.exists(built):
                 shutil.copy2(built, folder)

@@ -1,5 +1,5 @@
 # Installs ZEB the way a desktop program is installed: the executable and its headless sibling,
-# the DMX module, a menu entry with its icon in the hicolor theme, its AppStream description,
+# the DMX and tempo modules, a menu entry with its icon in the hicolor theme, its AppStream description,
 # manual page, licence and changelog, the user service unit, and the udev rules that let the
 # logged-in user reach the lamp outputs. Included last from the top-level CMakeLists.txt, after every target
 # exists.
@@ -14,7 +14,7 @@ set(zeb_window_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/zeb)
 # `zeb --headless` runs it from the same folder.
 install(TARGETS zeb-headless RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT headless)
 # Found from the programs' folder as ../lib/zeb, whatever the prefix.
-install(TARGETS zeb-ola LIBRARY DESTINATION lib/zeb COMPONENT headless)
+install(TARGETS zeb-ola zeb-aubio LIBRARY DESTINATION lib/zeb COMPONENT headless)
 # The service of the logged-in user (systemctl --user enable --now zeb).
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zeb.service DESTINATION lib/systemd/user
     COMPONENT headless)
@@ -43,7 +43,7 @@ install(FILES ${zeb_docs}/changelog.Debian.gz ${PROJECT_SOURCE_DIR}/packaging/co
 
 # Everything the install takes from the build tree: `make package` builds this before cpack.
 add_custom_target(zeb_installed_files)
-add_dependencies(zeb_installed_files zeb-headless zeb-ola zeb_docs)
+add_dependencies(zeb_installed_files zeb-headless zeb-ola zeb-aubio zeb_docs)
 
 if(TARGET zeb)
     install(TARGETS zeb RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT window)

@@ -31,8 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_SOURCE zeb)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The runtime libraries come from the executables themselves through dpkg-shlibdeps: libpulse,
-# FFTW (single precision), libftdi1, libserialport, libsndfile, OLA's client, libmicrohttpd and
-# libqrencode (the web page) for both; Qt 6
+# FFTW (single precision), libftdi1, libserialport, libsndfile, OLA's client and aubio (from
+# the modules), libmicrohttpd and libqrencode (the web page) for both; Qt 6
 # Widgets, Gui and Core for the window.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 

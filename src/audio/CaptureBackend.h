@@ -13,6 +13,8 @@
 
 namespace zeb {
 
+class SampleRing;
+
 using CaptureHandle = uint32_t;  // 0 = no capture
 // A moment on the steady clock: when samples arrived, or the moment a query is made for.
 using CaptureTime = std::chrono::steady_clock::time_point;
@@ -98,6 +100,10 @@ class CaptureBackend {
                                   CaptureTime /*when*/) {
         return ChannelGetData(handle, fft, flags);
     }
+
+    // The ring the running captures append every sample to, for a reader on a thread of its
+    // own (the ring is safe to read from any thread); nullptr from a back end without one.
+    virtual const SampleRing* Samples() const { return nullptr; }
 };
 
 }  // namespace zeb

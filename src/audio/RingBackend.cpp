@@ -16,7 +16,7 @@ constexpr uint32_t kLevelWindowsPerSecond = 50;  // the level looks at the newes
 RingBackend::RingBackend() : ring_(kRingCapacity), scratch_(kRingCapacity) {}
 
 CaptureHandle RingBackend::BeginCapture(uint32_t rate) {
-    ring_.Clear();
+    ring_.Clear(rate);
     rate_ = rate;
     // Handles count up and skip 0, so a stale handle never names a newer capture by accident.
     ++lastHandle_;

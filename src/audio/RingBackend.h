@@ -22,6 +22,7 @@ class RingBackend : public CaptureBackend {
     uint32_t ChannelGetLevelAt(CaptureHandle handle, CaptureTime when) override;
     bool ChannelGetDataAt(CaptureHandle handle, float* fft, uint32_t flags,
                           CaptureTime when) override;
+    const SampleRing* Samples() const override { return &ring_; }
 
   protected:
     RingBackend();

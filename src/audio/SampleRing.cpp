@@ -64,10 +64,42 @@ size_t SampleRing::CopyEndingAt(std::span<float> out, uint64_t end) const {
     return count;
 }
 
-void SampleRing::Clear() {
+void SampleRing::Clear(uint32_t rate) {
     std::lock_guard lock(mutex_);
     total_ = 0;
     arrivalCount_ = 0;
+    ++run_;
+    rate_ = rate;
+}
+
+SampleRing::Taken SampleRing::CopyFrom(uint64_t run, uint64_t first, std::span<float> out) const {
+    std::lock_guard lock(mutex_);
+    const uint64_t oldestHeld = total_ - std::min<uint64_t>(total_, samples_.size());
+    if (run != run_ || first < oldestHeld) {
+        first = oldestHeld;
+    }
+    first = std::min(first, total_);
+    const auto count = static_cast<size_t>(std::min<uint64_t>(out.size(), total_ - first));
+    CopyEndingAt(out.first(count), first + count);
+    return {run_, first, count, rate_};
+}
+
+std::optional<CaptureTime> SampleRing::CaptureTimeOf(uint64_t run, uint64_t sample) const {
+    std::lock_guard lock(mutex_);
+    if (run != run_ || rate_ == 0) {
+        return std::nullopt;
+    }
+    const size_t kept = std::min(arrivalCount_, kArrivals);
+    for (size_t back = 1; back <= kept; ++back) {
+        const Arrival& arrival = arrivals_[(arrivalCount_ - back) % kArrivals];
+        if (arrival.before <= sample && sample < arrival.total) {
+            // The newest sample of an append arrived with it, the others one sample time apart.
+            const auto samplesBefore = static_cast<double>(arrival.total - 1 - sample);
+            return arrival.time - std::chrono::duration_cast<CaptureTime::duration>(
+                                      std::chrono::duration<double>(samplesBefore / rate_));
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace zeb

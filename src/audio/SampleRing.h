@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -31,8 +32,24 @@ class SampleRing {
     // The same for the samples that had arrived by `when`. Samples the ring no longer holds
     // read as not captured.
     size_t CopyNewestAt(std::span<float> out, CaptureTime when) const;
-    // Forgets every sample (a new capture starts empty).
-    void Clear();
+    // Forgets every sample (a new capture starts empty), at `rate` samples a second from now on.
+    void Clear(uint32_t rate = 0);
+
+    // For a reader that takes every sample in turn (the tempo tracker, on a thread of its own):
+    // each Clear begins a new run of samples, numbered from 0.
+    struct Taken {
+        uint64_t run = 0;    // which run the samples belong to
+        uint64_t first = 0;  // number of the first sample copied
+        size_t count = 0;    // how many were copied
+        uint32_t rate = 0;   // the run's samples a second
+    };
+    // Copies the samples of run `run` from number `first` on, as many as fit in `out`. A reader
+    // of an older run, or one that fell so far behind that the ring no longer holds `first`,
+    // gets the oldest samples held of the present run instead (`first` then says which).
+    Taken CopyFrom(uint64_t run, uint64_t first, std::span<float> out) const;
+    // When sample `sample` of run `run` was captured, from the arrival of the append that held
+    // it; nullopt when that arrival is no longer known.
+    std::optional<CaptureTime> CaptureTimeOf(uint64_t run, uint64_t sample) const;
 
     size_t Capacity() const { return samples_.size(); }
 
@@ -56,7 +73,9 @@ class SampleRing {
     uint64_t total_ = 0;  // samples appended since the last Clear; sample n sits at n % size
     std::array<Arrival, kArrivals> arrivals_{};
     size_t arrivalCount_ =
-        0;  // appends since the last Clear; the newest is at (count-1) % kArrivals
+        0;              // appends since the last Clear; the newest is at (count-1) % kArrivals
+    uint64_t run_ = 0;  // Clears so far
+    uint32_t rate_ = 0;
 };
 
 }  // namespace zeb

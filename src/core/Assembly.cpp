@@ -27,7 +27,8 @@ Assembly::Assembly(AssemblyOptions options)
                           }
                       },
                   .keyboard = [this] { program_.KeyboardTick(); },
-                  .frame = std::move(options.frame)},
+                  .frame = std::move(options.frame),
+                  .timed = [this](CaptureTime now) { return program_.TimedTick(now); }},
                  std::move(options.armTimer)),
       program_(model_, *capture_, devices_, messages_, scheduler_,
                options.line.config ? *options.line.config : SettingsFilePath(),

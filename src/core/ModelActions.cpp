@@ -85,17 +85,42 @@ void ModelActions::SetThreshold(int channel, int32_t threshold) {
 }
 
 void ModelActions::StepBand(int channel, int notches) {
-    if (IsChannel(channel)) {
-        std::string& caption = model_.channels[static_cast<size_t>(channel)].bandCaption;
-        caption = std::to_string(ClampedBand(BandCaptionNumber(caption) + notches));
+    if (!IsChannel(channel) || notches == 0) {
+        return;
     }
+    ChannelConfig& config = model_.channels[static_cast<size_t>(channel)];
+    if (config.followsBeat) {
+        SetBand(channel, std::clamp(kBeatStep + notches, 0, kBeatStep));
+        return;
+    }
+    const int64_t number = BandCaptionNumber(config.bandCaption);
+    // Up past the highest band to the beat; a hand-edited caption beyond it comes back to 31.
+    if (number <= kHighestBand && number + notches > kHighestBand) {
+        SetBand(channel, kBeatStep);
+        return;
+    }
+    SetBand(channel, ClampedBand(number + notches));
 }
 
 void ModelActions::SetBand(int channel, int band) {
-    if (IsChannel(channel)) {
-        model_.channels[static_cast<size_t>(channel)].bandCaption =
-            std::to_string(ClampedBand(band));
+    if (!IsChannel(channel)) {
+        return;
     }
+    ChannelConfig& config = model_.channels[static_cast<size_t>(channel)];
+    // On the beat the caption keeps its band, for older files and programs.
+    config.followsBeat = band >= kBeatStep;
+    if (!config.followsBeat) {
+        config.bandCaption = std::to_string(ClampedBand(band));
+    }
+}
+
+bool ModelActions::SetOutputDelay(const std::string& typed) {
+    const auto ms = ParseInt32(typed);
+    return ms && model_.delay.ms.Set(*ms);
+}
+
+std::string BandLabelText(const ChannelConfig& channel) {
+    return channel.followsBeat ? "B" : channel.bandCaption;
 }
 
 void ModelActions::SelectSpeed(int32_t index) {

@@ -18,6 +18,8 @@ namespace zeb {
 int64_t BandCaptionNumber(std::string_view caption);
 // A number held within the bands 0..31.
 int ClampedBand(int64_t number);
+// What a band label shows: "B" for a channel on the beat, else its caption.
+std::string BandLabelText(const ChannelConfig& channel);
 
 // The caption colour of a toggle, saved with the settings (the DMX key's is not).
 template <typename Model>  // ProgramModel, const or not
@@ -71,6 +73,7 @@ class ModelActions : public ProgramActions {
     bool SetDmxUniverse(const std::string& typed) override;
     bool SetDmxAddress(const std::string& typed) override;
     void ToggleWidth() override;
+    bool SetOutputDelay(const std::string& typed) override;
 
   protected:
     ProgramModel& model_;

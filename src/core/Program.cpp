@@ -1,5 +1,8 @@
 #include "core/Program.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -8,7 +11,9 @@
 #include "audio/CaptureWatch.h"
 #include "audio/SpectrumFolding.h"
 #include "core/Settings.h"
+#include "core/SettingsPath.h"
 #include "engine/EngineTick.h"
+#include "engine/ModuleLoad.h"
 #include "engine/PeakHold.h"
 #include "output/OutputToggles.h"
 #include "output/parallel/LptAccess.h"
@@ -98,6 +103,7 @@ Program::Outcome Program::StartUp(UnreadableSettings unreadable) {
     if (model_.dmx.On() && !ended_) {
         StartDmxOutput();
     }
+    FollowTempoWhenWanted();
     return Outcome::Running;
 }
 
@@ -123,9 +129,125 @@ void Program::EngineTick() {
     if (ended_) {
         return;  // the lamps stay dark once the program is on its way out
     }
+    const CaptureTime now = std::chrono::steady_clock::now();
+    FollowTempoWhenWanted();
+    beat_.Configure(model_.beat.every, model_.beat.flash.Value());
+    beat_.Advance(now);
+    zeb::EngineTick(model_.engine, model_.channels, model_.AutoMode.On(), model_.combo4.Text(),
+                    beat_.FlashLit());
+    WriteFrame(now);
+}
+
+std::optional<CaptureTime> Program::TimedTick(CaptureTime now) {
+    if (ended_) {
+        return std::nullopt;
+    }
+    std::optional<CaptureTime> next;
+    if (tracker_) {
+        while (const std::optional<BeatReport> beat = tracker_->Take()) {
+            beat_.Heard(*beat);
+        }
+        beat_.Configure(model_.beat.every, model_.beat.flash.Value());
+        if (beat_.Advance(now)) {
+            WriteBeatFlash(now);
+        }
+        const std::optional<double> bpm = beat_.Bpm(now);
+        model_.beat.readout = bpm ? std::to_string(std::lround(*bpm)) : "--";
+        model_.beat.tapped = beat_.Tapped();
+        next = beat_.NextChange(now);
+    }
+    WriteDelayedFrames(now);
+    if (const auto due = delayed_.NextDue(); due && (!next || *due < *next)) {
+        next = due;
+    }
+    return next;
+}
+
+void Program::TapTempo(CaptureTime now) {
+    model_.beat.readoutShown = true;
+    FollowTempoWhenWanted();
+    if (tracker_) {
+        beat_.Tap(now);
+    }
+}
+
+void Program::FollowTempoWhenWanted() {
+    const bool beatChannel = std::any_of(model_.channels.begin(), model_.channels.end(),
+                                         [](const ChannelConfig& c) { return c.followsBeat; });
+    const bool wanted = !ended_ && (beatChannel || model_.beat.readoutShown);
+    if (wanted && !tracker_ && !tempoModuleMissing_) {
+        if (const SampleRing* samples = capture_.Samples()) {
+            if (tempoEntry_ == nullptr) {
+                std::string problem;
+                tempoEntry_ = reinterpret_cast<TempoModuleEntry>(LoadModuleEntry(
+                    ProgramDirectory(), kTempoModuleFile, kTempoModuleEntry, problem));
+                if (tempoEntry_ == nullptr) {
+                    // Said once: the beat channels stay dark and the program runs on.
+                    tempoModuleMissing_ = true;
+                    messages_.ShowMessage(kTempoModuleMessage, kProgramTitle, MessageIcon::None,
+                                          problem);
+                }
+            }
+            if (tempoEntry_ != nullptr) {
+                tracker_ = std::make_unique<TempoTracker>(*samples, tempoEntry_);
+                messages_.LogEvent("tempo tracking started");
+            }
+        }
+    } else if (!wanted && tracker_) {
+        tracker_.reset();
+        beat_.Reset();
+        model_.beat.readout = "--";
+        model_.beat.tapped = false;
+        messages_.LogEvent("tempo tracking stopped");
+    }
+    model_.beat.tracking = tracker_ != nullptr;
+}
+
+void Program::WriteFrame(CaptureTime now) {
     const bool automatic = model_.AutoMode.On();
-    zeb::EngineTick(model_.engine, model_.channels, automatic, model_.combo4.Text());
-    outputs_.stage.Write({model_.engine, model_.channels, automatic});
+    const auto delay = std::chrono::milliseconds(model_.delay.ms.Value());
+    if (delay.count() == 0) {
+        if (!delayed_.Empty()) {
+            // Frames still held back from a delay just taken away go first, in their order.
+            EngineState fresh;
+            CopyLamps(model_.engine, fresh);
+            WriteDelayedFrames(CaptureTime::max());
+            CopyLamps(fresh, model_.engine);
+        }
+        outputs_.stage.Write({model_.engine, model_.channels, automatic});
+        CopyLamps(model_.engine, writtenLamps_);
+        return;
+    }
+    delayed_.Push(now + delay, model_.engine, automatic);
+    CopyLamps(model_.engine, newestLamps_);
+    CopyLamps(writtenLamps_, model_.engine);
+}
+
+void Program::WriteBeatFlash(CaptureTime now) {
+    if (std::none_of(model_.channels.begin(), model_.channels.end(),
+                     [](const ChannelConfig& c) { return c.followsBeat; })) {
+        return;
+    }
+    if (model_.delay.ms.Value() == 0 && delayed_.Empty()) {
+        ApplyBeatFlash(model_.engine, model_.channels, beat_.FlashLit());
+        outputs_.stage.Write({model_.engine, model_.channels, model_.AutoMode.On()});
+        return;
+    }
+    // The flash goes into the newest frame made, not into the one the window shows now.
+    EngineState frame = model_.engine;
+    CopyLamps(newestLamps_, frame);
+    ApplyBeatFlash(frame, model_.channels, beat_.FlashLit());
+    CopyLamps(frame, newestLamps_);
+    delayed_.Push(now + std::chrono::milliseconds(model_.delay.ms.Value()), frame,
+                  model_.AutoMode.On());
+}
+
+void Program::WriteDelayedFrames(CaptureTime now) {
+    while (const std::optional<FrameDelay::Frame> frame = delayed_.PopDue(now)) {
+        outputs_.stage.Write({frame->state, model_.channels, frame->automatic});
+        CopyLamps(frame->state, writtenLamps_);
+        CopyLamps(frame->state, model_.engine);
+    }
 }
 
 void Program::KeyboardTick() {
@@ -177,6 +299,8 @@ void Program::Shutdown() {
         return;
     }
     ended_ = true;
+    tracker_.reset();
+    delayed_.Clear();
     timers_.StopSpectrumTimer();
     timers_.StopKeyboardTimer();
     // No lamp may keep the last frame of a program that has gone: the keyboard LEDs too get

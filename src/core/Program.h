@@ -9,8 +9,11 @@
 #include <optional>
 
 #include "audio/CaptureBackend.h"
+#include "audio/TempoTracker.h"
+#include "core/FrameDelay.h"
 #include "core/ProgramModel.h"
 #include "core/ProgramTimers.h"
+#include "engine/BeatClock.h"
 #include "engine/MessageSink.h"
 #include "output/Devices.h"
 #include "output/OutputFactory.h"
@@ -46,6 +49,12 @@ class Program {
     // The engine tick followed by the output stage, then the DMX frame.
     void EngineTick();
     void KeyboardTick();
+    // The work that is due at moments of its own rather than on the ticks: the beat channels'
+    // flashes at the predicted beats, and the frames the output delay held back. Returns when
+    // it is next due (nullopt: nothing pending).
+    std::optional<CaptureTime> TimedTick(CaptureTime now);
+    // A tap on the tempo readout; the readout is in use from then on.
+    void TapTempo(CaptureTime now);
     // The slow look at the sound system that takes a lost capture up again, at the input
     // volume of the slider, and keeps the device list in step with it; true when the device
     // list or its selection changed.
@@ -97,6 +106,16 @@ class Program {
     void StartDmxOutput();
     // The "DMX" key's setting and colour.
     void ShowDmxSwitch(bool on);
+    // Starts the tempo tracker while a channel follows the beat or the readout is in use, and
+    // stops it otherwise.
+    void FollowTempoWhenWanted();
+    // The tick's frame (or a beat flash's) to every output, now or, with an output delay, when
+    // it is due; with a delay the model's lamps go on showing the frame last written.
+    void WriteFrame(CaptureTime now);
+    // A flash of the beat channels came on or went off between ticks.
+    void WriteBeatFlash(CaptureTime now);
+    // The frames the delay held back that are due by `now`.
+    void WriteDelayedFrames(CaptureTime now);
 
     ProgramModel& model_;
     CaptureBackend& capture_;
@@ -110,6 +129,15 @@ class Program {
     // Without a stored input volume: the slider position that shows the source's own volume,
     // until the user moves the slider.
     std::optional<int32_t> sourceVolumeShown_;
+
+    BeatClock beat_;
+    TempoModuleEntry tempoEntry_ = nullptr;
+    bool tempoModuleMissing_ = false;
+    std::unique_ptr<TempoTracker> tracker_;
+    FrameDelay delayed_;
+    // With a delay: the lamps of the newest frame made, and of the frame last written.
+    EngineState newestLamps_;
+    EngineState writtenLamps_;
 };
 
 }  // namespace zeb

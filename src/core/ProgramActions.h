@@ -11,6 +11,9 @@ namespace zeb {
 // The captions that switch an output or the automatic mode.
 enum class Toggle { Lpt, Com, Ftdi, Keyboard, Usb3, Usb8, Auto, Dmx };
 
+// The band captions' step above the highest band: the channel follows the beat.
+constexpr int kBeatStep = 32;
+
 class ProgramActions {
   public:
     virtual ~ProgramActions() = default;
@@ -42,10 +45,18 @@ class ProgramActions {
     virtual void SetSpectrumGain(int32_t gain) = 0;
 
     // Channel `channel` (0..11): its threshold slider, and the band (0..31) its caption
-    // names, stepped by whole wheel notches or set; both held within 0..31.
+    // names, stepped by whole wheel notches or set; both held within 0..31. One step above 31
+    // (kBeatStep) the channel follows the beat ("B"); its caption keeps the band it had.
     virtual void SetThreshold(int channel, int32_t threshold) = 0;
     virtual void StepBand(int channel, int notches) = 0;
     virtual void SetBand(int channel, int band) = 0;
+
+    // A tap on the tempo readout (a click, or Space on it): four taps set the tempo. The
+    // tempo tracker runs from the first tap on.
+    virtual void TapTempo() = 0;
+    // The output delay as typed, in ms: a number 0..1000 replaces the value; anything else is
+    // refused (false) and the value stays.
+    virtual bool SetOutputDelay(const std::string& typed) = 0;
 
     // The SPEED AUTO list's entry.
     virtual void SelectSpeed(int32_t index) = 0;

@@ -1,5 +1,7 @@
 #include "core/ProgramCommands.h"
 
+#include <chrono>
+
 namespace zeb {
 
 void ProgramCommands::PressToggle(Toggle toggle) {
@@ -56,6 +58,10 @@ void ProgramCommands::SelectCaptureInput(int32_t index) {
 void ProgramCommands::DragInputLevel(int32_t level) {
     SetInputLevel(level);
     program_.InputLevelMoved();
+}
+
+void ProgramCommands::TapTempo() {
+    program_.TapTempo(std::chrono::steady_clock::now());
 }
 
 void ProgramCommands::LptAddressListLeft() {

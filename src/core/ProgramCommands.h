@@ -25,6 +25,7 @@ class ProgramCommands final : public ModelActions {
     void SelectCaptureInput(int32_t index) override;
     void DragInputLevel(int32_t level) override;
     void LptAddressListLeft() override;
+    void TapTempo() override;
 
   private:
     Program& program_;

@@ -17,6 +17,31 @@
 
 namespace zeb {
 
+// The beat channels' settings and what the tempo readout shows.
+struct BeatSettings {
+    // Milliseconds a flash lasts; 0: a quarter of the beat period, at most 150 ms.
+    RangedValue flash{0, 1000, 0};
+    // Flash on every beat, every second or every fourth (1, 2 or 4).
+    int every = 1;
+    // Whether the settings file had the beat section, which a save then keeps up to date.
+    bool stored = false;
+    // The tempo tracker runs: a channel follows the beat, or a view shows the readout.
+    bool tracking = false;
+    // A view shows the tempo readout (the window does); the tracker runs for it.
+    bool readoutShown = false;
+    // The readout: the tempo in whole beats a minute, "--" while there is no steady beat.
+    std::string readout = "--";
+    // The tempo comes from the user's taps.
+    bool tapped = false;
+};
+
+// Every lamp frame of every output, and the window's lamps, this much later (ms), for speakers
+// that lag behind the sound the program hears.
+struct OutputDelay {
+    RangedValue ms{0, 1000, 0};
+    bool stored = false;  // the settings file had the key
+};
+
 constexpr float kExpandedWidthTwips = 9650.0f;
 constexpr float kCollapsedWidthTwips = 6655.0f;
 
@@ -38,6 +63,8 @@ struct ProgramModel {
     // While the serial port of a lamp mode is away (pulled out): the line that said so, until
     // it is opened again. Not saved.
     std::string serialPortLost;
+    BeatSettings beat;
+    OutputDelay delay;
 
     ChoiceList combo1;        // parallel-port addresses (drop-down list)
     ChoiceList combo2{true};  // serial port number (editable): "1".."9", "4  "

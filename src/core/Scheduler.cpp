@@ -44,6 +44,7 @@ void Scheduler::StartEngine(CaptureTime now) {
 
 void Scheduler::Stop() {
     engineOn_ = levelOn_ = spectrumOn_ = keyboardOn_ = false;
+    nextTimed_.reset();
     ticksPerFrame_ = 0;
     AskForWakeUp();
 }
@@ -146,6 +147,10 @@ void Scheduler::WakeUp(CaptureTime now) {
     if (engineDue) {
         RunEngineTick(now);
     }
+    nextTimed_.reset();
+    if (jobs_.timed && (engineOn_ || StepsRunning())) {
+        nextTimed_ = jobs_.timed(now);
+    }
     if (keyboardOn_ && stepped) {
         jobs_.keyboard();
     }
@@ -168,6 +173,9 @@ std::optional<CaptureTime> Scheduler::NextWakeUp() const {
     }
     if (StepsRunning() && keyboardOn_) {
         consider(nextStep_);
+    }
+    if (nextTimed_ && engineOn_) {
+        consider(*nextTimed_);
     }
     return next;
 }

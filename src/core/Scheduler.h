@@ -11,7 +11,8 @@
 // newest step, when the engine reads it. The window shows a frame with the engine ticks (each
 // tick, unless the screen shows fewer pictures than that): lamps, meters and the spectrum the
 // tick used. Steps and engine ticks lie on one 5 ms grid, so every second engine tick falls on
-// a step and shares its wake-up.
+// a step and shares its wake-up. Work timed to moments of its own (a beat, a delayed frame)
+// wakes the thread at those moments, off the grid.
 
 #include <chrono>
 #include <functional>
@@ -38,6 +39,10 @@ class Scheduler : public ProgramTimers {
         std::function<void()> engine;
         std::function<void()> keyboard;
         std::function<void()> frame;
+        // Work due at moments of its own (beat flashes, delayed lamp frames), run at every
+        // wake-up after the engine tick; returns when it is next due (nullopt: not before the
+        // next wake-up of the rest).
+        std::function<std::optional<CaptureTime>(CaptureTime now)> timed;
     };
     // How the host's event loop is told when to call WakeUp next (nullopt: not at all).
     using WakeAt = std::function<void(std::optional<CaptureTime>)>;
@@ -93,6 +98,7 @@ class Scheduler : public ProgramTimers {
     std::optional<CaptureTime> newestStep_;
     // The step whose spectrum the engine and the window read now.
     std::optional<CaptureTime> spectrumStep_;
+    std::optional<CaptureTime> nextTimed_;
     int ticksPerFrame_ = 0;  // 0: no frames
     int ticksSinceFrame_ = 0;
 };

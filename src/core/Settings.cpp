@@ -106,6 +106,77 @@ void SaveDmx(clsINI& ini, const DmxSettings& dmx) {
     ini.Value(kDmx, "Dimmer", dmx.dimmer ? "1" : "0");
 }
 
+// The beat channels' section: which channels follow the beat (their band captions in [text]
+// keep the band they had, for older files and programs), the flash and every how many beats.
+constexpr const char* kBeat = "Beat";
+std::string BeatChannelKey(int channel) {
+    return "Channel" + std::to_string(channel);
+}
+
+void LoadBeat(const clsINI& ini, ProgramModel& model) {
+    bool stored = false;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string value = ini.Value(kBeat, BeatChannelKey(i));
+        stored = stored || value != NulString;
+        model.channels[static_cast<size_t>(i)].followsBeat = value == "1";
+    }
+    if (const std::string value = ini.Value(kBeat, "Flash"); value != NulString) {
+        stored = true;
+        if (const auto flash = ParseInt32(value)) {
+            model.beat.flash.Set(*flash);
+        }
+    }
+    if (const std::string value = ini.Value(kBeat, "Every"); value != NulString) {
+        stored = true;
+        const auto every = ParseInt32(value);
+        if (every && (*every == 1 || *every == 2 || *every == 4)) {
+            model.beat.every = *every;
+        }
+    }
+    model.beat.stored = stored;
+}
+
+bool BeatInUse(const ProgramModel& model) {
+    for (const auto& channel : model.channels) {
+        if (channel.followsBeat) {
+            return true;
+        }
+    }
+    return model.beat.flash.Value() != 0 || model.beat.every != 1;
+}
+
+// Written once the beat is in use, so the files of runs without it stay as they were.
+void SaveBeat(clsINI& ini, ProgramModel& model) {
+    if (!model.beat.stored && !BeatInUse(model)) {
+        return;
+    }
+    for (int i = 0; i < kChannelCount; ++i) {
+        ini.Value(kBeat, BeatChannelKey(i),
+                  model.channels[static_cast<size_t>(i)].followsBeat ? "1" : "0");
+    }
+    ini.Value(kBeat, "Flash", std::to_string(model.beat.flash.Value()));
+    ini.Value(kBeat, "Every", std::to_string(model.beat.every));
+    model.beat.stored = true;
+}
+
+constexpr const char* kOutput = "Output";
+constexpr const char* kDelay = "Delay";
+
+void LoadDelay(const clsINI& ini, OutputDelay& delay) {
+    const std::string value = ini.Value(kOutput, kDelay);
+    delay.stored = value != NulString;
+    if (const auto ms = ParseInt32(value)) {
+        delay.ms.Set(*ms);
+    }
+}
+
+void SaveDelay(clsINI& ini, OutputDelay& delay) {
+    if (delay.stored || delay.ms.Value() != 0) {
+        ini.Value(kOutput, kDelay, std::to_string(delay.ms.Value()));
+        delay.stored = true;
+    }
+}
+
 void LoadWidth(const clsINI& ini, float& widthTwips) {
     // A window cannot be narrower than nothing.
     const auto width = ParseSingle(ini.Value("Frm", "Wh"));
@@ -143,6 +214,8 @@ bool LoadSettings(ProgramModel& model, const std::string& path) {
     LoadWidth(ini, model.widthTwips);
     model.outputs.LptAddressText = model.combo1.Text();
     LoadDmx(ini, model.dmx);
+    LoadBeat(ini, model);
+    LoadDelay(ini, model.delay);
 
     // Selected by start-up once the capture devices are listed.
     if (const auto device = ParseInt16(ini.Value(kIndex, kCombo3))) {
@@ -189,6 +262,8 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
         ini.Value(kSourceName, kCombo3, model.capture.source);
     }
     SaveDmx(ini, model.dmx);
+    SaveBeat(ini, model);
+    SaveDelay(ini, model.delay);
     try {
         ini.UpdateFile();
     } catch (...) {

@@ -20,6 +20,9 @@ struct ChannelConfig {
     std::string bandCaption;
     // The threshold slider, 0..25; the manual threshold is Max - Value.
     RangedValue threshold{0, 25, 0};
+    // The caption's step above 31, "B": the channel flashes on the beat and ignores its band
+    // and threshold; the caption text keeps the band it had.
+    bool followsBeat = false;
 };
 
 using ChannelConfigs = std::array<ChannelConfig, kChannelCount>;

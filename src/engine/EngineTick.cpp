@@ -43,6 +43,9 @@ std::optional<double> BandLevel(const EngineState& state, const ChannelConfig& c
 void DecideManually(EngineState& state, const ChannelConfigs& channels) {
     for (int i = 0; i < kChannelCount; ++i) {
         const ChannelConfig& channel = channels[static_cast<size_t>(i)];
+        if (channel.followsBeat) {
+            continue;
+        }
         const std::optional<double> level = BandLevel(state, channel);
         const int32_t threshold = channel.threshold.Max() - channel.threshold.Value();
         SetChannel(state, i, level && *level >= threshold);
@@ -52,6 +55,9 @@ void DecideManually(EngineState& state, const ChannelConfigs& channels) {
 void DecideAutomatically(EngineState& state, const ChannelConfigs& channels,
                          std::optional<double> step) {
     for (int i = 0; i < kChannelCount; ++i) {
+        if (channels[static_cast<size_t>(i)].followsBeat) {
+            continue;
+        }
         const std::optional<double> level = BandLevel(state, channels[static_cast<size_t>(i)]);
         if (!level) {
             SetChannel(state, i, false);
@@ -84,7 +90,7 @@ void DecideAutomatically(EngineState& state, const ChannelConfigs& channels,
 }  // namespace
 
 void EngineTick(EngineState& state, const ChannelConfigs& channels, bool automatic,
-                const std::string& autoStepText) {
+                const std::string& autoStepText, bool beatFlash) {
     UpdateMeterColumn(state, 0, state.MeterLeft);
     UpdateMeterColumn(state, kMeterRows, state.MeterRight);
 
@@ -94,6 +100,17 @@ void EngineTick(EngineState& state, const ChannelConfigs& channels, bool automat
         DecideAutomatically(state, channels, AutoStepOf(autoStepText));
     } else {
         DecideManually(state, channels);
+    }
+    ApplyBeatFlash(state, channels, beatFlash);
+}
+
+void ApplyBeatFlash(EngineState& state, const ChannelConfigs& channels, bool beatFlash) {
+    // Not held back by the silence gate: the gap after a beat is often quiet enough to close it
+    // before the next. The beat itself goes within a second of silence.
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (channels[static_cast<size_t>(i)].followsBeat) {
+            SetChannel(state, i, beatFlash);
+        }
     }
     state.ChannelByte = PackChannelByte(state.ChannelStates);
 }

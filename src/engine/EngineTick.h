@@ -26,9 +26,14 @@ inline constexpr std::array<double, kMeterSegmentCount / 2> kMeterRowLevels = {
 // One engine tick on `state`, with automatic thresholds when `automatic`, otherwise the
 // sliders' ones; `autoStepText` is the "SPEED AUTO" list's current text. A channel whose band
 // caption names no band 0..31 ends dark whenever the gate is open, in both modes, and its
-// automatic threshold stays as it was.
+// automatic threshold stays as it was. A channel that follows the beat is lit while `beatFlash`
+// holds, gate open or closed; its automatic threshold stays as it was too.
 void EngineTick(EngineState& state, const ChannelConfigs& channels, bool automatic,
-                const std::string& autoStepText);
+                const std::string& autoStepText, bool beatFlash = false);
+
+// Between ticks, at a beat flash's start or end: the channels that follow the beat lit or dark
+// as `beatFlash` says, the rest as the last tick left them.
+void ApplyBeatFlash(EngineState& state, const ChannelConfigs& channels, bool beatFlash);
 
 // Channels 0..7 packed into one byte, bit i = channel i lit.
 int32_t PackChannelByte(const ChannelStatesArray& states);

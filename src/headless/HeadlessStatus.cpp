@@ -20,7 +20,13 @@ std::string StatusLine(const ProgramModel& model, const std::string& outputsInUs
     char level[16];
     std::snprintf(level, sizeof level, "%3d%%",
                   static_cast<int>(model.engine.PeakLeft * 100.0 / kFullScale + 0.5));
-    return std::string("level ") + level + "  lamps " + lamps + "  outputs: " + outputsInUse;
+    // The tempo only while it is tracked, so runs without the beat keep the line they had.
+    const std::string tempo = model.beat.tracking ? "  tempo " + model.beat.readout +
+                                                        (model.beat.readout == "--" ? "" : " BPM") +
+                                                        (model.beat.tapped ? " (tapped)" : "")
+                                                  : "";
+    return std::string("level ") + level + "  lamps " + lamps + tempo +
+           "  outputs: " + outputsInUse;
 }
 
 std::string StateLine(const ProgramModel& model, const std::string& outputsInUse) {

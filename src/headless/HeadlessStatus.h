@@ -12,8 +12,9 @@ namespace zeb {
 // them with their states: "COM (port lost), LPT 378, KEYBOARD, DMX universe 1 (waiting for
 // olad)", or "none".
 
-// The live line: input level, the twelve channels (# lit, - dark) and the outputs in use,
-// e.g. "level  42%  lamps #---#-------  outputs: USB FTDI".
+// The live line: input level, the twelve channels (# lit, - dark), the tempo while it is
+// tracked and the outputs in use, e.g. "level  42%  lamps #---#-------  outputs: USB FTDI" or
+// "level  42%  lamps #---#-------  tempo 120 BPM  outputs: USB FTDI".
 std::string StatusLine(const ProgramModel& model, const std::string& outputsInUse);
 
 // The state whose changes are logged: whether there is sound and the outputs in use, e.g.

@@ -18,6 +18,7 @@
 #include <limits>
 #include <tuple>
 
+#include "core/ModelActions.h"
 #include "ui/Accessibility.h"
 #include "ui/MainWindowLayout.h"
 
@@ -196,6 +197,14 @@ void MainWindow::ConnectInput() {
               model_.dmx.universe);
     onEntered(dmxAddress_, &ProgramActions::SetDmxAddress, QStringLiteral("ADDRESS"),
               model_.dmx.startAddress);
+    onEntered(delay_, &ProgramActions::SetOutputDelay, QStringLiteral("DELAY"), model_.delay.ms);
+    // A tap counts when the button goes down, on the beat, not when it comes up again.
+    connect(tempo_, &PanelLabel::Pressed, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            program_.TapTempo();
+            RefreshTempo();
+        }
+    });
 
     connect(level_, &Slider::Change, this, [this] { program_.SetInputLevel(level_->Value()); });
     connect(level_, &Slider::MouseMove, this, [this] { program_.DragInputLevel(level_->Value()); });
@@ -397,6 +406,7 @@ void MainWindow::RefreshEngine() {
         model_.outputs.OutputMode.Get() != shownSerialMode_) {
         RefreshSerialPort();
     }
+    RefreshTempo();
     // Only a reader that listens is told what changed.
     const bool announce = QAccessible::isActive();
     changedLights_.clear();
@@ -430,8 +440,10 @@ void MainWindow::RefreshCaptions() {
 
 void MainWindow::RefreshBands() {
     for (size_t i = 0; i < kChannelCount; ++i) {
-        bandLabels_[i]->SetShownText(ShownCaption(model_.channels[i].bandCaption));
+        bandLabels_[i]->SetShownText(ShownCaption(BandLabelText(model_.channels[i])));
         bandLabels_[i]->SetTextColour(state_.bandLabelColours[i]);
+        // On the beat the threshold has no effect: greyed, and deaf to the pointer.
+        thresholds_[i]->SetEnabled(!model_.channels[i].followsBeat);
     }
     marker_->move(state_.markerLeftPixels, layout::kMarkerTop);
     marker_->setVisible(state_.markerVisible);
@@ -466,7 +478,8 @@ void MainWindow::RefreshDmx() {
     const DmxSettings& dmx = model_.dmx;
     // What the user is typing stays until Return or leaving the box takes it.
     for (const auto& [entry, value] : {std::pair{dmxUniverse_, dmx.universe.Value()},
-                                       std::pair{dmxAddress_, dmx.startAddress.Value()}}) {
+                                       std::pair{dmxAddress_, dmx.startAddress.Value()},
+                                       std::pair{delay_, model_.delay.ms.Value()}}) {
         const QString shown = QString::number(value);
         if (!entry->isModified() && entry->text() != shown) {
             entry->setText(shown);
@@ -505,6 +518,14 @@ void MainWindow::RefreshSerialPort() {
         key->setAccessibleDescription(shown ? QStringLiteral("serial port lost, reconnecting")
                                             : QString());
     }
+}
+
+void MainWindow::RefreshTempo() {
+    const QString shown = QStringLiteral("BPM ") + ToQString(model_.beat.readout);
+    if (tempo_->text() != shown) {
+        tempo_->setText(shown);
+    }
+    tempo_->SetTextColour(model_.beat.tapped ? colours::Blue : colours::Grey);
 }
 
 void MainWindow::ApplyWidth() {

@@ -109,6 +109,7 @@ class MainWindow : public QWidget {
     void RefreshDmx();
     // The caption of the serial mode in use says "LOST" while its port is away.
     void RefreshSerialPort();
+    void RefreshTempo();
     void ApplyWidth();
 
     const ProgramModel& model_;
@@ -154,6 +155,8 @@ class MainWindow : public QWidget {
     QLineEdit* addressEntry_ = nullptr;
     QLineEdit* dmxUniverse_ = nullptr;
     QLineEdit* dmxAddress_ = nullptr;
+    PanelLabel* tempo_ = nullptr;
+    QLineEdit* delay_ = nullptr;
     QWidget* focusSink_ = nullptr;
     std::vector<QWidget*> focusOrder_;
 };

@@ -152,7 +152,8 @@ void MainWindow::BuildChannelStrips() {
         band->setObjectName(ObjectName("LabelCH", i));
         band->setAlignment(Qt::AlignCenter);
         band->SetRole(PanelRole::Spin);
-        band->SetSpinRange(0, kBandCount - 1);
+        // One step above the highest band the channel follows the beat ("B").
+        band->SetSpinRange(0, kBeatStep);
         band->setAccessibleName(ChannelName(i, "band"));
         ConnectBandLabel(i, band);
         bandLabels_[index] = band;
@@ -175,6 +176,13 @@ void MainWindow::BuildMetersAndLevels() {
     gain_ = AddSlider("Slider2", kGainSlider, 254);
     gain_->setAccessibleName(QStringLiteral("Spectrum gain"));
     AddCaption(Caption::Auto, "Label5", kAuto, QStringLiteral("AUTO"), DisplayFont(8.25));
+    tempo_ = AddLabel("LabelTempo", kTempo, QStringLiteral("BPM --"), DisplayFont(8.25));
+    tempo_->setAlignment(Qt::AlignCenter);
+    tempo_->SetRole(PanelRole::Button);
+    tempo_->setAccessibleName(QStringLiteral("Tempo"));
+    tempo_->setToolTip(
+        QStringLiteral("The music's tempo in beats a minute; click (or press "
+                       "Space) on each beat four times to tap it"));
 }
 
 void MainWindow::BuildSettingsColumn() {
@@ -214,6 +222,13 @@ void MainWindow::BuildSettingsColumn() {
     port_->setAccessibleName(QStringLiteral("COM port"));
     port_->lineEdit()->setAccessibleName(port_->accessibleName());
     webAddress_ = AddLabel("Label18", kWebAddress, QStringLiteral("zeb.light"), DisplayFont(8.25));
+    AddLabel("LabelDelay", kDelayCaption, QStringLiteral("DELAY"), caption);
+    delay_ = AddEntry("TextDelay", kDelay);
+    delay_->setFont(list);
+    delay_->setMaxLength(4);
+    delay_->setAccessibleName(QStringLiteral("Output delay"));
+    delay_->setToolTip(QStringLiteral(
+        "Milliseconds every lamp waits, for speakers that lag behind the sound (0..1000)"));
 
     focusSink_ = new QWidget(this);
     focusSink_->setObjectName(QStringLiteral("Picture1"));
@@ -231,14 +246,14 @@ void MainWindow::BuildFocusOrder() {
         focusOrder_.push_back(captions_.at(caption));
     }
     focusOrder_.insert(focusOrder_.end(),
-                       {hideButton_, exitButton_, captions_.at(Caption::Auto), level_});
+                       {hideButton_, exitButton_, tempo_, captions_.at(Caption::Auto), level_});
     for (size_t i = 0; i < kChannelCount; ++i) {
         focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
     }
-    focusOrder_.insert(
-        focusOrder_.end(),
-        {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_, devices_, speed_,
-         addresses_, captions_.at(Caption::Del), addressEntry_, captions_.at(Caption::Add), port_});
+    focusOrder_.insert(focusOrder_.end(),
+                       {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_,
+                        devices_, speed_, addresses_, captions_.at(Caption::Del), addressEntry_,
+                        captions_.at(Caption::Add), port_, delay_});
     // Qt's own chain in the same order: the window's first activation focuses the first.
     for (size_t i = 1; i < focusOrder_.size(); ++i) {
         setTabOrder(focusOrder_[i - 1], focusOrder_[i]);

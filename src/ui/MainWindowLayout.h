@@ -61,6 +61,8 @@ constexpr int kMeterSegmentHeight = 5;
 constexpr QRect kLevelSlider{32, 256, 16, 110};
 constexpr QRect kGainSlider{408, 256, 16, 110};
 constexpr QRect kAuto{24, 224, 41, 17};
+// The tempo readout, on the panel above "AUTO".
+constexpr QRect kTempo{16, 198, 57, 17};
 
 // Settings column.
 // The DMX output under the name badge: its switch on a key like "AUTO", the universe and the
@@ -84,6 +86,9 @@ constexpr QRect kComPortCaption{496, 304, 121, 17};
 constexpr QRect kComPrefix{504, 320, 41, 25};
 constexpr QRect kPortList{552, 320, 41, 24};
 constexpr QRect kWebAddress{560, 368, 73, 17};
+// The output delay in ms, under the serial port.
+constexpr QRect kDelayCaption{489, 369, 31, 17};
+constexpr QRect kDelay{520, 366, 32, 21};
 
 // The focus sink, below the client area.
 constexpr QRect kFocusSink{568, 504, 73, 25};

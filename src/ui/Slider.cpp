@@ -258,6 +258,9 @@ void Slider::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), ToQColor(backColor_));
     painter.drawImage(0, 0, picture_);
+    if (!enabled_) {
+        painter.fillRect(rect(), QColor(64, 64, 64, 160));
+    }
     // Over the picture, never in it: the persistent drawing is the slider's alone.
     focusMark_.Paint(painter, *this);
 }

@@ -49,10 +49,15 @@ class Slider : public QWidget {
     Colour BackColor() const { return backColor_; }
     void SetBackColor(Colour colour);
 
-    // Stored only: while false a press starts no drag and raises no MouseDown. Unlike
-    // QWidget::setEnabled it does not stop the release from raising Click.
+    // While false a press starts no drag and raises no MouseDown, and the slider is drawn
+    // greyed. Unlike QWidget::setEnabled it does not stop the release from raising Click.
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    void SetEnabled(bool enabled) {
+        if (enabled != enabled_) {
+            enabled_ = enabled;
+            update();
+        }
+    }
 
     int32_t Min() const { return min_; }
     int32_t Max() const { return max_; }

@@ -38,26 +38,34 @@ class SchedulerTest : public ::testing::Test {
          .spectrum = [this](CaptureTime step) { jobs.push_back(Job("spectrum", step)); },
          .engine = [this] { jobs.push_back("engine"); },
          .keyboard = [this] { jobs.push_back("keyboard"); },
-         .frame = [this] { jobs.push_back("frame"); }},
+         .frame = [this] { jobs.push_back("frame"); },
+         .timed =
+             [this](CaptureTime now) {
+                 jobs.push_back(Job("timed", now));
+                 return timedNext;
+             }},
         [this](std::optional<CaptureTime> next) { wake = next; }};
+    // When the timed job (beat flashes, delayed frames) asks to run next.
+    std::optional<CaptureTime> timedNext;
 };
 
 TEST_F(SchedulerTest, WithNothingShowingStepsItWakesForTheEngineAndTakesEachStepAsOfItsTime) {
     scheduler.StartEngine(start);
     scheduler.StartSpectrum(start);
     scheduler.StartLevel(start);
-    EXPECT_THAT(WakeWhenAsked(),
-                ElementsAre("level 10", "level 20", "level 30", "spectrum 30", "engine"));
+    EXPECT_THAT(WakeWhenAsked(), ElementsAre("level 10", "level 20", "level 30", "spectrum 30",
+                                             "engine", "timed 35"));
     EXPECT_EQ(WokenAt(), 35);
     EXPECT_THAT(WakeWhenAsked(), ElementsAre("level 40", "level 50", "level 60", "level 70",
-                                             "spectrum 70", "engine"));
+                                             "spectrum 70", "engine", "timed 70"));
     EXPECT_EQ(WokenAt(), 70);
 
     // A second-long stall: one step and one tick, as a late timer fires once, then the scheduler
     // starts afresh from there.
     scheduler.WakeUp(start + 1070ms);
-    EXPECT_THAT(jobs, ElementsAre("level 40", "level 50", "level 60", "level 70", "spectrum 70",
-                                  "engine", "level 1070", "spectrum 1070", "engine"));
+    EXPECT_THAT(jobs,
+                ElementsAre("level 40", "level 50", "level 60", "level 70", "spectrum 70", "engine",
+                            "timed 70", "level 1070", "spectrum 1070", "engine", "timed 1070"));
     EXPECT_EQ(*wake, start + 1105ms);
 }
 
@@ -75,12 +83,27 @@ TEST_F(SchedulerTest, OneWakeUpRunsLevelSpectrumEngineLedsAndFrameInThatOrder) {
     }
     EXPECT_THAT(
         wakeUps,
-        ElementsAre(WakeUp{10, {"level 10", "keyboard"}}, WakeUp{20, {"level 20", "keyboard"}},
-                    WakeUp{30, {"level 30", "keyboard"}},
-                    WakeUp{35, {"spectrum 30", "engine", "frame"}},
-                    WakeUp{40, {"level 40", "keyboard"}}, WakeUp{50, {"level 50", "keyboard"}},
-                    WakeUp{60, {"level 60", "keyboard"}},
-                    WakeUp{70, {"level 70", "spectrum 70", "engine", "keyboard", "frame"}}));
+        ElementsAre(
+            WakeUp{10, {"level 10", "timed 10", "keyboard"}},
+            WakeUp{20, {"level 20", "timed 20", "keyboard"}},
+            WakeUp{30, {"level 30", "timed 30", "keyboard"}},
+            WakeUp{35, {"spectrum 30", "engine", "timed 35", "frame"}},
+            WakeUp{40, {"level 40", "timed 40", "keyboard"}},
+            WakeUp{50, {"level 50", "timed 50", "keyboard"}},
+            WakeUp{60, {"level 60", "timed 60", "keyboard"}},
+            WakeUp{70, {"level 70", "spectrum 70", "engine", "timed 70", "keyboard", "frame"}}));
+}
+
+TEST_F(SchedulerTest, TimedWorkWakesTheThreadAtItsOwnMomentOffTheGrid) {
+    scheduler.StartEngine(start);
+    timedNext = start + 12ms;  // a beat between two engine ticks
+    scheduler.WakeUp(start);
+    EXPECT_EQ(*wake, start + 12ms);
+    timedNext.reset();
+    EXPECT_THAT(WakeWhenAsked(), ElementsAre("timed 12"));
+    EXPECT_EQ(*wake, start + 35ms);
+    scheduler.Stop();
+    EXPECT_FALSE(wake.has_value());
 }
 
 }  // namespace

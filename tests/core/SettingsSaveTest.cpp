@@ -91,6 +91,34 @@ TEST_F(SaveSettingsTest, UnknownSectionsAndKeysStayInPlace) {
     EXPECT_NE(text.find("[CText]\r\nCombo13=old\r\n\r\n[ForeColor]\r\n"), std::string::npos);
 }
 
+TEST_F(SaveSettingsTest, TheBeatAndTheDelayAreWrittenOnceUsedAndLoadBackWithTheBandKept) {
+    EXPECT_EQ(SaveAndRead().find("[Beat]"), std::string::npos) << "not used: not written";
+    model_.channels[3].bandCaption = "12";
+    model_.channels[3].followsBeat = true;
+    model_.beat.every = 4;
+    model_.delay.ms.Set(250);
+    const std::string text = SaveAndRead();
+    EXPECT_NE(text.find("Caption3=12\r\n"), std::string::npos) << "older programs see the band";
+    EXPECT_NE(text.find("[Beat]\r\nChannel0=0\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Channel3=1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Flash=0\r\nEvery=4\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Output]\r\nDelay=250\r\n"), std::string::npos);
+
+    ProgramModel loaded;
+    LoadSettings(loaded, Path());
+    EXPECT_TRUE(loaded.channels[3].followsBeat);
+    EXPECT_EQ(loaded.channels[3].bandCaption, "12");
+    EXPECT_FALSE(loaded.channels[2].followsBeat);
+    EXPECT_EQ(loaded.beat.every, 4);
+    EXPECT_EQ(loaded.delay.ms.Value(), 250);
+
+    // Back to no beat channel: the section stays up to date instead of keeping channel 3.
+    loaded.channels[3].followsBeat = false;
+    loaded.beat.every = 1;
+    SaveSettings(loaded, Path());
+    EXPECT_NE(ReadBytes(Path()).find("Channel3=0\r\n"), std::string::npos);
+}
+
 TEST_F(SaveSettingsTest, SwitchTextsTheProgramDoesNotKnowReadAsOffAndAreSavedBackUnchanged) {
     WriteBytes(Path(),
                "[COM]\r\nCPORT=com\r\n[LPT]\r\nLPORT=lpt\r\n[AUTO]\r\nATUNE=2\r\n"

@@ -98,12 +98,13 @@ class SettingsAcrossRuns(WithSoundFiles):
     def test_a_threshold_set_with_keys_is_saved_by_the_exit_button_pressed_with_a_key(self):
         run, window = self.started(settings=ini_text([("Value", [("Sld11", "10")])]))
         # Crossing the background parks the focus outside the panel: Tab then starts at the
-        # first control. In reading order channel 1's slider is the 15th: seven captions, the
-        # hide and exit buttons, "AUTO", VOL, then band caption and slider of channels 0 and 1.
+        # first control. In reading order channel 1's slider is the 16th: seven captions, the
+        # hide and exit buttons, the tempo readout, "AUTO", VOL, then band caption and slider
+        # of channels 0 and 1.
         xdotool("mousemove", "--window", window, *BACKGROUND)
-        run.press(window, *["Tab"] * 15, "Up", "Up", "Up")
-        # Back past channel 0, VOL and "AUTO" to the exit button.
-        run.press(window, *["shift+Tab"] * 6, "Return")
+        run.press(window, *["Tab"] * 16, "Up", "Up", "Up")
+        # Back past channel 0, VOL, "AUTO" and the readout to the exit button.
+        run.press(window, *["shift+Tab"] * 7, "Return")
         self.assertEqual(run.wait_exit(), 0)
         self.assertEqual(dict(dict(run.read_settings())["Value"])["Sld11"], "13")
 

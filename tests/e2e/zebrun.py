@@ -100,9 +100,9 @@ class ZebRun:
         os.mkdir(self.program_dir)
         self.exe = os.path.join(self.program_dir, "zeb")
         shutil.copy2(program_path(), self.exe)
-        # `zeb --headless` runs the service binary beside it, and a DMX output loads its
-        # module from there.
-        for sibling in ("zeb-headless", "zeb-ola.so"):
+        # `zeb --headless` runs the service binary beside it, and a DMX output and the tempo
+        # tracker load their modules from there.
+        for sibling in ("zeb-headless", "zeb-ola.so", "zeb-aubio.so"):
             built = os.path.join(os.path.dirname(program_path()), sibling)
             if os.path.exists(built):
                 shutil.copy2(built, self.program_dir)

@@ -29,7 +29,7 @@ if [ "${1:-}" != --in-display ]; then
         { cat "$tmp/install.log"; echo "FAIL: cmake --install"; exit 1; }
     for f in bin/zeb bin/zeb-headless share/applications/zeb.desktop \
         share/icons/hicolor/64x64/apps/zeb.png lib/udev/rules.d/70-zeb.rules \
-        lib/systemd/user/zeb.service lib/zeb/zeb-ola.so; do
+        lib/systemd/user/zeb.service lib/zeb/zeb-ola.so lib/zeb/zeb-aubio.so; do
         [ -e "$tmp/prefix/$f" ] || { echo "FAIL: the install lacks $f"; exit 1; }
     done
     [ "$(id -u)" -eq 0 ] || chmod -R a-w "$tmp/prefix"

@@ -35,7 +35,7 @@ depends_on() { # deb package
 }
 echo "zeb-headless Depends: $(field "$deb_headless" Depends)"
 echo "zeb Depends: $(field "$deb_window" Depends)"
-for pkg in libpulse0 libfftw3-single3 libftdi1-2 libserialport0 libsndfile1 libola1; do
+for pkg in libpulse0 libfftw3-single3 libftdi1-2 libserialport0 libsndfile1 libola1 libaubio5; do
     depends_on "$deb_headless" "$pkg" || fail "zeb-headless Depends lacks $pkg"
 done
 for pkg in libqt6widgets6 libqt6gui6 libqt6core6; do
@@ -47,7 +47,7 @@ tr ',' '\n' <<<"$(field "$deb_window" Depends)" | grep -qx " *zeb-headless (= $v
 tr ',' '\n' <<<"$(field "$deb_window" Recommends)" | grep -Eq '^ *qt6-wayland( |$)' ||
     fail "Recommends lacks qt6-wayland (the window on Wayland without XWayland)"
 
-# The file lists, all under /usr. zeb-headless: the service program, the DMX output's module,
+# The file lists, all under /usr. zeb-headless: the service program, the DMX and tempo modules,
 # the user service, device rules and documents; zeb: the window, its menu entry, icons,
 # AppStream description and documents.
 files_of() { # deb
@@ -61,7 +61,7 @@ expect_files() { # deb files...
     diff -u "$tmp/expected" "$tmp/files" ||
         fail "$(basename "$deb")'s file list differs from the expected one (- expected, + packaged)"
 }
-expect_files "$deb_headless" usr/bin/zeb-headless usr/lib/zeb/zeb-ola.so \
+expect_files "$deb_headless" usr/bin/zeb-headless usr/lib/zeb/zeb-ola.so usr/lib/zeb/zeb-aubio.so \
     usr/lib/systemd/user/zeb.service usr/lib/udev/rules.d/70-zeb.rules \
     usr/share/man/man1/zeb-headless.1.gz \
     usr/share/doc/zeb-headless/copyright usr/share/doc/zeb-headless/changelog.Debian.gz

@@ -38,6 +38,7 @@ class RecordingActions : public ModelActions {
         calls.emplace_back("Level");
     }
     void LptAddressListLeft() override { calls.emplace_back("AddressBoxFocusLost"); }
+    void TapTempo() override { calls.emplace_back("Tap"); }
 };
 
 }  // namespace zeb

@@ -124,17 +124,27 @@ TEST_F(MainWindowTest, WheelOverAHoveredBandLabelEditsItsBand) {
     EXPECT_EQ(label->TextColour(), colours::BrightGreen);
     Turn(label, 120);
     EXPECT_EQ(Band(7), "30");
-    for (int i = 0; i < 3; ++i) {
+    Turn(label, 120);
+    EXPECT_EQ(Band(7), "31");
+    // One step above the highest band the channel follows the beat; its caption keeps 31.
+    for (int i = 0; i < 2; ++i) {
         Turn(label, 120);
     }
-    EXPECT_EQ(Band(7), "31");
+    EXPECT_EQ(Band(7), "B");
+    EXPECT_TRUE(model.channels[7].followsBeat);
     EXPECT_EQ(model.channels[7].bandCaption, "31");
+    EXPECT_FALSE(Control<Slider>("Slider1_7")->Enabled()) << "its threshold has no effect";
 
     MoveOverBackground();
     MoveOver(Control("LabelCH0"));
     Turn(Control("LabelCH0"), -120);
     EXPECT_EQ(Band(0), "0");
+    EXPECT_EQ(Band(7), "B");
+    MoveOverBackground();
+    MoveOver(label);
+    Turn(label, -120);
     EXPECT_EQ(Band(7), "31");
+    EXPECT_TRUE(Control<Slider>("Slider1_7")->Enabled());
 }
 
 TEST_F(MainWindowTest, TwoHalfNotchesMakeOneNotchOnTheSecond) {
@@ -687,17 +697,19 @@ TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     MoveOverBackground();  // the focus sink: Tab starts at the first control
 
-    std::vector<QString> order{"Label9",  "Label10",  "Label11",  "Label12", "Label13", "Label14",
-                               "Label15", "Picture5", "Picture4", "Label5",  "sLevel"};
+    std::vector<QString> order{"Label9",   "Label10",    "Label11", "Label12",
+                               "Label13",  "Label14",    "Label15", "Picture5",
+                               "Picture4", "LabelTempo", "Label5",  "sLevel"};
     for (int i = 0; i < kChannelCount; ++i) {
         order.push_back(QString("LabelCH%1").arg(i));
         order.push_back(QString("Slider1_%1").arg(i));
     }
-    order.insert(order.end(),
-                 {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput", "Combo3",
-                  "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2", "Label9"});
+    order.insert(order.end(), {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput",
+                               "Combo3", "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2",
+                               "TextDelay", "Label9"});
     EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
-    EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier), (std::vector<QString>{"Combo2", "Label7"}));
+    EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier),
+              (std::vector<QString>{"TextDelay", "Combo2"}));
 
     // Collapsed, the settings column is out of reach: back from the first control is GAIN.
     QTest::mouseClick(Control("Label15"), Qt::LeftButton);
@@ -732,12 +744,14 @@ TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ", true);
     QApplication::sendEvent(Control("Label12"), &repeat);
     QTest::keyClick(Control<Slider>("sLevel"), Qt::Key_PageUp);  // a fifth of 0..254
-    EXPECT_EQ(actions.calls,
-              (std::vector<std::string>{"Lpt", "Com", "Auto", "Hide", "Keyboard", "Level"}));
+    QTest::keyClick(Control("LabelTempo"), Qt::Key_Space);       // a tap of the tempo
+    QTest::mousePress(Control("LabelTempo"), Qt::LeftButton);    // taps as the button goes down
+    EXPECT_EQ(actions.calls, (std::vector<std::string>{"Lpt", "Com", "Auto", "Hide", "Keyboard",
+                                                       "Level", "Tap", "Tap"}));
     EXPECT_EQ(model.sLevel.Value(), 51);
 
     // A band caption takes the keyboard as it takes the wheel: highlighted while focused, one
-    // notch a key, held within 0..31, the marker under its band.
+    // notch a key, held within 0..31 and the beat above them, the marker under its band.
     model.channels[7].bandCaption = "30";
     window.RefreshAll();
     window.activateWindow();
@@ -747,11 +761,12 @@ TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
     EXPECT_EQ(band->TextColour(), colours::BrightGreen);
     QTest::keyClick(band, Qt::Key_Plus);
     QTest::keyClick(band, Qt::Key_Up);
-    EXPECT_EQ(Band(7), "31");
+    QTest::keyClick(band, Qt::Key_Up);
+    EXPECT_EQ(Band(7), "B");
     QTest::keyClick(band, Qt::Key_Down);
     QTest::keyClick(band, Qt::Key_Minus);
-    EXPECT_EQ(model.channels[7].bandCaption, "29");
-    EXPECT_EQ(Control("Label6")->x(), MarkerLeftPixels(29));
+    EXPECT_EQ(model.channels[7].bandCaption, "30");
+    EXPECT_EQ(Control("Label6")->x(), MarkerLeftPixels(30));
     EXPECT_TRUE(Control("Label6")->isVisible());
 
     QTest::keyClick(band, Qt::Key_Tab);
@@ -810,7 +825,7 @@ TEST_F(MainWindowTest, ControlsTellAssistiveTechnologyTheirRoleNameValueAndState
     EXPECT_EQ(band->role(), QAccessible::SpinBox);
     EXPECT_EQ(band->text(QAccessible::Name), "Channel 3 band");
     EXPECT_EQ(band->text(QAccessible::Value), "12");
-    EXPECT_EQ(band->valueInterface()->maximumValue(), 31);
+    EXPECT_EQ(band->valueInterface()->maximumValue(), 32);  // 32: the beat, "B"
     // Its own actions change its own band, whatever the pointer highlighted.
     MoveOver(Control("LabelCH1"));
     band->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());

@@ -21,7 +21,8 @@ std::optional<double> Excess(const EngineState& state, const ChannelConfigs& cha
                              bool automatic, size_t channel) {
     const ChannelConfig& config = channels[channel];
     const std::optional<int> band = BandOfCaption(config.bandCaption);
-    if (!band) {
+    // A channel on the beat has no band to measure: it flashes at the full level.
+    if (!band || config.followsBeat) {
         return std::nullopt;
     }
     const double level = state.SpectrumBands[static_cast<size_t>(*band)];

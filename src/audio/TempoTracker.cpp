@@ -1,0 +1,83 @@
+#include "audio/TempoTracker.h"
+
+#include <chrono>
+
+#include "audio/SampleRing.h"
+
+namespace zeb {
+
+namespace {
+
+// The tracker looks at the ring this often: the ring holds far more, and the beats are
+// predicted ahead, so a look every 40 ms costs little and loses nothing.
+constexpr auto kLookInterval = std::chrono::milliseconds(40);
+constexpr size_t kTakenAtOnce = 4096;
+
+}  // namespace
+
+TempoTracker::TempoTracker(const SampleRing& ring, TempoModuleEntry entry)
+    : ring_(ring),
+      entry_(entry),
+      taken_(kTakenAtOnce),
+      thread_([this](const std::stop_token& stop) { Run(stop); }) {}
+
+TempoTracker::~TempoTracker() {
+    thread_.request_stop();
+    // jthread joins on destruction; nothing else is left running.
+}
+
+std::optional<BeatReport> TempoTracker::Take() {
+    std::lock_guard lock(mailboxMutex_);
+    std::optional<BeatReport> beat = mailbox_;
+    mailbox_.reset();
+    return beat;
+}
+
+void TempoTracker::Run(const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
+        Analyse();
+        std::unique_lock lock(waitMutex_);
+        wait_.wait_for(lock, stop, kLookInterval, [] { return false; });
+    }
+}
+
+void TempoTracker::Analyse() {
+    for (;;) {
+        const SampleRing::Taken taken = ring_.CopyFrom(run_, next_, taken_);
+        if (taken.run != run_ || taken.first != next_ || !analyser_) {
+            // A new capture, or samples lost: the analysis starts afresh from here.
+            run_ = taken.run;
+            firstFed_ = taken.first;
+            hop_.clear();
+            analyser_.reset();
+            if (taken.rate > 0) {
+                entry_(taken.rate, analyser_);
+            }
+        }
+        next_ = taken.first + taken.count;
+        if (taken.count == 0 || !analyser_) {
+            return;
+        }
+        const size_t hopSize = analyser_->HopSize();
+        for (size_t i = 0; i < taken.count; ++i) {
+            hop_.push_back(taken_[i]);
+            if (hop_.size() < hopSize) {
+                continue;
+            }
+            const std::optional<uint64_t> beat = analyser_->Hop(hop_);
+            hop_.clear();
+            if (!beat) {
+                continue;
+            }
+            if (const auto captured = ring_.CaptureTimeOf(run_, firstFed_ + *beat)) {
+                std::lock_guard lock(mailboxMutex_);
+                mailbox_ = BeatReport{*captured};
+            }
+        }
+        if (taken.count < taken_.size()) {
+            return;
+        }
+    }
+}
+
+}  // namespace zeb
