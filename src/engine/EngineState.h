@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/LampColour.h"
 #include "engine/ModelValues.h"
 
 namespace zeb {
@@ -20,6 +21,8 @@ struct ChannelConfig {
     std::string bandCaption;
     // The threshold slider, 0..25; the manual threshold is Max - Value.
     RangedValue threshold{0, 25, 0};
+    // What the channel's colour lamps and its lamp circle light in.
+    LampColour colour;
 };
 
 using ChannelConfigs = std::array<ChannelConfig, kChannelCount>;
