@@ -92,11 +92,6 @@ constexpr std::array<DmxNumberKey, 5> kDmxNumberKeys = {{{"Universe", &DmxSettin
 // and a save keeps that text as long as the value is still the default: a typing slip in the
 // file is not wiped out by the next save.
 constexpr const char* kColourSection = "Colour";
-constexpr std::array<std::pair<DmxLayout, const char*>, 4> kLayoutTexts = {
-    {{DmxLayout::Channels, "Channels"},
-     {DmxLayout::Rgb, "RGB"},
-     {DmxLayout::Rgbw, "RGBW"},
-     {DmxLayout::Pixels, "Pixels"}}};
 
 std::string LampColourKey(int channel) {
     return "Colour" + std::to_string(channel);
@@ -108,21 +103,16 @@ std::optional<LampColour> ReadColour(const std::string& text) {
 
 std::optional<DmxLayout> ReadLayout(const std::string& text) {
     const std::string_view trimmed = TrimBlanks(text);
-    for (const auto& [layout, name] : kLayoutTexts) {
-        if (trimmed == name) {
-            return layout;
+    for (size_t i = 0; i < kDmxLayoutNames.size(); ++i) {
+        if (trimmed == kDmxLayoutNames[i]) {
+            return static_cast<DmxLayout>(i);
         }
     }
     return std::nullopt;
 }
 
 const char* LayoutText(DmxLayout layout) {
-    for (const auto& [entry, name] : kLayoutTexts) {
-        if (entry == layout) {
-            return name;
-        }
-    }
-    return kLayoutTexts[0].second;
+    return kDmxLayoutNames[static_cast<size_t>(layout)];
 }
 
 std::optional<double> ReadGamma(const std::string& text) {

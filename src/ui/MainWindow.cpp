@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -165,6 +166,8 @@ void MainWindow::ConnectInput() {
             [this](int index) { Act([this, index] { program_.SelectCaptureInput(index); }); });
     connect(speed_, &QComboBox::activated, this,
             [this](int index) { program_.SelectSpeed(index); });
+    connect(dmxLayout_, &QComboBox::activated, this,
+            [this](int index) { Act([this, index] { program_.SelectDmxLayout(index); }); });
     connect(addresses_, &QComboBox::activated, this,
             [this](int index) { program_.SelectLptAddress(index); });
     connect(port_, &QComboBox::editTextChanged, this,
@@ -333,9 +336,44 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    // Any button: the background is the window's handle.
     event->accept();
+    if (event->button() == Qt::RightButton) {
+        if (const int channel = LampAt(event->position().toPoint()); channel >= 0) {
+            OpenColourDialog(channel);
+            return;
+        }
+    }
+    // Any other press: the background is the window's handle.
     moveRequest_();
+}
+
+int MainWindow::LampAt(const QPoint& position) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (PanelLights::Box({PanelLight::Kind::Lamp, i}).contains(position)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void MainWindow::OpenColourDialog(int channel) {
+    const LampColour now = model_.channels[static_cast<size_t>(channel)].colour;
+    // Owned by the window until it closes.
+    auto* dialog = new QColorDialog(QColor(now.red, now.green, now.blue), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QColorDialog::DontUseNativeDialog);
+    const QString name = QStringLiteral("Channel %1 colour").arg(channel);
+    dialog->setWindowTitle(name);
+    dialog->setAccessibleName(name);
+    connect(dialog, &QColorDialog::colorSelected, this, [this, channel](const QColor& chosen) {
+        const auto primary = [](int value) { return static_cast<uint8_t>(value); };
+        Act([&] {
+            program_.SetChannelColour(
+                channel,
+                LampColour{primary(chosen.red()), primary(chosen.green()), primary(chosen.blue())});
+        });
+    });
+    dialog->open();
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
@@ -377,7 +415,8 @@ void MainWindow::RefreshEngine() {
     // Only a reader that listens is told what changed.
     const bool announce = QAccessible::isActive();
     changedLights_.clear();
-    const QRegion changed = lights_.Show(model_.engine, announce ? &changedLights_ : nullptr);
+    const QRegion changed = lights_.Show(model_.engine, announce ? &changedLights_ : nullptr) +
+                            lights_.ShowColours(model_.channels);
     if (!changed.isEmpty()) {
         update(changed);
     }
@@ -431,6 +470,11 @@ void MainWindow::RefreshLists() {
     ShowList(speed_, model_.combo4);
     ShowList(addresses_, model_.combo1);
     ShowList(port_, model_.combo2);
+    if (const int layout = static_cast<int>(model_.dmx.layout);
+        dmxLayout_->currentIndex() != layout) {
+        const QSignalBlocker block(dmxLayout_);
+        dmxLayout_->setCurrentIndex(layout);
+    }
     const QString entry = ToQString(state_.text1);
     if (addressEntry_->text() != entry) {
         const QSignalBlocker block(addressEntry_);

@@ -2,6 +2,7 @@
 // The DMX output's settings: which universe of the lighting daemon (OLA's olad) receives the
 // twelve channels, at which slots and levels. Stored in their own section of the settings file.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +30,9 @@ enum class DmxLayout : uint8_t {
     Rgbw,      // one fixture a channel at Address + 4n: red, green, blue, white
     Pixels,    // an LED strip from slot 1 of Universe on, twelve segments in channel order
 };
+
+// The layouts' names, in the order of DmxLayout: in the settings file and the window's list.
+inline constexpr std::array<const char*, 4> kDmxLayoutNames = {"Channels", "RGB", "RGBW", "Pixels"};
 
 // The gamma of the colour layouts when the settings name none: dimmed colours look right on
 // LEDs. The Channels layout sends its levels as they are unless a gamma is stored.
