@@ -128,6 +128,12 @@ def channel_colours(on, off, gamma, white=False, lit=CHANNEL_UNDER_TEST):
     return [scaled(colour, on if i == lit else off, gamma, white) for i, colour in enumerate(COLOURS)]
 
 
+def universes(strip):
+    """{universe: its 512 slots} of a strip's slots from universe 1 on, 510 a universe."""
+    return {1 + k: strip[510 * k:510 * (k + 1)] + [0] * (512 - len(strip[510 * k:510 * (k + 1)]))
+            for k in range((len(strip) + 509) // 510)}
+
+
 def collect(listener, seconds=0.5):
     """{universe: last slots} of the frames until none comes for `seconds`."""
     last = {}
@@ -155,7 +161,8 @@ class ColourLampsAndLedStrips(WithSoundFiles):
         return run
 
     def wait_frames(self, listener, expected, what):
-        """Waits until every universe of `expected` ({universe: slots}) has shown them."""
+        """Waits until every universe of `expected` ({universe: slots}) has shown them; returns
+        the last slots of every universe seen."""
         seen = {}
 
         def arrived():
@@ -167,6 +174,7 @@ class ColourLampsAndLedStrips(WithSoundFiles):
             wait_until(arrived, EVENT_TIMEOUT, what)
         except AssertionError:
             self.assertEqual(seen, expected, f"{what}: universes {sorted(seen)}")
+        return seen
 
     def test_rgb_and_rgbw_fixtures_get_their_channel_colour_through_the_gamma_at_their_slots(self):
         olad, listener = self.olad()
@@ -199,15 +207,37 @@ class ColourLampsAndLedStrips(WithSoundFiles):
                 run = self.run_with(colour_setup(olad.rpc_port, keys, on=on, off=off),
                                     environment=NO_DISPLAY, args=["--headless"])
                 strip = sum((colours[channel] for channel in channels), [])
-                self.wait_frames(listener, {1: strip[:510] + [0, 0], 2: strip[510:] + [0] * (512 - 90)},
-                                 f"the strip lit, mirror={mirror}")
+                self.wait_frames(listener, universes(strip), f"the strip lit, mirror={mirror}")
                 self.assertIn("; outputs: DMX universes 1 to 2, 200 pixels\n", run.output())
 
                 run.send(signal.SIGTERM)
                 self.assertEqual(run.wait_exit(), 0)
                 strip = sum((dark[channel] for channel in channels), [])
-                self.assertEqual(collect(listener), {1: strip[:510] + [0, 0], 2: strip[510:] + [0] * (512 - 90)},
-                                 "the last frames before leaving")
+                self.assertEqual(collect(listener), universes(strip), "the last frames before leaving")
+
+    def test_a_layout_chosen_in_the_window_and_the_exit_darken_every_slot_sent_before(self):
+        olad, listener = self.olad(universes=3)
+        # 420 pixels: channel 5's segment (pixels 175..209) lies in the second universe.
+        pixels, off = 420, 100
+        keys = [("Layout", "Pixels"), ("Pixels", str(pixels)), ("Gamma", "1.0")]
+        run = self.run_with(colour_setup(olad.rpc_port, keys, on=255, off=off))
+        window = run.main_window()
+        channels = [p * 12 // pixels for p in range(pixels)]
+        lit, dark = channel_colours(255, off, 1.0), channel_colours(off, off, 1.0)
+        self.wait_frames(listener, universes(sum((lit[c] for c in channels), [])), "the strip lit")
+
+        run.click(window, (508, 105))  # the layout list, then up from "Pixels" to "RGB"
+        time.sleep(0.3)
+        run.press(window, "Up", "Up", "Return")
+        seen = self.wait_frames(listener, {1: sum(lit, []) + [0] * (512 - 36)}, "the RGB fixtures lit")
+        strip_dark = universes(sum((dark[c] for c in channels), []))
+        self.assertEqual({2: seen.get(2), 3: seen.get(3)}, {2: strip_dark[2], 3: strip_dark[3]},
+                         "the strip's other universes left dark")
+
+        run.click(window, EXIT_BUTTON)
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(collect(listener)[1], sum(dark, []) + [0] * (512 - 36), "the last frame before leaving")
+        self.assertEqual(dict(dict(run.read_settings())["DMX"])["Layout"], "RGB")
 
 
 class DmxWithoutOlad(WithSoundFiles):
