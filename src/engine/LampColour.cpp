@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/ModelValues.h"
+
 namespace zeb {
 
 namespace {

@@ -2,12 +2,9 @@
 // The colour a channel's lamps light in: on colour lamps and LED strips, and on the window's
 // lamp circles. Stored as six hex digits, "RRGGBB".
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "engine/ModelValues.h"
 
 namespace zeb {
 

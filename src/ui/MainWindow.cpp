@@ -495,11 +495,22 @@ void MainWindow::RefreshDmx() {
     const int first = dmx.startAddress.Value();
     shownOladLost_ = dmx.oladLost;
     PanelLabel* key = captions_.at(Caption::Dmx);
-    QString tip = QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
-                      .arg(dmx.universe.Value())
-                      .arg(first)
-                      .arg(first + kChannelCount - 1)
-                      .arg(dmx.rpcPort.Value());
+    QString tip;
+    if (dmx.layout == DmxLayout::Pixels) {
+        tip = QStringLiteral(
+                  "DMX through OLA: universe %1 on, a strip of %2 pixels (olad on port %3)")
+                  .arg(dmx.universe.Value())
+                  .arg(dmx.pixels.Value())
+                  .arg(dmx.rpcPort.Value());
+    } else {
+        const int perChannel =
+            dmx.layout == DmxLayout::Rgbw ? 4 : (dmx.layout == DmxLayout::Rgb ? 3 : 1);
+        tip = QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
+                  .arg(dmx.universe.Value())
+                  .arg(first)
+                  .arg(std::min(first + perChannel * kChannelCount - 1, int{kDmxUniverseSlots}))
+                  .arg(dmx.rpcPort.Value());
+    }
     if (dmx.oladLost) {
         tip += QStringLiteral(": olad lost, reconnecting");
     }

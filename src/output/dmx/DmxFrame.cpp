@@ -122,8 +122,4 @@ DmxFrame Darkened(DmxFrame frame) {
     return frame;
 }
 
-DmxFrame DarkFrame(const DmxSettings& settings, const ChannelConfigs& channels) {
-    return Darkened(MakeDmxFrame(settings, EngineState{}, channels, false));
-}
-
 }  // namespace zeb

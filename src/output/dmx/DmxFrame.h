@@ -75,7 +75,4 @@ DmxFrame MakeDmxFrame(const DmxSettings& settings, const EngineState& state,
 // The same slots with every channel at the off level.
 DmxFrame Darkened(DmxFrame frame);
 
-// The slots `settings` name with every channel at the off level.
-DmxFrame DarkFrame(const DmxSettings& settings, const ChannelConfigs& channels);
-
 }  // namespace zeb

@@ -21,7 +21,6 @@ constexpr int32_t kDmxLastStartAddress = kDmxUniverseSlots - kChannelCount + 1;
 // An LED strip: three slots a pixel, 170 pixels a universe, at most four universes.
 constexpr int32_t kPixelsPerUniverse = kDmxUniverseSlots / 3;
 constexpr int32_t kMostPixels = 4 * kPixelsPerUniverse;
-constexpr size_t kMostDmxUniverses = 4;
 
 // How the twelve channels map onto slots.
 enum class DmxLayout : uint8_t {
