@@ -167,6 +167,18 @@ bool ModelActions::SetDmxAddress(const std::string& typed) {
     return number && model_.dmx.startAddress.Set(*number);
 }
 
+void ModelActions::SelectDmxLayout(int32_t index) {
+    if (index >= 0 && static_cast<size_t>(index) < kDmxLayoutNames.size()) {
+        model_.dmx.layout = static_cast<DmxLayout>(index);
+    }
+}
+
+void ModelActions::SetChannelColour(int channel, LampColour colour) {
+    if (channel >= 0 && channel < kChannelCount) {
+        model_.channels[static_cast<size_t>(channel)].colour = colour;
+    }
+}
+
 void ModelActions::ToggleWidth() {
     model_.widthTwips =
         model_.widthTwips == kExpandedWidthTwips ? kCollapsedWidthTwips : kExpandedWidthTwips;

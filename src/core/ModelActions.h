@@ -72,6 +72,8 @@ class ModelActions : public ProgramActions {
     void TypeSerialPort(const std::string& name) override;
     bool SetDmxUniverse(const std::string& typed) override;
     bool SetDmxAddress(const std::string& typed) override;
+    void SelectDmxLayout(int32_t index) override;
+    void SetChannelColour(int channel, LampColour colour) override;
     void ToggleWidth() override;
     bool SetOutputDelay(const std::string& typed) override;
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/LampColour.h"
+
 namespace zeb {
 
 // The captions that switch an output or the automatic mode.
@@ -78,6 +80,10 @@ class ProgramActions {
     // anything else is refused (false) and the value stays.
     virtual bool SetDmxUniverse(const std::string& typed) = 0;
     virtual bool SetDmxAddress(const std::string& typed) = 0;
+    // The DMX layout list's entry (kDmxLayoutNames); the next frame darkens the old slots.
+    virtual void SelectDmxLayout(int32_t index) = 0;
+    // Channel `channel` (0..11) lights in `colour` on the colour lamps and its lamp circle.
+    virtual void SetChannelColour(int channel, LampColour colour) = 0;
 
     // "SET": the exact expanded width collapses; any other width expands.
     virtual void ToggleWidth() = 0;

@@ -2,10 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "core/SettingsNumbers.h"
 #include "core/SwitchTexts.h"
+#include "engine/ChannelText.h"
+#include "engine/LampColour.h"
 #include "ini/clsINI.h"
 
 namespace zeb {
@@ -84,6 +88,78 @@ constexpr std::array<DmxNumberKey, 5> kDmxNumberKeys = {{{"Universe", &DmxSettin
                                                          {"OffLevel", &DmxSettings::offLevel},
                                                          {"RpcPort", &DmxSettings::rpcPort}}};
 
+// The keys added with the colour layouts. A key whose text cannot be read leaves its default,
+// and a save keeps that text as long as the value is still the default: a typing slip in the
+// file is not wiped out by the next save.
+constexpr const char* kColourSection = "Colour";
+
+std::string LampColourKey(int channel) {
+    return "Colour" + std::to_string(channel);
+}
+
+std::optional<LampColour> ReadColour(const std::string& text) {
+    return ParseLampColour(std::string(TrimBlanks(text)));
+}
+
+std::optional<DmxLayout> ReadLayout(const std::string& text) {
+    const std::string_view trimmed = TrimBlanks(text);
+    for (size_t i = 0; i < kDmxLayoutNames.size(); ++i) {
+        if (trimmed == kDmxLayoutNames[i]) {
+            return static_cast<DmxLayout>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+const char* LayoutText(DmxLayout layout) {
+    return kDmxLayoutNames[static_cast<size_t>(layout)];
+}
+
+std::optional<double> ReadGamma(const std::string& text) {
+    const auto gamma = ParseSingle(text);
+    if (!gamma || *gamma < kLeastGamma || *gamma > kMostGamma) {
+        return std::nullopt;
+    }
+    return *gamma;
+}
+
+std::optional<bool> ReadFlag(const std::string& text) {
+    const std::string_view trimmed = TrimBlanks(text);
+    if (trimmed == "0" || trimmed == "1") {
+        return trimmed == "1";
+    }
+    return std::nullopt;
+}
+
+constexpr std::array<DmxNumberKey, 2> kAddedDmxNumberKeys = {
+    {{"Pixels", &DmxSettings::pixels}, {"Brightness", &DmxSettings::brightness}}};
+
+// Writes `text` unless the value is the default and the file holds no readable value there.
+template <typename Reader>
+void SaveAddedKey(clsINI& ini, const char* section, const std::string& key, const std::string& text,
+                  bool isDefault, Reader readable) {
+    if (!isDefault || readable(ini.Value(section, key))) {
+        ini.Value(section, key, text);
+    }
+}
+
+void LoadColours(const clsINI& ini, ChannelConfigs& channels) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (const auto colour = ReadColour(ini.Value(kColourSection, LampColourKey(i)))) {
+            channels[static_cast<size_t>(i)].colour = *colour;
+        }
+    }
+}
+
+void SaveColours(clsINI& ini, const ChannelConfigs& channels) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        const LampColour colour = channels[static_cast<size_t>(i)].colour;
+        SaveAddedKey(ini, kColourSection, LampColourKey(i), LampColourText(colour),
+                     colour == DefaultLampColour(i),
+                     [](const std::string& text) { return ReadColour(text).has_value(); });
+    }
+}
+
 void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
     const std::string stored = ini.Value(kDmx, "Switch");
     if (stored != NulString) {
@@ -95,6 +171,16 @@ void LoadDmx(const clsINI& ini, DmxSettings& dmx) {
         }
     }
     dmx.dimmer = ini.Value(kDmx, "Dimmer") == "1";
+    if (const auto layout = ReadLayout(ini.Value(kDmx, "Layout"))) {
+        dmx.layout = *layout;
+    }
+    for (const auto& [key, value] : kAddedDmxNumberKeys) {
+        if (const auto number = ParseInt32(ini.Value(kDmx, key))) {
+            (dmx.*value).Set(*number);
+        }
+    }
+    dmx.mirror = ReadFlag(ini.Value(kDmx, "Mirror")).value_or(false);
+    dmx.gamma = ReadGamma(ini.Value(kDmx, "Gamma"));
     dmx.caption = dmx.On() ? colours::Blue : colours::Grey;
 }
 
@@ -104,6 +190,23 @@ void SaveDmx(clsINI& ini, const DmxSettings& dmx) {
         ini.Value(kDmx, key, std::to_string((dmx.*value).Value()));
     }
     ini.Value(kDmx, "Dimmer", dmx.dimmer ? "1" : "0");
+
+    const DmxSettings defaults;
+    SaveAddedKey(ini, kDmx, "Layout", LayoutText(dmx.layout), dmx.layout == defaults.layout,
+                 [](const std::string& text) { return ReadLayout(text).has_value(); });
+    for (const auto& [key, value] : kAddedDmxNumberKeys) {
+        RangedValue range = defaults.*value;
+        SaveAddedKey(ini, kDmx, key, std::to_string((dmx.*value).Value()),
+                     (dmx.*value).Value() == range.Value(), [&range](const std::string& text) {
+                         const auto number = ParseInt32(text);
+                         return number && range.Set(*number);
+                     });
+    }
+    SaveAddedKey(ini, kDmx, "Mirror", dmx.mirror ? "1" : "0", !dmx.mirror,
+                 [](const std::string& text) { return ReadFlag(text).has_value(); });
+    if (dmx.gamma) {
+        ini.Value(kDmx, "Gamma", FormatSingle(static_cast<float>(*dmx.gamma)));
+    }
 }
 
 // The beat channels' section: which channels follow the beat (their band captions in [text]
@@ -216,6 +319,7 @@ bool LoadSettings(ProgramModel& model, const std::string& path) {
     LoadDmx(ini, model.dmx);
     LoadBeat(ini, model);
     LoadDelay(ini, model.delay);
+    LoadColours(ini, model.channels);
 
     // Selected by start-up once the capture devices are listed.
     if (const auto device = ParseInt16(ini.Value(kIndex, kCombo3))) {
@@ -264,6 +368,7 @@ void SaveSettings(ProgramModel& model, const std::string& path) {
     SaveDmx(ini, model.dmx);
     SaveBeat(ini, model);
     SaveDelay(ini, model.delay);
+    SaveColours(ini, model.channels);
     try {
         ini.UpdateFile();
     } catch (...) {

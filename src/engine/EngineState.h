@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/LampColour.h"
 #include "engine/ModelValues.h"
 
 namespace zeb {
@@ -23,6 +24,8 @@ struct ChannelConfig {
     // The caption's step above 31, "B": the channel flashes on the beat and ignores its band
     // and threshold; the caption text keeps the band it had.
     bool followsBeat = false;
+    // What the channel's colour lamps and its lamp circle light in.
+    LampColour colour;
 };
 
 using ChannelConfigs = std::array<ChannelConfig, kChannelCount>;

@@ -1,8 +1,10 @@
 #include "output/SimulatedDevices.h"
 
+#include <array>
 #include <cstdio>
 #include <utility>
 
+#include "output/dmx/DmxUniverses.h"
 #include "output/serial/SerialLineSettings.h"
 
 namespace zeb {
@@ -205,10 +207,16 @@ bool SimulatedDmxLink::Send(const DmxFrame& frame) {
     if (!open_) {
         return false;
     }
-    const std::string_view levels(reinterpret_cast<const char*>(frame.levels.data()),
-                                  frame.levels.size());
-    log_.Line("frame " + std::to_string(frame.universe) + " " + std::to_string(frame.startAddress) +
-              " " + HexBytes(levels));
+    // One line a universe: its number, the first slot the frame fills and those slots.
+    std::array<uint8_t, kDmxUniverseSlots> slots{};
+    for (size_t index = 0; index < UniverseCount(frame.patch); ++index) {
+        FillUniverse(frame, index, slots);
+        const UsedSlots used = UsedSlotsOf(frame.patch, index);
+        const std::string_view ours(reinterpret_cast<const char*>(slots.data()) + used.first,
+                                    used.count);
+        log_.Line("frame " + std::to_string(used.universe) + " " + std::to_string(used.first + 1) +
+                  " " + HexBytes(ours));
+    }
     return true;
 }
 

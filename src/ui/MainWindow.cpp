@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -168,6 +169,8 @@ void MainWindow::ConnectInput() {
             [this](int index) { Act([this, index] { program_.SelectCaptureInput(index); }); });
     connect(speed_, &QComboBox::activated, this,
             [this](int index) { program_.SelectSpeed(index); });
+    connect(dmxLayout_, &QComboBox::activated, this,
+            [this](int index) { Act([this, index] { program_.SelectDmxLayout(index); }); });
     connect(addresses_, &QComboBox::activated, this,
             [this](int index) { program_.SelectLptAddress(index); });
     connect(port_, &QComboBox::editTextChanged, this,
@@ -361,9 +364,44 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    // Any button: the background is the window's handle.
     event->accept();
+    if (event->button() == Qt::RightButton) {
+        if (const int channel = LampAt(event->position().toPoint()); channel >= 0) {
+            OpenColourDialog(channel);
+            return;
+        }
+    }
+    // Any other press: the background is the window's handle.
     moveRequest_();
+}
+
+int MainWindow::LampAt(const QPoint& position) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (PanelLights::Box({PanelLight::Kind::Lamp, i}).contains(position)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void MainWindow::OpenColourDialog(int channel) {
+    const LampColour now = model_.channels[static_cast<size_t>(channel)].colour;
+    // Owned by the window until it closes.
+    auto* dialog = new QColorDialog(QColor(now.red, now.green, now.blue), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QColorDialog::DontUseNativeDialog);
+    const QString name = QStringLiteral("Channel %1 colour").arg(channel);
+    dialog->setWindowTitle(name);
+    dialog->setAccessibleName(name);
+    connect(dialog, &QColorDialog::colorSelected, this, [this, channel](const QColor& chosen) {
+        const auto primary = [](int value) { return static_cast<uint8_t>(value); };
+        Act([&] {
+            program_.SetChannelColour(
+                channel,
+                LampColour{primary(chosen.red()), primary(chosen.green()), primary(chosen.blue())});
+        });
+    });
+    dialog->open();
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {
@@ -410,7 +448,8 @@ void MainWindow::RefreshEngine() {
     // Only a reader that listens is told what changed.
     const bool announce = QAccessible::isActive();
     changedLights_.clear();
-    const QRegion changed = lights_.Show(model_.engine, announce ? &changedLights_ : nullptr);
+    const QRegion changed = lights_.Show(model_.engine, announce ? &changedLights_ : nullptr) +
+                            lights_.ShowColours(model_.channels);
     if (!changed.isEmpty()) {
         update(changed);
     }
@@ -467,6 +506,11 @@ void MainWindow::RefreshLists() {
     ShowList(speed_, model_.combo4);
     ShowList(addresses_, model_.combo1);
     ShowList(port_, model_.combo2);
+    if (const int layout = static_cast<int>(model_.dmx.layout);
+        dmxLayout_->currentIndex() != layout) {
+        const QSignalBlocker block(dmxLayout_);
+        dmxLayout_->setCurrentIndex(layout);
+    }
     const QString entry = ToQString(state_.text1);
     if (addressEntry_->text() != entry) {
         const QSignalBlocker block(addressEntry_);
@@ -488,11 +532,22 @@ void MainWindow::RefreshDmx() {
     const int first = dmx.startAddress.Value();
     shownOladLost_ = dmx.oladLost;
     PanelLabel* key = captions_.at(Caption::Dmx);
-    QString tip = QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
-                      .arg(dmx.universe.Value())
-                      .arg(first)
-                      .arg(first + kChannelCount - 1)
-                      .arg(dmx.rpcPort.Value());
+    QString tip;
+    if (dmx.layout == DmxLayout::Pixels) {
+        tip = QStringLiteral(
+                  "DMX through OLA: universe %1 on, a strip of %2 pixels (olad on port %3)")
+                  .arg(dmx.universe.Value())
+                  .arg(dmx.pixels.Value())
+                  .arg(dmx.rpcPort.Value());
+    } else {
+        const int perChannel =
+            dmx.layout == DmxLayout::Rgbw ? 4 : (dmx.layout == DmxLayout::Rgb ? 3 : 1);
+        tip = QStringLiteral("DMX through OLA: universe %1, slots %2 to %3 (olad on port %4)")
+                  .arg(dmx.universe.Value())
+                  .arg(first)
+                  .arg(std::min(first + perChannel * kChannelCount - 1, int{kDmxUniverseSlots}))
+                  .arg(dmx.rpcPort.Value());
+    }
     if (dmx.oladLost) {
         tip += QStringLiteral(": olad lost, reconnecting");
     }

@@ -98,6 +98,10 @@ class MainWindow : public QWidget {
     void BuildFocusOrder();
 
     void BackgroundMoved();
+    // The colour dialog of channel `channel`'s lamp; a chosen colour goes to the program.
+    void OpenColourDialog(int channel);
+    // The channel whose lamp lies under `position`, or -1.
+    static int LampAt(const QPoint& position);
     void Wheel(int delta);
     // Runs a request, then shows what it changed.
     void Act(const std::function<void()>& request);
@@ -152,6 +156,7 @@ class MainWindow : public QWidget {
     QComboBox* speed_ = nullptr;
     QComboBox* addresses_ = nullptr;
     QComboBox* port_ = nullptr;
+    QComboBox* dmxLayout_ = nullptr;
     QLineEdit* addressEntry_ = nullptr;
     QLineEdit* dmxUniverse_ = nullptr;
     QLineEdit* dmxAddress_ = nullptr;

@@ -251,9 +251,9 @@ void MainWindow::BuildFocusOrder() {
         focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
     }
     focusOrder_.insert(focusOrder_.end(),
-                       {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, inputs_,
-                        devices_, speed_, addresses_, captions_.at(Caption::Del), addressEntry_,
-                        captions_.at(Caption::Add), port_, delay_});
+                       {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, dmxLayout_,
+                        inputs_, devices_, speed_, addresses_, captions_.at(Caption::Del),
+                        addressEntry_, captions_.at(Caption::Add), port_, delay_});
     // Qt's own chain in the same order: the window's first activation focuses the first.
     for (size_t i = 1; i < focusOrder_.size(); ++i) {
         setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
@@ -283,6 +283,18 @@ void MainWindow::BuildDmxGroup() {
     dmxAddress_->setToolTip(
         QStringLiteral("DMX slot of channel 0 (1..%1); the twelve channels follow it")
             .arg(kDmxLastStartAddress));
+    dmxLayout_ = AddList("ComboLayout", kDmxLayoutList, DisplayFont(6.75), false);
+    for (const char* name : kDmxLayoutNames) {
+        dmxLayout_->addItem(QString::fromLatin1(name));
+    }
+    // A narrow arrow, so the entry's name fits the small box.
+    dmxLayout_->setStyleSheet(dmxLayout_->styleSheet() +
+                              QStringLiteral(" QComboBox::drop-down { width: 7px; border: none; }"
+                                             " QComboBox { padding-left: 1px; }"));
+    dmxLayout_->setAccessibleName(QStringLiteral("DMX layout"));
+    dmxLayout_->setToolTip(
+        QStringLiteral("How the channels reach the lamps: one slot each, RGB or RGBW fixtures, "
+                       "or an LED strip"));
 }
 
 }  // namespace zeb

@@ -72,6 +72,7 @@ constexpr QRect kDmxUniverseCaption{530, 66, 55, 17};
 constexpr QRect kDmxUniverse{588, 62, 45, 21};
 constexpr QRect kDmxAddressCaption{530, 92, 55, 17};
 constexpr QRect kDmxAddress{588, 88, 45, 21};
+constexpr QRect kDmxLayoutList{487, 96, 42, 18};
 constexpr QRect kSelectAudioInput{488, 120, 129, 17};
 constexpr QRect kInputList{496, 136, 105, 21};
 constexpr QRect kDeviceList{496, 168, 105, 21};

@@ -26,12 +26,15 @@ QRect SegmentBox(int segment) {
     return {x, kMeterBottomY - kMeterPitch * row, kMeterSegmentWidth, kMeterSegmentHeight};
 }
 
-void PaintLamp(QPainter& painter, const QRect& box, bool lit) {
+// A dark lamp shows its colour at this share of its strength.
+constexpr int kDarkLampPercent = 25;
+
+void PaintLamp(QPainter& painter, const QRect& box, const QColor& fill) {
     // A filled circle with a thin black rim.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1.0));
-    painter.setBrush(ToQColor(lit ? colours::BrightGreen : colours::DarkGreen));
+    painter.setBrush(fill);
     painter.drawEllipse(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5));
     painter.restore();
 }
@@ -133,6 +136,24 @@ QRegion PanelLights::Show(const EngineState& engine, std::vector<PanelLight>* ch
     return repaint;
 }
 
+QRegion PanelLights::ShowColours(const ChannelConfigs& channels) {
+    QRegion repaint;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const size_t at = Index(i);
+        if (colours_[at] != channels[at].colour) {
+            colours_[at] = channels[at].colour;
+            repaint += Box({PanelLight::Kind::Lamp, i});
+        }
+    }
+    return repaint;
+}
+
+QColor PanelLights::LampFill(int channel) const {
+    const LampColour colour = colours_[Index(channel)];
+    const int percent = lamps_[Index(channel)] ? 100 : kDarkLampPercent;
+    return {colour.red * percent / 100, colour.green * percent / 100, colour.blue * percent / 100};
+}
+
 void PanelLights::Paint(QPainter& painter, const QRegion& region) const {
     for (int i = 0; i < kChannelCount; ++i) {
         const QRect indicator = Box({PanelLight::Kind::Indicator, i});
@@ -141,7 +162,7 @@ void PanelLights::Paint(QPainter& painter, const QRegion& region) const {
         }
         const QRect lamp = Box({PanelLight::Kind::Lamp, i});
         if (region.intersects(lamp)) {
-            PaintLamp(painter, lamp, lamps_[Index(i)]);
+            PaintLamp(painter, lamp, LampFill(i));
         }
     }
     for (int k = 0; k < kMeterSegmentCount; ++k) {

@@ -5,6 +5,7 @@
 // its show, hide and paint) for every lamp and meter segment. Assistive technology reads them
 // as parts of the window (see Accessibility.h).
 
+#include <QColor>
 #include <QImage>
 #include <QRegion>
 #include <array>
@@ -32,6 +33,8 @@ class PanelLights {
     // Takes the engine's newest state. Returns the area of the window to repaint and, in
     // `changed`, the parts whose state changed (in the order of Parts()).
     QRegion Show(const EngineState& engine, std::vector<PanelLight>* changed = nullptr);
+    // Takes the channels' colours; returns the lamps to repaint.
+    QRegion ShowColours(const ChannelConfigs& channels);
     // Paints every part that `region` touches, over the skin already painted there.
     void Paint(QPainter& painter, const QRegion& region) const;
 
@@ -42,6 +45,8 @@ class PanelLights {
 
     bool IndicatorShown(int channel) const { return indicators_[Index(channel)]; }
     bool LampLit(int channel) const { return lamps_[Index(channel)]; }
+    // The fill of channel `channel`'s lamp: its colour, dimmed while the lamp is dark.
+    QColor LampFill(int channel) const;
     int LitSegments(int column) const;
     bool SegmentLit(int segment) const { return segments_[static_cast<size_t>(segment)]; }
     // The automatic threshold as its bar shows it: a whole number 0..32.
@@ -56,6 +61,7 @@ class PanelLights {
     QImage indicator_;
     std::array<bool, kChannelCount> indicators_{};
     std::array<bool, kChannelCount> lamps_{};
+    std::array<LampColour, kChannelCount> colours_{};
     std::array<bool, kMeterSegmentCount> segments_{};
     std::array<int, kChannelCount> autoLevels_{};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/Settings.h"
@@ -138,6 +139,47 @@ TEST_F(SaveSettingsTest, SwitchTextsTheProgramDoesNotKnowReadAsOffAndAreSavedBac
     text = SaveAndRead();
     EXPECT_NE(text.find("CPORT=USB3LED\r\n"), std::string::npos);
     EXPECT_NE(text.find("ATUNE=0\r\n"), std::string::npos);
+}
+
+TEST_F(SaveSettingsTest, ColoursAndLayoutsLoadAndUnreadableTextsSurviveASave) {
+    WriteBytes(Path(),
+               "[DMX]\r\nLayout=Pixels\r\nPixels=120\r\nMirror=1\r\nGamma=2.5\r\n"
+               "Brightness=300\r\n[Colour]\r\nColour0=00ff80\r\nColour1=red\r\n"
+               "Colour2= 123456 \r\nColour3=1234567\r\n");
+    LoadSettings(model_, Path());
+    EXPECT_EQ(model_.dmx.layout, DmxLayout::Pixels);
+    EXPECT_EQ(model_.dmx.pixels.Value(), 120);
+    EXPECT_TRUE(model_.dmx.mirror);
+    EXPECT_DOUBLE_EQ(model_.dmx.Gamma(), 2.5);
+    EXPECT_EQ(model_.dmx.brightness.Value(), 255);  // out of range: the default
+    EXPECT_EQ(model_.channels[0].colour, (LampColour{0x00, 0xFF, 0x80}));
+    EXPECT_EQ(model_.channels[1].colour, DefaultLampColour(1));
+    EXPECT_EQ(model_.channels[2].colour, (LampColour{0x12, 0x34, 0x56}));
+    EXPECT_EQ(model_.channels[3].colour, DefaultLampColour(3));
+    // Neighbours of the default palette stand clearly apart.
+    for (int i = 1; i < kChannelCount; ++i) {
+        const LampColour a = DefaultLampColour(i - 1);
+        const LampColour b = DefaultLampColour(i);
+        EXPECT_GE(std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue),
+                  80)
+            << i;
+    }
+
+    model_.channels[3].colour = LampColour{1, 2, 3};
+    const std::string text = SaveAndRead();
+    EXPECT_NE(text.find("Layout=Pixels\r\nPixels=120\r\nMirror=1\r\nGamma=2.5\r\n"
+                        "Brightness=300\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("[Colour]\r\nColour0=00FF80\r\nColour1=red\r\nColour2=123456\r\n"
+                        "Colour3=010203\r\n\r\n"),
+              std::string::npos);
+
+    // Back to the defaults: a value the file held readably is written as the default.
+    model_.dmx.layout = DmxLayout::Channels;
+    model_.channels[0].colour = DefaultLampColour(0);
+    EXPECT_NE(SaveAndRead().find("Layout=Channels\r\n"), std::string::npos);
+    LoadSettings(model_, Path());
+    EXPECT_EQ(model_.channels[0].colour, DefaultLampColour(0));
 }
 
 TEST_F(SaveSettingsTest, AFileWithLinuxLineEndsLoadsAndKeepsItsUnknownKeys) {

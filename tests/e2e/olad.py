@@ -24,8 +24,8 @@ OTHER_PLUGINS = [
     "openpixelcontrol", "osc", "pathport", "renard", "sandnet", "shownet", "spi", "stageprofi",
     "uartdmx", "usbdmx", "usbserial",
 ]
-# Art-Net is olad's plugin 2; its one device is 1.
-ARTNET_OUTPUT_PORT = "2-1-O-0"
+# Art-Net is olad's plugin 2; its one device is 1, with four output ports.
+ARTNET_OUTPUT_PORT = "2-1-O-{}"
 START_TIMEOUT = 20.0
 
 
@@ -48,13 +48,16 @@ def answers(port):
 
 
 class PrivateOlad:
-    def __init__(self, universe=1):
+    def __init__(self, universe=1, universes=1):
+        """Output ports 0.. patched to `universes` consecutive universes from `universe`; olad
+        sends each as the Art-Net universe of the same number."""
         self.folder = tempfile.mkdtemp(prefix="zeb-olad-")
         self.config = os.path.join(self.folder, "config")
         os.mkdir(self.config)
         self.rpc_port = free_tcp_port()
         self.process = None
-        self._write("ola-port.conf", f"{ARTNET_OUTPUT_PORT} = {universe}\n")
+        self._write("ola-port.conf", "".join(f"{ARTNET_OUTPUT_PORT.format(port)} = {universe + port}\n"
+                                             for port in range(universes)))
         self._write("ola-artnet.conf",
                     "enabled = true\nip = 127.0.0.1\nuse_loopback = true\nalways_broadcast = true\n")
         for plugin in OTHER_PLUGINS:
@@ -122,6 +125,11 @@ class ArtNetListener:
 
     def next_frame(self, timeout):
         """(arrival time, the universe's slots as bytes, slot 1 first), or None at the timeout."""
+        frame = self.next_port_frame(timeout)
+        return frame and (frame[0], frame[2])
+
+    def next_port_frame(self, timeout):
+        """(arrival time, universe, slots), or None at the timeout."""
         deadline = time.monotonic() + timeout
         while (left := deadline - time.monotonic()) > 0:
             self.socket.settimeout(left)
@@ -131,5 +139,5 @@ class ArtNetListener:
                 return None
             if packet[:8] == b"Art-Net\0" and struct.unpack_from("<H", packet, 8)[0] == ARTDMX_OPCODE:
                 length = struct.unpack_from(">H", packet, 16)[0]
-                return time.monotonic(), packet[18:18 + length]
+                return time.monotonic(), struct.unpack_from("<H", packet, 14)[0], packet[18:18 + length]
         return None

@@ -7,7 +7,7 @@ import subprocess
 import unittest
 
 from sounds import WithSoundFiles
-from zebrun import EVENT_TIMEOUT, ZebRun, wait_until
+from zebrun import EVENT_TIMEOUT, ZebRun, wait_until, xdotool
 
 pyatspi = None  # imported once the private session bus exists: it connects on import
 
@@ -44,6 +44,14 @@ def tree(node):
 
 def states(node):
     return set(node.getState().getStates())
+
+
+def pixel(window, x, y):
+    """The window's colour at (x, y) as the X server shows it: (red, green, blue)."""
+    text = subprocess.run(["import", "-window", str(window), "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                           "txt:-"], capture_output=True, text=True, check=True).stdout
+    values = text.splitlines()[1].split("(")[1].split(")")[0].split(",")
+    return tuple(int(float(value)) for value in values[:3])
 
 
 class ScreenReaderView(WithSoundFiles):
@@ -131,6 +139,32 @@ class ScreenReaderView(WithSoundFiles):
         saved = dict(run.read_settings())
         self.assertEqual(dict(saved["Value"])["Sld15"], "17")
         self.assertEqual(dict(saved["text"])["Caption3"], "20")
+
+    def test_a_lamp_shows_its_colour_and_its_colour_dialog_reads_by_name_and_changes_it(self):
+        run, frame = self.start()
+        window = run.main_window()
+        lamp = (216, 376)  # channel 5, dark in silence: a quarter of its green
+        wait_until(lambda: pixel(window, *lamp) == (0, 63, 3), EVENT_TIMEOUT, "lamp 5 in its colour")
+
+        xdotool("mousemove", "--window", window, *lamp, "click", 3)
+        application = frame.getApplication()
+
+        def dialog():
+            return next((node for node in application if node is not None
+                         and node.name == "Channel 5 colour"), None)
+        found = wait_until(dialog, EVENT_TIMEOUT, "the colour dialog of channel 5")
+        self.assertEqual(found.getRole(), pyatspi.ROLE_DIALOG)
+        objects = {node.name: node for node in tree(found)}
+        html = next(node for name, node in objects.items() if name and "HTML" in name)
+        html.queryComponent().grabFocus()
+        xdotool("key", "--clearmodifiers", "ctrl+a")
+        xdotool("type", "#0000ff")
+        objects["OK"].queryAction().doAction(0)
+        wait_until(lambda: pixel(window, *lamp) == (0, 0, 63), EVENT_TIMEOUT, "lamp 5 blue")
+
+        run.click(window, (421, 31))  # save and exit
+        self.assertEqual(run.wait_exit(), 0)
+        self.assertEqual(dict(dict(run.read_settings())["Colour"]), {"Colour5": "0000FF"})
 
 
 if __name__ == "__main__":

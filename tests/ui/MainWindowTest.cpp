@@ -535,8 +535,9 @@ TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
     model.engine.AutoThreshold[4] = 7.5f;
     window.RefreshEngine();
     QImage shown = window.grab().toImage();
-    EXPECT_EQ(shown.pixel(160, 376), qRgb(0, 255, 0));  // lamp 3 lit
-    EXPECT_EQ(shown.pixel(192, 376), qRgb(0, 64, 0));   // lamp 4 dark
+    // Each lamp in its channel's colour, a quarter of it while dark.
+    EXPECT_EQ(shown.pixel(160, 376), qRgb(197, 255, 0));  // lamp 3 lit
+    EXPECT_EQ(shown.pixel(192, 376), qRgb(23, 63, 0));    // lamp 4 dark
     EXPECT_EQ(shown.pixel(158, 230), indicator.pixel(6, 6));
     EXPECT_EQ(shown.pixel(190, 230), skin.pixel(190, 230));
     EXPECT_EQ(shown.pixel(67, 354), qRgb(0, 0, 192));  // segment 0: blue at the foot
@@ -547,9 +548,11 @@ TEST_F(MainWindowTest, LampsIndicatorsAndMetersFollowTheEngine) {
 
     model.engine.lampLit[3] = false;
     model.engine.meterSegments[23] = false;
+    model.channels[4].colour = LampColour{0, 0, 255};
     window.RefreshEngine();
     shown = window.grab().toImage();
-    EXPECT_EQ(shown.pixel(160, 376), qRgb(0, 64, 0));
+    EXPECT_EQ(shown.pixel(160, 376), qRgb(49, 63, 0));
+    EXPECT_EQ(shown.pixel(192, 376), qRgb(0, 0, 63));
     EXPECT_EQ(shown.pixel(387, 266), skin.pixel(387, 266));
 }
 
@@ -594,9 +597,9 @@ TEST_F(MainWindowTest, RendersThePanelWithSkinSpectrumAndLamps) {
         panel.save(QString::fromLocal8Bit(path));
     }
     ASSERT_EQ(panel.size(), QSize(643, 393));
-    EXPECT_EQ(panel.pixel(136, 376), qRgb(0, 255, 0));  // lamp 2 lit
-    EXPECT_EQ(panel.pixel(112, 376), qRgb(0, 64, 0));   // lamp 1 dark
-    EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));   // foot of the first bar
+    EXPECT_EQ(panel.pixel(136, 376), qRgb(255, 209, 0));  // lamp 2 lit
+    EXPECT_EQ(panel.pixel(112, 376), qRgb(63, 26, 0));    // lamp 1 dark
+    EXPECT_EQ(panel.pixel(19, 174), qRgb(2, 254, 0));     // foot of the first bar
     EXPECT_EQ(panel.pixel(MarkerLeftPixels(14) + 5, 180), qRgb(0, 0, 255));  // band marker
     EXPECT_EQ(panel.pixel(470, 300), LoadSkin().background.pixel(470, 300));
 
@@ -704,9 +707,10 @@ TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn)
         order.push_back(QString("LabelCH%1").arg(i));
         order.push_back(QString("Slider1_%1").arg(i));
     }
-    order.insert(order.end(), {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "cmbInput",
-                               "Combo3", "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2",
-                               "TextDelay", "Label9"});
+    order.insert(order.end(),
+                 {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "ComboLayout", "cmbInput",
+                  "Combo3", "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2", "TextDelay",
+                  "Label9"});
     EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
     EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier),
               (std::vector<QString>{"TextDelay", "Combo2"}));

@@ -2,7 +2,6 @@
 
 #include <chrono>
 
-#include "output/dmx/DmxFrame.h"
 #include "output/dmx/OlaModule.h"
 
 namespace zeb {
@@ -14,6 +13,28 @@ constexpr std::chrono::milliseconds kFirstContactWait{500};
 constexpr std::chrono::milliseconds kCloseBound{250};
 
 }  // namespace
+
+std::string DmxPatchText(const DmxSettings& settings) {
+    const int32_t universe = settings.universe.Value();
+    switch (settings.layout) {
+        case DmxLayout::Channels:
+            break;
+        case DmxLayout::Rgb:
+            return "DMX universe " + std::to_string(universe) + ", 12 RGB lamps";
+        case DmxLayout::Rgbw:
+            return "DMX universe " + std::to_string(universe) + ", 12 RGBW lamps";
+        case DmxLayout::Pixels: {
+            const int32_t pixels = settings.pixels.Value();
+            const int32_t last = universe + (pixels - 1) / kPixelsPerUniverse;
+            const std::string universes =
+                last == universe
+                    ? "DMX universe " + std::to_string(universe)
+                    : "DMX universes " + std::to_string(universe) + " to " + std::to_string(last);
+            return universes + ", " + std::to_string(pixels) + (pixels == 1 ? " pixel" : " pixels");
+        }
+    }
+    return "DMX universe " + std::to_string(universe);
+}
 
 DmxOutput::~DmxOutput() = default;
 
@@ -46,7 +67,7 @@ void DmxOutput::Stop() {
     if (!sender_) {
         return;
     }
-    sender_->Close(DarkFrame(settings_), kCloseBound);
+    sender_->Close(Darkened(frames_.Make(settings_, EngineState{}, channels_, false)), kCloseBound);
     LogEvents();
     sender_.reset();
     settings_.oladLost = false;
@@ -57,7 +78,10 @@ void DmxOutput::Write(const LampFrame& frame) {
     if (!sender_) {
         return;
     }
-    sender_->Post(MakeDmxFrame(settings_, frame.state, frame.channels, frame.automatic));
+    for (size_t i = 0; i < kChannelCount; ++i) {
+        channels_[i].colour = frame.channels[i].colour;
+    }
+    sender_->Post(frames_.Make(settings_, frame.state, frame.channels, frame.automatic));
     LogEvents();
 }
 
@@ -66,7 +90,7 @@ std::string DmxOutput::StateLine() const {
     if (settings_.oladLost) {
         state = oladSeen_ ? " (olad lost)" : " (waiting for olad)";
     }
-    return "DMX universe " + std::to_string(settings_.universe.Value()) + state;
+    return DmxPatchText(settings_) + state;
 }
 
 void DmxOutput::LogEvents() {

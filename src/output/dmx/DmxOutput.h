@@ -1,7 +1,7 @@
 #pragma once
-// The DMX output: the twelve channels as levels of one universe of the lighting daemon (olad),
-// sent from a thread of its own. Its connection runs from the switch going on (or a start-up
-// with it on) until it goes off or the program ends.
+// The DMX output: the twelve channels as levels or colours in universes of the lighting daemon
+// (olad), sent from a thread of its own. Its connection runs from the switch going on (or a
+// start-up with it on) until it goes off or the program ends.
 
 #include <memory>
 #include <optional>
@@ -10,10 +10,15 @@
 #include "engine/MessageSink.h"
 #include "output/Devices.h"
 #include "output/Output.h"
+#include "output/dmx/DmxFrame.h"
 #include "output/dmx/DmxSender.h"
 #include "output/dmx/DmxSettings.h"
 
 namespace zeb {
+
+// Where the output sends, as the status line and the window show it: "DMX universe 1",
+// "DMX universe 1, 12 RGB lamps", "DMX universe 1, 120 pixels", "DMX universes 1 to 4, 680 pixels".
+std::string DmxPatchText(const DmxSettings& settings);
 
 class DmxOutput : public Output {
   public:
@@ -52,6 +57,9 @@ class DmxOutput : public Output {
     DmxLinkFactory links_;
     DmxSettings& settings_;
     MessageSink& messages_;
+    DmxFrameMaker frames_;
+    // The channels' colours as the last tick had them, for the frame that darkens the lamps.
+    ChannelConfigs channels_ = DefaultChannelConfigs();
     // Exists while the output runs.
     std::unique_ptr<DmxSender> sender_;
     // While no olad answers: whether one ever did since the output started.

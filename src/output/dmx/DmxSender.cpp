@@ -129,9 +129,11 @@ void DmxSender::Run(const std::shared_ptr<Shared>& shared) {
     Shared& s = *shared;
     DmxLink& link = *s.link;
     std::optional<DmxFrame> lastSent;
-    // A frame for another universe first darkens the slots left behind on the old one.
+    // A frame for other slots (another layout, universe, address or pixel count) first darkens
+    // the slots left behind.
     const auto send = [&](const DmxFrame& frame) {
-        if (lastSent && lastSent->universe != frame.universe && !link.Send(Darkened(*lastSent))) {
+        if (lastSent && !lastSent->patch.SameSlots(frame.patch) &&
+            !link.Send(Darkened(*lastSent))) {
             return false;
         }
         lastSent = frame;

@@ -9,8 +9,11 @@
 #include <ola/network/SocketAddress.h>
 #include <ola/network/TCPSocket.h>
 
+#include <array>
 #include <chrono>
 #include <optional>
+
+#include "output/dmx/DmxUniverses.h"
 
 namespace zeb {
 
@@ -18,14 +21,20 @@ namespace {
 
 constexpr std::chrono::milliseconds kConfirmWait{200};
 
-// A whole universe: slots that are not ours are 0, so moving the start address leaves nothing
-// lit behind.
-ola::DmxBuffer UniverseOf(const DmxFrame& frame) {
+// Each universe whole: slots that are not ours are 0, so moving the start address leaves
+// nothing lit behind. The receipt, when asked for, comes with the last universe.
+void SendUniverses(ola::client::OlaClient& client, const DmxFrame& frame,
+                   ola::client::GeneralSetCallback* receipt = nullptr) {
+    std::array<uint8_t, kDmxUniverseSlots> slots{};
     ola::DmxBuffer buffer;
-    buffer.Blackout();
-    buffer.SetRange(static_cast<unsigned>(frame.startAddress - 1), frame.levels.data(),
-                    static_cast<unsigned>(frame.levels.size()));
-    return buffer;
+    const size_t count = UniverseCount(frame.patch);
+    for (size_t index = 0; index < count; ++index) {
+        FillUniverse(frame, index, slots);
+        buffer.Set(slots.data(), static_cast<unsigned>(slots.size()));
+        const auto universe = static_cast<unsigned>(UsedSlotsOf(frame.patch, index).universe);
+        client.SendDMX(universe, buffer,
+                       ola::client::SendDMXArgs(index + 1 == count ? receipt : nullptr));
+    }
 }
 
 }  // namespace
@@ -78,7 +87,7 @@ bool OlaDmxLink::Send(const DmxFrame& frame) {
     Connection& connection = *connection_;
     connection.select.RunOnce(ola::TimeInterval(0, 0));
     if (!connection.closed) {
-        connection.client->SendDMX(frame.universe, UniverseOf(frame), ola::client::SendDMXArgs());
+        SendUniverses(*connection.client, frame);
         connection.last = frame;
     }
     // A failed write closes the connection at once.
@@ -93,9 +102,8 @@ void OlaDmxLink::Disconnect() {
     // olad drops a frame that arrives together with the end of the connection. So the last
     // frame goes once more, this time with a receipt, and the connection ends after it.
     if (connection.last && !connection.closed) {
-        connection.client->SendDMX(
-            connection.last->universe, UniverseOf(*connection.last),
-            ola::client::SendDMXArgs(ola::NewSingleCallback(&connection, &Connection::Confirmed)));
+        SendUniverses(*connection.client, *connection.last,
+                      ola::NewSingleCallback(&connection, &Connection::Confirmed));
         const auto deadline = std::chrono::steady_clock::now() + kConfirmWait;
         while (!connection.confirmed && !connection.closed) {
             const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
