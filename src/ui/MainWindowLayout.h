@@ -88,8 +88,8 @@ constexpr QRect kComPrefix{504, 320, 41, 25};
 constexpr QRect kPortList{552, 320, 41, 24};
 constexpr QRect kWebAddress{560, 368, 73, 17};
 // The output delay in ms, under the serial port.
-constexpr QRect kDelayCaption{489, 369, 31, 17};
-constexpr QRect kDelay{520, 366, 32, 21};
+constexpr QRect kDelayCaption{486, 369, 37, 17};
+constexpr QRect kDelay{523, 366, 32, 21};
 
 // The focus sink, below the client area.
 constexpr QRect kFocusSink{568, 504, 73, 25};
