@@ -19,9 +19,9 @@ std::optional<std::string> ReadFileIfExists(const std::string& path);
 // removed. Symbolic links are followed to the end of their chain, so the file they name is the
 // one replaced and the links stay; as the kernel's protected-symlinks rule has it, a link in a
 // sticky folder anyone may write to is followed only when it belongs to this user or to the
-// folder's owner, else the save fails with EACCES, naming the link, before anything is written. Only a regular file is ever replaced: anything else there
-// fails as ReadFileIfExists does, before anything is written. New files that an interrupted
-// save left beside the target are removed first.
+// folder's owner, else the save fails with EACCES, naming the link, before anything is written.
+// Only a regular file is ever replaced: anything else there fails as ReadFileIfExists does, before
+// anything is written. New files that an interrupted save left beside the target are removed first.
 void ReplaceFile(const FileSystem& fs, const std::string& path, const std::string& bytes);
 
 }  // namespace zeb

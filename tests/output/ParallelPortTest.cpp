@@ -85,21 +85,23 @@ TEST_F(LinuxPortIoTest, RawAccessCoversExactlyThePortsRegistersAndOnlyWherePermi
     EXPECT_TRUE(port.SetPortVal(0x027A, 0x0B, 1));
     EXPECT_FALSE(port.SetPortVal(0xD013, 0x01, 1));  // beyond the port
     EXPECT_FALSE(port.SetPortVal(0x0064, 0x01, 1));
-    EXPECT_THAT(system->calls,
-                ElementsAre("ioperm d010 00003 on", "ioperm 0278 00003 on", "outb d010 ff",
-                            "outb d012 0b", "outb 027a 0b"));
+    EXPECT_THAT(system->calls, ElementsAre("ioperm d010 00003 on", "ioperm 0278 00003 on",
+                                           "outb d010 ff", "outb d012 0b", "outb 027a 0b"));
 }
 
 TEST_F(LinuxPortIoTest, AnAddressTheKernelListsForAnotherDeviceIsRefusedByName) {
     system->rawIoPermitted = true;
     for (const auto& [base, refusal] : {
              std::pair<uint16_t, std::string>{
-                 0x0062, "raw port I/O at 0062-0064 refused: /proc/ioports lists port 0064 "
-                         "as part of 0064-0064 : keyboard, not a parallel port"},
-             {0x0CF9, "raw port I/O at 0cf9-0cfb refused: /proc/ioports lists port 0cf9 as "
-                      "part of 0cf8-0cff : PCI conf1, not a parallel port"},
-             {0xE000, "raw port I/O at e000-e002 refused: /proc/ioports lists port e000 as "
-                      "part of e000-e01f : 0000:06:00.0, not a parallel port"},
+                 0x0062,
+                 "raw port I/O at 0062-0064 refused: /proc/ioports lists port 0064 "
+                 "as part of 0064-0064 : keyboard, not a parallel port"},
+             {0x0CF9,
+              "raw port I/O at 0cf9-0cfb refused: /proc/ioports lists port 0cf9 as "
+              "part of 0cf8-0cff : PCI conf1, not a parallel port"},
+             {0xE000,
+              "raw port I/O at e000-e002 refused: /proc/ioports lists port e000 as "
+              "part of e000-e01f : 0000:06:00.0, not a parallel port"},
          }) {
         system->calls.clear();
         EXPECT_FALSE(port.InitializeWinIo(base));

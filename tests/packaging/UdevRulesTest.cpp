@@ -44,7 +44,8 @@ std::vector<std::string> RuleLines() {
     EXPECT_TRUE(in) << ZEB_UDEV_RULES;
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line[0] != '#') lines.push_back(line);
+        if (!line.empty() && line[0] != '#')
+            lines.push_back(line);
     }
     return lines;
 }
@@ -61,7 +62,8 @@ TEST(UdevRules, FtdiRuleGrantsExactlyTheChipsTheDriverOpensOnTheDeviceItself) {
     const std::regex product(R"re(ATTR\{idProduct\}=="([0-9a-f|]+)")re");
     for (const std::string& line : RuleLines()) {
         EXPECT_EQ(line.find("ATTRS{"), std::string::npos) << "matches a parent device: " << line;
-        if (line.find("idVendor") == std::string::npos) continue;
+        if (line.find("idVendor") == std::string::npos)
+            continue;
         ++ftdiRules;
         std::smatch v, p;
         ASSERT_TRUE(std::regex_search(line, v, vendor)) << line;

@@ -11,8 +11,7 @@ bool LptAccessMissing(PortIo& port, const std::string& addressText) {
 }
 
 bool LptAccessFailsAtStartup(PortIo& port, const OutputSelection& outputs) {
-    return outputs.LptSwitch.On() &&
-           !port.InitializeWinIo(ReadHexPort(outputs.LptAddressText));
+    return outputs.LptSwitch.On() && !port.InitializeWinIo(ReadHexPort(outputs.LptAddressText));
 }
 
 }  // namespace zeb
