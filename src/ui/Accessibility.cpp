@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "ui/LampRow.h"
 #include "ui/MainWindow.h"
 #include "ui/PanelLabel.h"
 #include "ui/Slider.h"
@@ -243,6 +244,10 @@ class PanelLightInterface : public QAccessibleInterface, public QAccessibleValue
             state.checkable = true;
             state.checked = Lit();
         }
+        if (part_.kind == PanelLight::Kind::Lamp && window_) {
+            state.focusable = true;
+            state.focused = window_->Lamps().LampFocused(part_.index);
+        }
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -287,24 +292,27 @@ class MainWindowInterface : public QAccessibleWidget {
         : QAccessibleWidget(window, QAccessible::Window) {}
 
     int childCount() const override {
-        return QAccessibleWidget::childCount() + static_cast<int>(PanelLights::Parts().size());
+        return static_cast<int>(Controls().size() + PanelLights::Parts().size());
     }
     QAccessibleInterface* child(int index) const override {
-        const int widgets = QAccessibleWidget::childCount();
-        if (index < widgets) {
-            return QAccessibleWidget::child(index);
+        const std::vector<int> controls = Controls();
+        if (index >= 0 && static_cast<size_t>(index) < controls.size()) {
+            return QAccessibleWidget::child(controls[static_cast<size_t>(index)]);
         }
-        return Part(index - widgets);
+        return Part(index - static_cast<int>(controls.size()));
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
+        const std::vector<int> controls = Controls();
         const auto at = std::ranges::find(parts_, child);
         if (at != parts_.end()) {
-            return QAccessibleWidget::childCount() + static_cast<int>(at - parts_.begin());
+            return static_cast<int>(controls.size()) + static_cast<int>(at - parts_.begin());
         }
-        return QAccessibleWidget::indexOfChild(child);
+        const auto control = std::ranges::find(controls, QAccessibleWidget::indexOfChild(child));
+        return control == controls.end() ? -1 : static_cast<int>(control - controls.begin());
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        if (QAccessibleInterface* control = QAccessibleWidget::childAt(x, y)) {
+        QAccessibleInterface* control = QAccessibleWidget::childAt(x, y);
+        if (control != nullptr && !IsLampRow(control)) {
             return control;
         }
         const QPoint at = widget()->mapFromGlobal(QPoint(x, y));
@@ -315,6 +323,22 @@ class MainWindowInterface : public QAccessibleWidget {
             }
         }
         return nullptr;
+    }
+    // While the lamp row has the keyboard, the lamp it is on.
+    QAccessibleInterface* focusChild() const override {
+        const LampRow& lamps = static_cast<MainWindow*>(widget())->Lamps();
+        if (lamps.hasFocus()) {
+            return Lamp(lamps.Current());
+        }
+        return QAccessibleWidget::focusChild();
+    }
+
+    QAccessibleInterface* Lamp(int channel) const {
+        const auto& all = PanelLights::Parts();
+        const auto at = std::ranges::find_if(all, [channel](const PanelLight& part) {
+            return part.kind == PanelLight::Kind::Lamp && part.index == channel;
+        });
+        return Part(static_cast<int>(at - all.begin()));
     }
 
     // The interface of a painted part, made the first time it is asked for. Qt's registry
@@ -336,6 +360,23 @@ class MainWindowInterface : public QAccessibleWidget {
     }
 
   private:
+    static bool IsLampRow(const QAccessibleInterface* control) {
+        return qobject_cast<const LampRow*>(control->object()) != nullptr;
+    }
+    // The indices, among the widget's own children, of those read as controls: the lamp row
+    // is read as its lamps.
+    std::vector<int> Controls() const {
+        std::vector<int> controls;
+        const int count = QAccessibleWidget::childCount();
+        for (int i = 0; i < count; ++i) {
+            QAccessibleInterface* control = QAccessibleWidget::child(i);
+            if (control != nullptr && !IsLampRow(control)) {
+                controls.push_back(i);
+            }
+        }
+        return controls;
+    }
+
     mutable std::vector<QAccessibleInterface*> parts_;
 };
 
@@ -364,6 +405,18 @@ void InstallAccessibility() {
         return true;
     }();
     (void)installed;
+}
+
+void AnnounceLampFocus(MainWindow& window, int channel) {
+    auto* frame =
+        dynamic_cast<MainWindowInterface*>(QAccessible::queryAccessibleInterface(&window));
+    if (frame == nullptr || !QAccessible::isActive()) {
+        return;
+    }
+    if (QAccessibleInterface* lamp = frame->Lamp(channel)) {
+        QAccessibleEvent event(lamp, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void AnnouncePanelLights(MainWindow& window, const std::vector<PanelLight>& changed) {

@@ -4,7 +4,8 @@
 //
 // - The main window: a frame. Its children are its controls and then the parts it paints
 //   itself (PanelLights): lamps and channel indicators as check boxes that cannot be changed,
-//   checked while lit; the level meters (lit segments) and the automatic thresholds as bars.
+//   checked while lit, focused while the lamp row (LampRow) has the keyboard on them; the
+//   row itself is no child of its own, its lamps stand for it; the level meters (lit segments) and the automatic thresholds as bars.
 // - Slider: a slider with its value, Min and Max; setting the value or the increase and
 //   decrease actions act as the keys do (a drag to the new value).
 // - PanelLabel by role: a switch is a check box with its on/off state (the toolkit's bridge
@@ -27,6 +28,9 @@ class MainWindow;
 
 // Makes Qt ask these interfaces for the panel's controls; calling it again changes nothing.
 void InstallAccessibility();
+
+// Tells assistive technology that channel `channel`'s lamp holds the keyboard focus.
+void AnnounceLampFocus(MainWindow& window, int channel);
 
 // Tells assistive technology that these painted parts of `window` changed.
 void AnnouncePanelLights(MainWindow& window, const std::vector<PanelLight>& changed);

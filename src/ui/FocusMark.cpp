@@ -27,12 +27,16 @@ void FocusMark::KeyUsed(QWidget& control) {
 }
 
 void FocusMark::Paint(QPainter& painter, const QWidget& control) const {
+    Paint(painter, control, control.rect());
+}
+
+void FocusMark::Paint(QPainter& painter, const QWidget& control, const QRect& box) const {
     if (!Shown(control)) {
         return;
     }
     // Blue and white dots: the captions' highlight colour, visible on the grey panels, on the
     // black strips and over blue text alike.
-    const QRect frame = control.rect().adjusted(0, 0, -1, -1);
+    const QRect frame = box.adjusted(0, 0, -1, -1);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::white, 0));
     painter.drawRect(frame);

@@ -24,6 +24,8 @@ class FocusMark {
     bool Shown(const QWidget& control) const { return byKeyboard_ && control.hasFocus(); }
     // Draws the mark over `control` when it shows it.
     void Paint(QPainter& painter, const QWidget& control) const;
+    // The same round `box`: the part of `control` that holds the focus within it.
+    void Paint(QPainter& painter, const QWidget& control, const QRect& box) const;
 
   private:
     bool byKeyboard_ = false;

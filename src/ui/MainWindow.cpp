@@ -121,6 +121,8 @@ MainWindow::MainWindow(const ProgramModel& model, ProgramActions& program,
     BuildChannelStrips();
     BuildMetersAndLevels();
     BuildSettingsColumn();
+    // Over the painted lamps, after every other control so the panel's picture stays as it is.
+    lamps_ = new LampRow(this);
     BuildFocusOrder();
     ConnectInput();
     RouteWheelFromChildren();
@@ -128,6 +130,9 @@ MainWindow::MainWindow(const ProgramModel& model, ProgramActions& program,
 }
 
 void MainWindow::ConnectInput() {
+    connect(lamps_, &LampRow::ColourRequested, this, &MainWindow::OpenColourDialog);
+    connect(lamps_, &LampRow::LampFocusChanged, this,
+            [this](int channel) { AnnounceLampFocus(*this, channel); });
     const auto toggle = [this](Toggle pressed) {
         return [this, pressed] { Act([this, pressed] { program_.PressToggle(pressed); }); };
     };

@@ -15,6 +15,7 @@
 
 #include "core/ProgramActions.h"
 #include "core/ProgramModel.h"
+#include "ui/LampRow.h"
 #include "ui/PanelLabel.h"
 #include "ui/PanelLights.h"
 #include "ui/Skin.h"
@@ -57,6 +58,8 @@ class MainWindow : public QWidget {
 
     // The lamps, indicators, meters and automatic-threshold bars as the window shows them.
     const PanelLights& Lights() const { return lights_; }
+    // The focus stop of the lamps.
+    const LampRow& Lamps() const { return *lamps_; }
 
     // Replaces the way a window move is started (tests record it instead).
     void SetMoveRequest(MoveRequest request) { moveRequest_ = std::move(request); }
@@ -163,6 +166,7 @@ class MainWindow : public QWidget {
     PanelLabel* tempo_ = nullptr;
     QLineEdit* delay_ = nullptr;
     QWidget* focusSink_ = nullptr;
+    LampRow* lamps_ = nullptr;
     std::vector<QWidget*> focusOrder_;
 };
 

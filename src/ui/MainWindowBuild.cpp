@@ -250,6 +250,7 @@ void MainWindow::BuildFocusOrder() {
     for (size_t i = 0; i < kChannelCount; ++i) {
         focusOrder_.insert(focusOrder_.end(), {bandLabels_[i], thresholds_[i]});
     }
+    focusOrder_.push_back(lamps_);
     focusOrder_.insert(focusOrder_.end(),
                        {gain_, captions_.at(Caption::Dmx), dmxUniverse_, dmxAddress_, dmxLayout_,
                         inputs_, devices_, speed_, addresses_, captions_.at(Caption::Del),

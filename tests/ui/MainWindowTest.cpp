@@ -8,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QColorDialog>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -707,10 +708,10 @@ TEST_F(MainWindowTest, TabWalksTheControlsInReadingOrderAndSkipsTheHiddenColumn)
         order.push_back(QString("LabelCH%1").arg(i));
         order.push_back(QString("Slider1_%1").arg(i));
     }
-    order.insert(order.end(),
-                 {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "ComboLayout", "cmbInput",
-                  "Combo3", "Combo4", "Combo1", "Label8", "Text1", "Label7", "Combo2", "TextDelay",
-                  "Label9"});
+    order.push_back("Lamps");  // one stop; the arrow keys go from lamp to lamp
+    order.insert(order.end(), {"Slider2", "LabelDmx", "TextUniverse", "TextAddress", "ComboLayout",
+                               "cmbInput", "Combo3", "Combo4", "Combo1", "Label8", "Text1",
+                               "Label7", "Combo2", "TextDelay", "Label9"});
     EXPECT_EQ(TabThrough(window, static_cast<int>(order.size())), order);
     EXPECT_EQ(TabThrough(window, 2, Qt::ShiftModifier),
               (std::vector<QString>{"TextDelay", "Combo2"}));
@@ -736,6 +737,49 @@ TEST_F(MainWindowTest, OnlyTheKeyboardShowsTheFocusMark) {
     const QImage marked = slider->grab().toImage();
     EXPECT_EQ(marked.pixel(4, 0) | marked.pixel(5, 0), qRgb(255, 255, 255));
     EXPECT_EQ(marked.pixel(4, 0) & marked.pixel(5, 0), qRgb(0, 0, 255));
+}
+
+TEST_F(MainWindowTest, EnterAndTheMenuKeyOnAFocusedLampOpenItsColourDialog) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QImage idle = window.grab().toImage();
+    Control<QWidget>("Slider1_11")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    auto* lamps = Control<QWidget>("Lamps");
+    ASSERT_TRUE(lamps->hasFocus());
+    const auto openDialog = [this](int key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+        const auto dialogs = window.findChildren<QColorDialog*>();
+        QString name = dialogs.size() == 1 && dialogs[0]->isVisible() ? dialogs[0]->accessibleName()
+                                                                      : QString();
+        for (QColorDialog* dialog : dialogs) {
+            dialog->reject();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return name;
+    };
+    QTest::keyClick(lamps, Qt::Key_End);
+    QTest::keyClick(lamps, Qt::Key_Left);
+    EXPECT_EQ(openDialog(Qt::Key_Return, {}), "Channel 10 colour");
+    QTest::keyClick(lamps, Qt::Key_Home);
+    QTest::keyClick(lamps, Qt::Key_Right);
+    EXPECT_EQ(openDialog(Qt::Key_Menu, {}), "Channel 1 colour");
+    EXPECT_EQ(openDialog(Qt::Key_F10, Qt::ShiftModifier), "Channel 1 colour");
+    EXPECT_EQ(openDialog(Qt::Key_F10, {}), "");
+
+    // The focused lamp says so, and shows the mark round it, clear of its rim.
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    QAccessibleInterface* lamp = frame->focusChild();
+    ASSERT_NE(lamp, nullptr);
+    EXPECT_EQ(lamp->text(QAccessible::Name), "Channel 1 lamp");
+    EXPECT_TRUE(lamp->state().focused);
+    const QRect box = PanelLights::Box({PanelLight::Kind::Lamp, 1});
+    const QImage marked = window.grab().toImage();
+    EXPECT_NE(marked.pixel(box.center().x(), box.top() - 2),
+              idle.pixel(box.center().x(), box.top() - 2));
+    EXPECT_EQ(marked.pixel(box.center()), idle.pixel(box.center()));
+    QTest::keyClick(lamps, Qt::Key_Tab);
+    EXPECT_FALSE(lamp->state().focused);
 }
 
 TEST_F(MainWindowTest, KeysAskTheProgramAsTheMouseDoes) {
