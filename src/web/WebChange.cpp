@@ -13,7 +13,7 @@ namespace {
 using Kind = WebChange::Kind;
 using nlohmann::json;
 
-constexpr std::array<std::pair<const char*, Kind>, 17> kKinds = {{
+constexpr std::array<std::pair<const char*, Kind>, 21> kKinds = {{
     {"toggle", Kind::Toggle},
     {"threshold", Kind::Threshold},
     {"band", Kind::Band},
@@ -29,6 +29,10 @@ constexpr std::array<std::pair<const char*, Kind>, 17> kKinds = {{
     {"com-type", Kind::ComType},
     {"dmx-universe", Kind::DmxUniverse},
     {"dmx-address", Kind::DmxAddress},
+    {"dmx-layout", Kind::DmxLayout},
+    {"colour", Kind::Colour},
+    {"delay", Kind::Delay},
+    {"tap", Kind::Tap},
     {"save", Kind::Save},
     {"new-token", Kind::NewToken},
 }};
@@ -46,6 +50,8 @@ unsigned FieldsOf(Kind kind) {
         case Kind::Threshold:
         case Kind::Band:
             return kChannel | kValue;
+        case Kind::Colour:
+            return kChannel | kText;
         case Kind::Level:
         case Kind::Gain:
             return kValue;
@@ -54,13 +60,16 @@ unsigned FieldsOf(Kind kind) {
         case Kind::Input:
         case Kind::LptSelect:
         case Kind::ComSelect:
+        case Kind::DmxLayout:
             return kIndex;
         case Kind::LptAdd:
         case Kind::ComType:
         case Kind::DmxUniverse:
         case Kind::DmxAddress:
+        case Kind::Delay:
             return kText;
         case Kind::LptDelete:
+        case Kind::Tap:
         case Kind::Save:
         case Kind::NewToken:
             return kNone;
@@ -132,6 +141,13 @@ std::optional<std::string> OutsideFixedRange(const WebChange& change) {
             return check("the input volume", limits.sLevel);
         case Kind::Gain:
             return check("the spectrum gain", limits.slider2);
+        case Kind::DmxLayout:
+            if (change.number < 0 || static_cast<size_t>(change.number) >= kDmxLayoutNames.size()) {
+                return std::string("no entry ") + std::to_string(change.number) +
+                       " in the DMX layouts (" + std::to_string(kDmxLayoutNames.size()) +
+                       " entries)";
+            }
+            return std::nullopt;
         default:
             return std::nullopt;
     }
@@ -244,6 +260,14 @@ std::optional<WebChange> ParseWebChange(std::string_view body, std::string& reas
         reason = "type an address first";
         return std::nullopt;
     }
+    if (change.kind == Kind::Colour) {
+        const auto colour = ParseLampColour(change.text);
+        if (!colour) {
+            reason = "a colour must be six hex digits, RRGGBB";
+            return std::nullopt;
+        }
+        change.colour = *colour;
+    }
     if (auto outside = OutsideFixedRange(change)) {
         reason = std::move(*outside);
         return std::nullopt;
@@ -324,6 +348,20 @@ std::optional<std::string> ApplyWebChange(const WebChange& change, ProgramAction
                 return Range("the DMX start address", model.dmx.startAddress.Min(),
                              model.dmx.startAddress.Max());
             }
+            return std::nullopt;
+        case Kind::DmxLayout:
+            actions.SelectDmxLayout(change.number);
+            return std::nullopt;
+        case Kind::Colour:
+            actions.SetChannelColour(change.channel, change.colour);
+            return std::nullopt;
+        case Kind::Delay:
+            if (!actions.SetOutputDelay(change.text)) {
+                return Range("the output delay (ms)", model.delay.ms.Min(), model.delay.ms.Max());
+            }
+            return std::nullopt;
+        case Kind::Tap:
+            actions.TapTempo();
             return std::nullopt;
         case Kind::Save:
         case Kind::NewToken:

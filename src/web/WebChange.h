@@ -10,6 +10,8 @@
 //   {"do": "lpt", "index": 0}   {"do": "lpt-add", "text": "378"}   {"do": "lpt-delete"}
 //   {"do": "com", "index": 2}   {"do": "com-type", "text": "4"}
 //   {"do": "dmx-universe", "text": "2"}   {"do": "dmx-address", "text": "13"}
+//   {"do": "dmx-layout", "index": 1}   {"do": "colour", "channel": 3, "text": "FF8800"}
+//   {"do": "delay", "text": "250"}     {"do": "tap"}
 //   {"do": "save"}   {"do": "new-token"}
 
 #include <cstdint>
@@ -39,6 +41,10 @@ struct WebChange {
         ComType,
         DmxUniverse,
         DmxAddress,
+        DmxLayout,
+        Colour,
+        Delay,
+        Tap,
         Save,
         NewToken,
     };
@@ -47,6 +53,7 @@ struct WebChange {
     int channel = 0;
     int32_t number = 0;  // the value or the list position
     std::string text;
+    LampColour colour;  // Colour: the text read as RRGGBB
 };
 
 // The change a body asks for, or nothing with `reason` set: not JSON, not an object, an

@@ -187,6 +187,8 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
         json.Key("threshold").Number(channel.threshold.Value());
         json.Key("lit").Bool(engine.lampLit[at]);
         json.Key("auto").Tenths(engine.AutoThreshold[at]);
+        json.Key("colour").String(LampColourText(channel.colour));
+        json.Key("beat").Bool(channel.followsBeat);
         json.Close('}');
     }
     json.Close(']');
@@ -216,7 +218,17 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
     json.Key("universe").Number(model.dmx.universe.Value());
     json.Key("address").Number(model.dmx.startAddress.Value());
     json.Key("lastAddress").Number(model.dmx.startAddress.Max());
+    json.Key("layout").Open('{');
+    json.Key("entries").Open('[');
+    for (const char* name : kDmxLayoutNames) {
+        json.String(name);
+    }
+    json.Close(']');
+    json.Key("index").Number(static_cast<int64_t>(model.dmx.layout));
     json.Close('}');
+    json.Close('}');
+    json.Key("tempo").String(model.beat.readout);
+    json.Key("delay").Number(model.delay.ms.Value());
     json.Key("captureLost").Bool(model.capture.lost);
     json.Key("capturing").Bool(model.capture.RecordHandle != 0);
     json.Key("oladLost").Bool(model.dmx.On() && model.dmx.oladLost);

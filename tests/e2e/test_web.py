@@ -130,6 +130,32 @@ class WebPageInChromium(WithWebPage):
         self.wait(phone, lambda: "DMX universe must be" in self.control(phone, "Messages").text, "the reason")
         self.wait(phone, lambda: universe.get_attribute("value") == "1", "the universe back at 1")
 
+        # The output delay typed; a delay too long is refused and the typed one stays.
+        delay = self.control(phone, "Output delay")
+        for typed in ("250", "5000"):
+            delay.send_keys(Keys.CONTROL, "a")
+            delay.send_keys(typed, Keys.TAB)
+        self.wait(phone, lambda: "output delay (ms) must be" in self.control(phone, "Messages").text, "the reason")
+        self.wait(phone, lambda: delay.get_attribute("value") == "250", "the delay back at 250")
+
+        # A colour picked for the lit channel: its lamp lights in it. A colour input has no keys
+        # to type into, so the pick is the value a person's choice leaves behind.
+        colour = self.control(phone, f"Channel {CHANNEL_UNDER_TEST} colour")
+        phone.execute_script("arguments[0].value = '#ff8800';"
+                             "arguments[0].dispatchEvent(new Event('input'))", colour)
+        in_colour = {"true": "rgba(255, 136, 0, 1)", "false": "rgba(63, 34, 0, 1)"}
+        self.wait(phone, lambda: lamp.value_of_css_property("background-color") ==
+                  in_colour[lamp.get_attribute("aria-checked")], "the lamp in its colour")
+        Select(self.control(phone, "DMX layout")).select_by_visible_text("RGBW")
+
+        # Four taps on the readout set a tempo.
+        tempo = phone.find_element("id", "tempo")
+        self.assertEqual(tempo.text, "BPM --")
+        for _ in range(4):
+            tempo.click()
+            time.sleep(0.5)
+        self.wait(phone, lambda: re.fullmatch(r"BPM \d+", tempo.text), "a tapped tempo")
+
         # Save writes set.ini and the program runs on.
         self.control(phone, "Save").click()
         self.wait(phone, lambda: "Saved" in self.control(phone, "Messages").text, "saved")
@@ -137,6 +163,9 @@ class WebPageInChromium(WithWebPage):
         self.assertEqual(saved["text"][f"Caption{OTHER_CHANNEL}"], "20")
         self.assertEqual(saved["Value"][f"Sld1{OTHER_CHANNEL}"], "25")
         self.assertEqual(saved["KEY"]["KPORT"], "1")
+        self.assertEqual(saved["Output"]["Delay"], "250")
+        self.assertEqual(saved["Colour"][f"Colour{CHANNEL_UNDER_TEST}"], "FF8800")
+        self.assertEqual(saved["DMX"]["Layout"], "RGBW")
         self.assertTrue(self.run_.running())
 
 
@@ -162,7 +191,7 @@ class WebPageRefuses(WithWebPage):
         status, body, _ = self.request("GET", "/state")
         self.assertEqual(status, 200)
         state = json.loads(body)
-        for live in ("spectrum", "meters", "silent", "messages", "outputs"):
+        for live in ("spectrum", "meters", "silent", "messages", "outputs", "tempo"):
             state.pop(live)
         for channel in state["channels"]:
             channel.pop("lit")
@@ -202,7 +231,9 @@ class WebPageRefuses(WithWebPage):
                          {"do": "band", "channel": 0, "value": 32}, {"do": "level", "value": 255},
                          {"do": "gain", "value": -1}, {"do": "device", "index": 5}, {"do": "speed", "index": 4},
                          {"do": "dmx-universe", "text": "0"}, {"do": "dmx-address", "text": "502"},
-                         {"do": "level", "value": 2 ** 40}):
+                         {"do": "level", "value": 2 ** 40}, {"do": "delay", "text": "5000"},
+                         {"do": "colour", "channel": 0, "text": "red"}, {"do": "colour", "channel": 0, "text": "#FF0000"},
+                         {"do": "dmx-layout", "index": 4}):
                 self.assert_refused(400, "POST", "/change", json.dumps(body))
         with self.subTest("no other file"):
             self.assert_refused(404, "GET", "/../set.ini")

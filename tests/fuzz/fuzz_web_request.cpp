@@ -68,6 +68,14 @@ void CheckChange(std::string_view body) {
     if (change->kind == Kind::Level || change->kind == Kind::Gain) {
         Check(change->number >= 0 && change->number <= 254);
     }
+    if (change->kind == Kind::Colour) {
+        Check(change->channel >= 0 && change->channel < zeb::kChannelCount);
+        Check(zeb::ParseLampColour(change->text) == change->colour);
+    }
+    if (change->kind == Kind::DmxLayout) {
+        Check(change->number >= 0 &&
+              static_cast<size_t>(change->number) < zeb::kDmxLayoutNames.size());
+    }
     Check(change->text.size() <= 32);
     for (const char c : change->text) {
         Check(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);

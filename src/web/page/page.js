@@ -69,6 +69,12 @@ function fillSelect(select, list) {
   if (list.index < 0) select.selectedIndex = -1;
 }
 
+// A lamp in its channel's colour, dimmed to a quarter while dark, as in the window.
+function lampColour(hex, lit) {
+  const rgb = [0, 2, 4].map((at) => parseInt(hex.slice(at, at + 2), 16) * (lit ? 1 : 0.25) | 0);
+  return `rgb(${rgb.join(", ")})`;
+}
+
 function build() {
   for (const name of TOGGLES) {
     const button = el("button", {type: "button", id: "toggle-" + name,
@@ -80,6 +86,8 @@ function build() {
   for (let i = 0; i < CHANNELS; i++) {
     const band = el("select", {id: "band" + i, attrs: {"aria-label": `Channel ${i} band`}});
     for (let b = 0; b < BANDS; b++) band.append(el("option", {value: b}, String(b)));
+    // Shown while the channel follows the beat; the beat is chosen in the window.
+    band.append(el("option", {value: BANDS, disabled: true}, "B"));
     band.onchange = () => { edited(band); send("band" + i, {do: "band", channel: i, value: +band.value}); };
     const threshold = el("input", {type: "range", min: 0, max: 25, id: "threshold" + i,
       attrs: {"aria-label": `Channel ${i} threshold`}});
@@ -91,8 +99,14 @@ function build() {
       attrs: {role: "checkbox", "aria-readonly": "true", "aria-checked": "false",
               "aria-label": `Channel ${i} lamp`}});
     const autoLevel = el("small", {id: "auto" + i, attrs: {"aria-label": `Channel ${i} auto level`}});
+    const colour = el("input", {type: "color", id: "colour" + i,
+      attrs: {"aria-label": `Channel ${i} colour`}});
+    colour.oninput = () => {
+      edited(colour);
+      send("colour" + i, {do: "colour", channel: i, text: colour.value.slice(1).toUpperCase()});
+    };
     $("channels").append(el("div", {className: "channel"}, el("span", {}, "CH " + i), band, lamp,
-      threshold, autoLevel));
+      colour, threshold, autoLevel));
   }
   const slider = (id, what) => {
     $(id).oninput = () => { edited($(id)); send(id, {do: what, value: +$(id).value}); };
@@ -106,6 +120,8 @@ function build() {
   pick("devices", "device");
   pick("inputs", "input");
   pick("lpt", "lpt");
+  pick("dmxLayout", "dmx-layout");
+  $("tempo").onclick = () => send("tempo", {do: "tap"});
   $("lptAdd").onclick = () => {
     const text = $("lptNew").value.trim();
     if (!text) return note("type an address first", true);
@@ -120,6 +136,7 @@ function build() {
   typed("com", "com-type");
   typed("dmxUniverse", "dmx-universe");
   typed("dmxAddress", "dmx-address");
+  typed("delay", "delay");
   $("save").onclick = async () => {
     const answer = await post({do: "save"});
     if (answer.saved) note("Saved", false);
@@ -139,11 +156,15 @@ function render(state) {
     bars[i].style.height = Math.min(100, Math.max(0, level) * 100 / 32) + "%";
   });
   state.channels.forEach((channel, i) => {
-    setValue($("band" + i), channel.band);
+    setValue($("band" + i), channel.beat ? BANDS : channel.band);
     setValue($("threshold" + i), channel.threshold);
     const lamp = $("lamp" + i);
     lamp.classList.toggle("lit", channel.lit);
     lamp.setAttribute("aria-checked", String(channel.lit));
+    lamp.style.setProperty("--colour", lampColour(channel.colour, channel.lit));
+    setValue($("colour" + i), "#" + channel.colour.toLowerCase());
+    // A beat channel ignores its threshold, as the window's greyed slider says.
+    $("threshold" + i).disabled = channel.beat;
     $("auto" + i).textContent = state.toggles.AUTO ? "auto " + channel.auto : "";
   });
   setValue($("level"), state.level);
@@ -159,6 +180,9 @@ function render(state) {
   if ($("comPorts").options.length !== ports.length) $("comPorts").replaceChildren(...ports);
   setValue($("dmxUniverse"), state.dmx.universe);
   setValue($("dmxAddress"), state.dmx.address);
+  fillSelect($("dmxLayout"), state.dmx.layout);
+  setValue($("delay"), state.delay);
+  $("tempo").textContent = "BPM " + state.tempo;
   const problems = [];
   if (state.captureLost) problems.push("capture lost: waiting for the sound input");
   else if (!state.capturing) problems.push("no sound input");
