@@ -5,7 +5,8 @@
 // - The main window: a frame. Its children are its controls and then the parts it paints
 //   itself (PanelLights): lamps and channel indicators as check boxes that cannot be changed,
 //   checked while lit, focused while the lamp row (LampRow) has the keyboard on them; the
-//   row itself is no child of its own, its lamps stand for it; the level meters (lit segments) and the automatic thresholds as bars.
+//   row itself is no child of its own, its lamps stand for it; the level meters (lit segments) and
+//   the automatic thresholds as bars.
 // - Slider: a slider with its value, Min and Max; setting the value or the increase and
 //   decrease actions act as the keys do (a drag to the new value).
 // - PanelLabel by role: a switch is a check box with its on/off state (the toolkit's bridge

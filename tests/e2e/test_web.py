@@ -8,6 +8,7 @@ import os
 import re
 import shutil
 import socket
+import threading
 import time
 import unittest
 
@@ -259,18 +260,37 @@ class WebPageRefuses(WithWebPage):
         return len(self.run_.log("lpt.log"))
 
     def test_floods_and_slow_clients_leave_the_program_ticking(self):
-        # Sixteen pages at most; the seventeenth is turned away.
-        streams = []
-        for _ in range(16):
+        # Sixteen pages at most; the seventeenth is turned away. Each page reads on, as a
+        # browser does: the server lets a page that reads nothing for ten seconds go.
+        def open_stream():
             stream = http.client.HTTPConnection("127.0.0.1", self.port, timeout=EVENT_TIMEOUT)
             stream.request("GET", "/events", headers={"Host": f"127.0.0.1:{self.port}", "Cookie": f"zeb_token={self.token}"})
-            response = stream.getresponse()
+            sock = stream.sock  # the response takes it over
+            return sock, stream.getresponse()
+
+        def read_on(response):
+            try:
+                while response.read1(65536):
+                    pass
+            except (OSError, ValueError, http.client.HTTPException):
+                pass
+
+        streams, readers = [], []
+        for _ in range(16):
+            stream, response = open_stream()
             self.assertEqual(response.status, 200)
             self.assertEqual(response.read(7), b"data: {")
             streams.append(stream)
-        self.assertEqual(self.request("GET", "/events")[0], 503)
+            readers.append(threading.Thread(target=read_on, args=(response,), daemon=True))
+            readers[-1].start()
+        # An event stream never ends: only its status is read.
+        extra, response = open_stream()
+        self.assertEqual(response.status, 503)
+        extra.close()
         for stream in streams:
-            stream.close()
+            stream.shutdown(socket.SHUT_RDWR)
+        for reader in readers:
+            reader.join(EVENT_TIMEOUT)
 
         # A hundred connections at once, one of them a header that never ends.
         slow = socket.create_connection(("127.0.0.1", self.port), timeout=EVENT_TIMEOUT)
