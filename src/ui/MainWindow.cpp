@@ -581,9 +581,10 @@ void MainWindow::RefreshSerialPort() {
 }
 
 void MainWindow::RefreshTempo() {
-    const QString shown = QStringLiteral("BPM ") + ToQString(model_.beat.readout);
-    if (tempo_->text() != shown) {
-        tempo_->setText(shown);
+    // At every tick: the text is made only when the readout changed.
+    if (model_.beat.readout != shownTempo_) {
+        shownTempo_ = model_.beat.readout;
+        tempo_->setText(QStringLiteral("BPM ") + ToQString(shownTempo_));
     }
     tempo_->SetTextColour(model_.beat.tapped ? colours::Blue : colours::Grey);
 }

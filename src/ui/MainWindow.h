@@ -164,6 +164,7 @@ class MainWindow : public QWidget {
     QLineEdit* dmxUniverse_ = nullptr;
     QLineEdit* dmxAddress_ = nullptr;
     PanelLabel* tempo_ = nullptr;
+    std::string shownTempo_;
     QLineEdit* delay_ = nullptr;
     QWidget* focusSink_ = nullptr;
     LampRow* lamps_ = nullptr;
