@@ -1,8 +1,12 @@
 """The window as a screen reader reads it: the program on a private D-Bus session with its own
 accessibility bus, its tree read and worked through AT-SPI (pyatspi) as Orca would."""
 
+import http.client
+import json
 import os
+import re
 import signal
+import socket
 import subprocess
 import unittest
 
@@ -56,9 +60,9 @@ def pixel(window, x, y):
 
 class ScreenReaderView(WithSoundFiles):
 
-    def start(self):
+    def start(self, args=()):
         run = ZebRun(self.files["silence"], environment={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
-                                                         "QT_ACCESSIBILITY": "1"})
+                                                         "QT_ACCESSIBILITY": "1"}, args=args)
         self.addCleanup(run.close)
         run.start()
         run.main_window()
@@ -165,6 +169,26 @@ class ScreenReaderView(WithSoundFiles):
         run.click(window, (421, 31))  # save and exit
         self.assertEqual(run.wait_exit(), 0)
         self.assertEqual(dict(dict(run.read_settings())["Colour"]), {"Colour5": "0000FF"})
+
+    def test_a_change_from_the_page_shows_in_the_window_and_the_address_reads_with_its_code(self):
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        run, frame = self.start(args=["--web", f"127.0.0.1:{port}"])
+        token = re.search(r"zeb: web page at http://127\.0\.0\.1:\d+/\?token=([0-9a-f]{32})",
+                          run.output()).group(1)
+        objects = {node.name: node for node in tree(frame)}
+        label = objects[f"127.0.0.1:{port}"]
+        self.assertIn(f"http://127.0.0.1:{port}/?token={token}", label.description)
+        self.assertIn('<img src="data:image/png;base64,', label.description)
+
+        connection = http.client.HTTPConnection("127.0.0.1", port, timeout=EVENT_TIMEOUT)
+        self.addCleanup(connection.close)
+        connection.request("POST", "/change", json.dumps({"do": "threshold", "channel": 3, "value": 9}),
+                           {"Cookie": f"zeb_token={token}", "Host": f"127.0.0.1:{port}"})
+        self.assertEqual(connection.getresponse().status, 200)
+        # The window shows the change as soon as it was carried out: read once, no waiting.
+        self.assertEqual(objects["Channel 3 threshold"].queryValue().currentValue, 9)
 
 
 if __name__ == "__main__":
