@@ -72,9 +72,10 @@ package: deps-run
 	cd $(BUILD) && cpack -G DEB
 
 # Tests that hang under qemu's user-mode emulator (qemu 7.2 of Debian 12): those with a real
-# sound server, the real serial, FTDI and DMX drivers' threads, and the device factory. They
+# sound server, the real serial, FTDI and DMX drivers' threads, the tempo tracker's and the web
+# server's threads, the program's olad and serial-loss watches, and the device factory. They
 # run natively in `make test`; on arm64 hardware they have not been run yet.
-ARM64_EMULATOR_EXCLUDE ?= Writing.NewFilesThatInterruptedSaves|PulseServerTest|PulseWithoutServer|SourceFollowing|StartVolume|RealDevicesTest|LinuxSerialPort|LibSerialPort|DmxSenderTest.AHangingDaemon|SimulatedDevicesTest.FactoryWithoutAFolder|ProgramTest.TheHeadlessStatusNamesALostOlad
+ARM64_EMULATOR_EXCLUDE ?= Writing.NewFilesThatInterruptedSaves|PulseServerTest|PulseWithoutServer|SourceFollowing|StartVolume|RealDevicesTest|LinuxSerialPort|LibSerialPort|DmxSenderTest.AHangingDaemon|SimulatedDevicesTest.FactoryWithoutAFolder|ProgramTest.TheHeadlessStatusNamesALostOlad|ProgramTest.TheOutputsInUseNameALostOlad|TempoTracker.EachCaptureIsFollowed|SerialPortLoss|WebServerTest.AChangeIsCarriedOutOnTheProgramsThread|WebServerTest.ARenewedTokenEndsTheOpenStreams|WebServerTest.AnEndingProgramAnswersTheChangesStillWaiting
 
 # Both packages for 64-bit ARM (Raspberry Pi OS), cross-built in $(BUILD_ARM64) with Debian's
 # cross toolchain; the Qt-free tests and a whole run of the service program pass under qemu
