@@ -160,10 +160,12 @@ class BenchRun:
     otherwise in a virtual display of its own), stopped and the folder removed on exit.
 
     Its input is `audio_file` (by default the generated tone file) or, with `sound_server`, that
-    server's default source. `settings` are set.ini's sections (by default tone_setup())."""
+    server's default source. `settings` are set.ini's sections (by default tone_setup()). With
+    `simulate` off the outputs are real: the settings must then switch on only what the run may
+    touch (DMX to a private olad, say). What the program says on stderr is kept: errors()."""
 
     def __init__(self, program, name, headless=False, settings=None, audio_file=None,
-                 sound_server=None):
+                 sound_server=None, simulate=True):
         self.program = os.path.abspath(program)
         if not os.access(self.program, os.X_OK):
             sys.exit(f"{name}: {self.program} is not built")
@@ -172,7 +174,9 @@ class BenchRun:
         self.settings = settings if settings is not None else tone_setup()
         self.audio_file = audio_file
         self.sound_server = sound_server
+        self.simulate = simulate
         self.work = tempfile.mkdtemp(prefix="zeb-bench-")
+        self.stderr = os.path.join(self.work, "stderr.txt")
         self.sim = os.path.join(self.work, "sim")
         self.ftdi_log = os.path.join(self.sim, "ftdi.log")
         self.display = None
@@ -191,10 +195,12 @@ class BenchRun:
                 shutil.copy2(built, folder)
         with open(os.path.join(folder, "set.ini"), "w", newline="") as settings:
             settings.write(ini_text(self.settings))
-        env = dict(os.environ, ZEB_SIMULATE=self.sim, XDG_RUNTIME_DIR=self.work,
+        env = dict(os.environ, XDG_RUNTIME_DIR=self.work,
                    XDG_CONFIG_HOME=os.path.join(self.work, "config"))
-        for variable in ("ZEB_AUDIO_FILE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+        for variable in ("ZEB_SIMULATE", "ZEB_AUDIO_FILE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             env.pop(variable, None)
+        if self.simulate:
+            env["ZEB_SIMULATE"] = self.sim
         if self.sound_server:
             env.update(self.sound_server.client_environment())
         else:
@@ -208,8 +214,9 @@ class BenchRun:
             env["DISPLAY"] = self.display.name
         self.launched = time.monotonic()
         command = [exe, "--headless"] if self.headless else [exe]
-        self.process = subprocess.Popen(command, cwd=self.work, env=env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        with open(self.stderr, "wb") as errors:
+            self.process = subprocess.Popen(command, cwd=self.work, env=env, stdout=subprocess.DEVNULL,
+                                            stderr=errors)
         return self
 
     def __exit__(self, *exc):
@@ -236,6 +243,11 @@ class BenchRun:
 
     def running(self):
         return self.process.poll() is None
+
+    def errors(self):
+        """What the program wrote on stderr so far."""
+        with open(self.stderr, errors="replace") as errors:
+            return errors.read()
 
     def elapsed(self):
         return time.monotonic() - self.launched

@@ -85,12 +85,43 @@ QAccessible::Role RoleOf(PanelRole role) {
     return QAccessible::StaticText;
 }
 
-class PanelLabelInterface : public ValuedWidget {
+// A panel label's interface. A spin label also hands out its shown text, read only: a band
+// caption on the beat has the value 32, which a reader must say as the "B" it shows.
+class PanelLabelInterface : public ValuedWidget, public QAccessibleTextInterface {
   public:
     explicit PanelLabelInterface(PanelLabel* label) : ValuedWidget(label) {}
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface && HasValue()) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return ValuedWidget::interface_cast(type);
+    }
+
+    // The text interface: the caption as shown, with no caret and no selection.
+    void selection(int /*index*/, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*start*/, int /*end*/) override {}
+    void removeSelection(int /*index*/) override {}
+    void setSelection(int /*index*/, int /*start*/, int /*end*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QString text(int start, int end) const override { return Shown().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(Shown().size()); }
+    QRect characterRect(int /*offset*/) const override { return rect(); }
+    int offsetAtPoint(const QPoint& /*point*/) const override { return 0; }
+    void scrollToSubstring(int /*start*/, int /*end*/) override {}
+    QString attributes(int /*offset*/, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
     QAccessible::Role role() const override { return RoleOf(Control()->Role()); }
     QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Value && HasValue()) {
+            return Shown();
+        }
         QString shown = ValuedWidget::text(kind);
         if (kind == QAccessible::Name && shown.isEmpty()) {
             // Captions keep the blanks that belong to them ("USB FTDI "); a reader needs none.
@@ -150,6 +181,7 @@ class PanelLabelInterface : public ValuedWidget {
     bool Clickable() const {
         return Control()->Role() == PanelRole::Button || Control()->Role() == PanelRole::Switch;
     }
+    QString Shown() const { return Control()->text().trimmed(); }
     PanelLabel* Control() const { return static_cast<PanelLabel*>(widget()); }
 };
 

@@ -133,8 +133,9 @@ std::optional<std::string> OutsideFixedRange(const WebChange& change) {
         case Kind::Threshold:
             return check("a threshold", limits.channels[0].threshold);
         case Kind::Band:
-            if (change.number < 0 || change.number >= kBandCount) {
-                return Range("a band", 0, kBandCount - 1);
+            // One step above the last band is the beat ("B"), as on the window's caption.
+            if (change.number < 0 || change.number > kBeatStep) {
+                return Range("a band", 0, kBeatStep);
             }
             return std::nullopt;
         case Kind::Level:

@@ -135,6 +135,9 @@ class ScreenReaderView(WithSoundFiles):
         band.queryValue().currentValue = 20
         wait_until(lambda: band.queryValue().currentValue == 20, EVENT_TIMEOUT, "band 3 at 20")
         self.assertEqual(objects["Channel 4 band"].queryValue().currentValue, 14)
+        # One step above the last band the channel follows the beat, and reads as the "B" it shows.
+        band.queryValue().currentValue = 32
+        wait_until(lambda: band.queryText().getText(0, -1) == "B", EVENT_TIMEOUT, "band 3 on B")
 
         # A threshold set through the reader is what the save writes.
         objects["Channel 5 threshold"].queryValue().currentValue = 17
@@ -143,6 +146,7 @@ class ScreenReaderView(WithSoundFiles):
         saved = dict(run.read_settings())
         self.assertEqual(dict(saved["Value"])["Sld15"], "17")
         self.assertEqual(dict(saved["text"])["Caption3"], "20")
+        self.assertEqual(dict(saved["Beat"])["Channel3"], "1")
 
     def test_a_lamp_shows_its_colour_and_its_colour_dialog_reads_by_name_and_changes_it(self):
         run, frame = self.start()

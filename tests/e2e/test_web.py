@@ -157,6 +157,11 @@ class WebPageInChromium(WithWebPage):
             time.sleep(0.5)
         self.wait(phone, lambda: re.fullmatch(r"BPM \d+", tempo.text), "a tapped tempo")
 
+        # A channel put on the beat: its threshold has no say while it follows the beat.
+        Select(self.control(phone, "Channel 7 band")).select_by_visible_text("B")
+        self.wait(phone, lambda: not self.control(phone, "Channel 7 threshold").is_enabled(),
+                  "channel 7's threshold greyed")
+
         # Save writes set.ini and the program runs on.
         self.control(phone, "Save").click()
         self.wait(phone, lambda: "Saved" in self.control(phone, "Messages").text, "saved")
@@ -167,6 +172,7 @@ class WebPageInChromium(WithWebPage):
         self.assertEqual(saved["Output"]["Delay"], "250")
         self.assertEqual(saved["Colour"][f"Colour{CHANNEL_UNDER_TEST}"], "FF8800")
         self.assertEqual(saved["DMX"]["Layout"], "RGBW")
+        self.assertEqual(saved["Beat"]["Channel7"], "1")
         self.assertTrue(self.run_.running())
 
 
@@ -229,7 +235,7 @@ class WebPageRefuses(WithWebPage):
                 self.assert_refused(400, "POST", "/change", body)
         with self.subTest("out of range"):
             for body in ({"do": "threshold", "channel": 0, "value": 26}, {"do": "threshold", "channel": 12, "value": 1},
-                         {"do": "band", "channel": 0, "value": 32}, {"do": "level", "value": 255},
+                         {"do": "band", "channel": 0, "value": 33}, {"do": "level", "value": 255},
                          {"do": "gain", "value": -1}, {"do": "device", "index": 5}, {"do": "speed", "index": 4},
                          {"do": "dmx-universe", "text": "0"}, {"do": "dmx-address", "text": "502"},
                          {"do": "level", "value": 2 ** 40}, {"do": "delay", "text": "5000"},

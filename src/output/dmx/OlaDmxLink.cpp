@@ -22,11 +22,11 @@ namespace {
 constexpr std::chrono::milliseconds kConfirmWait{200};
 
 // Each universe whole: slots that are not ours are 0, so moving the start address leaves
-// nothing lit behind. The receipt, when asked for, comes with the last universe.
-void SendUniverses(ola::client::OlaClient& client, const DmxFrame& frame,
+// nothing lit behind. The receipt, when asked for, comes with the last universe. `buffer` is
+// the connection's own: once it holds a universe, setting the next one allocates nothing.
+void SendUniverses(ola::client::OlaClient& client, ola::DmxBuffer& buffer, const DmxFrame& frame,
                    ola::client::GeneralSetCallback* receipt = nullptr) {
     std::array<uint8_t, kDmxUniverseSlots> slots{};
-    ola::DmxBuffer buffer;
     const size_t count = UniverseCount(frame.patch);
     for (size_t index = 0; index < count; ++index) {
         FillUniverse(frame, index, slots);
@@ -49,6 +49,7 @@ struct OlaDmxLink::Connection {
     bool closed = false;
     bool confirmed = false;
     std::optional<DmxFrame> last;
+    ola::DmxBuffer buffer;
     std::unique_ptr<ola::client::OlaClient> client;
 
     void Closed() { closed = true; }
@@ -87,7 +88,7 @@ bool OlaDmxLink::Send(const DmxFrame& frame) {
     Connection& connection = *connection_;
     connection.select.RunOnce(ola::TimeInterval(0, 0));
     if (!connection.closed) {
-        SendUniverses(*connection.client, frame);
+        SendUniverses(*connection.client, connection.buffer, frame);
         connection.last = frame;
     }
     // A failed write closes the connection at once.
@@ -102,7 +103,7 @@ void OlaDmxLink::Disconnect() {
     // olad drops a frame that arrives together with the end of the connection. So the last
     // frame goes once more, this time with a receipt, and the connection ends after it.
     if (connection.last && !connection.closed) {
-        SendUniverses(*connection.client, *connection.last,
+        SendUniverses(*connection.client, connection.buffer, *connection.last,
                       ola::NewSingleCallback(&connection, &Connection::Confirmed));
         const auto deadline = std::chrono::steady_clock::now() + kConfirmWait;
         while (!connection.confirmed && !connection.closed) {

@@ -86,8 +86,8 @@ function build() {
   for (let i = 0; i < CHANNELS; i++) {
     const band = el("select", {id: "band" + i, attrs: {"aria-label": `Channel ${i} band`}});
     for (let b = 0; b < BANDS; b++) band.append(el("option", {value: b}, String(b)));
-    // Shown while the channel follows the beat; the beat is chosen in the window.
-    band.append(el("option", {value: BANDS, disabled: true}, "B"));
+    // One step above the last band: the channel follows the beat.
+    band.append(el("option", {value: BANDS}, "B"));
     band.onchange = () => { edited(band); send("band" + i, {do: "band", channel: i, value: +band.value}); };
     const threshold = el("input", {type: "range", min: 0, max: 25, id: "threshold" + i,
       attrs: {"aria-label": `Channel ${i} threshold`}});
