@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include "audio/TempoAnalyser.h"
+#include "audio/TempoTracker.h"
 #include "engine/BeatClock.h"
 #include "engine/ModuleLoad.h"
 
@@ -35,7 +36,7 @@ using namespace std::chrono_literals;
 using zeb::BeatClock;
 
 constexpr uint32_t kRate = 44100;
-constexpr auto kTrackerLook = 40ms;
+constexpr auto kTrackerLook = zeb::TempoTracker::kLook;
 
 zeb::TempoModuleEntry Entry() {
     static zeb::TempoModuleEntry entry = [] {
@@ -131,10 +132,11 @@ Followed Follow(const std::vector<float>& samples, uint32_t rate = kRate) {
                 analysed += hop;
             }
         }
-        for (const BeatClock::Time beat : pending) {
-            clock.Heard({beat});
+        if (!pending.empty()) {
+            // The tracker's one-slot mailbox: the program hears the newest beat of a look.
+            clock.Heard({pending.back()});
+            pending.clear();
         }
-        pending.clear();
         if (clock.Advance(now) && clock.FlashLit()) {
             followed.flashes.push_back(static_cast<double>(ms) / 1000.0);
         }

@@ -1,6 +1,8 @@
 #include "audio/TempoTracker.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 
 #include "audio/SampleRing.h"
 
@@ -8,10 +10,7 @@ namespace zeb {
 
 namespace {
 
-// The tracker looks at the ring this often: the ring holds far more, and the beats are
-// predicted ahead, so a look every 40 ms costs little and loses nothing.
-constexpr auto kLookInterval = std::chrono::milliseconds(40);
-constexpr size_t kTakenAtOnce = 4096;
+constexpr size_t kTakenAtOnce = 8192;
 
 }  // namespace
 
@@ -37,7 +36,7 @@ void TempoTracker::Run(const std::stop_token& stop) {
     while (!stop.stop_requested()) {
         Analyse();
         std::unique_lock lock(waitMutex_);
-        wait_.wait_for(lock, stop, kLookInterval, [] { return false; });
+        wait_.wait_for(lock, stop, kLook, [] { return false; });
     }
 }
 
@@ -59,10 +58,13 @@ void TempoTracker::Analyse() {
             return;
         }
         const size_t hopSize = analyser_->HopSize();
-        for (size_t i = 0; i < taken.count; ++i) {
-            hop_.push_back(taken_[i]);
+        for (size_t at = 0; at < taken.count;) {
+            const size_t part = std::min(hopSize - hop_.size(), taken.count - at);
+            hop_.insert(hop_.end(), taken_.begin() + static_cast<std::ptrdiff_t>(at),
+                        taken_.begin() + static_cast<std::ptrdiff_t>(at + part));
+            at += part;
             if (hop_.size() < hopSize) {
-                continue;
+                break;
             }
             const std::optional<uint64_t> beat = analyser_->Hop(hop_);
             hop_.clear();

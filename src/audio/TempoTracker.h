@@ -3,6 +3,7 @@
 // hop by hop, through the tempo analyser, and leaves the newest beat it heard in a one-slot
 // mailbox for the program's thread. The engine tick never waits for it.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,12 @@ class SampleRing;
 
 class TempoTracker {
   public:
+    // The tracker looks at the ring this often. The ring holds far more, and the flashes come
+    // from the tempo and phase predicted ahead, so a beat heard up to this late loses nothing;
+    // each look is a wake-up of the thread, which on a virtual machine costs more than the
+    // analysis of the samples it finds.
+    static constexpr std::chrono::milliseconds kLook{200};
+
     // Follows the captures of `ring`, each with a new analyser from `entry`.
     TempoTracker(const SampleRing& ring, TempoModuleEntry entry);
     ~TempoTracker();
