@@ -52,8 +52,8 @@ WindowHost::WindowHost(std::chrono::steady_clock::time_point programStart, const
                   },
               .afterEngineTick =
                   [this] {
-                      if (web_) {
-                          web_->AfterEngineTick();
+                      if (web_ && web_->AfterEngineTick()) {
+                          ShowWebChanges();
                       }
                   },
               .frame = [this] { ShowFrame(); },
@@ -132,19 +132,23 @@ void WindowHost::StartWebPage(const CommandLine& line) {
         return;
     }
     ShowWebAddress();
-    webNotifier_ = std::make_unique<QSocketNotifier>(web_->ChangesFd(), QSocketNotifier::Read);
+    webNotifier_ = std::make_unique<QSocketNotifier>(web_->Fd(), QSocketNotifier::Read);
     connect(webNotifier_.get(), &QSocketNotifier::activated, this, [this] {
-        if (ended_) {
-            return;
-        }
-        // A page's change shows in the window at once, as the window's own do.
-        if (web_->ApplyChanges() && !ended_) {
-            window_->RefreshAll();
-            if (web_->Address() != shownWebAddress_) {
-                ShowWebAddress();  // a renewed token
-            }
+        if (!ended_ && web_->Serve()) {
+            ShowWebChanges();
         }
     });
+}
+
+void WindowHost::ShowWebChanges() {
+    // A page's change shows in the window at once, as the window's own do.
+    if (ended_) {
+        return;
+    }
+    window_->RefreshAll();
+    if (web_->Address() != shownWebAddress_) {
+        ShowWebAddress();  // a renewed token
+    }
 }
 
 void WindowHost::ShowWebAddress() {

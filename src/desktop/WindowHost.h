@@ -62,6 +62,7 @@ class WindowHost : public QObject, public MainWindowActions {
     void StartWebPage(const CommandLine& line);
     // The page's address in the settings column, with its QR code in the tooltip.
     void ShowWebAddress();
+    void ShowWebChanges();
 
     SignalEvents& signals_;
     MessageBoxSink boxes_;

@@ -96,7 +96,7 @@ void HeadlessHost::StartWebPage(const CommandLine& line) {
     if (!web_) {
         return;
     }
-    loop_.WatchReadable(web_->ChangesFd(), [this] { web_->ApplyChanges(); });
+    loop_.WatchReadable(web_->Fd(), [this] { web_->Serve(); });
     // A phone's camera takes the address from the terminal.
     if (::isatty(STDERR_FILENO) == 1) {
         std::string code;

@@ -46,16 +46,9 @@ WebControl::WebControl(Parts parts, const WebListen& listen, std::filesystem::pa
     : parts_(parts),
       listen_(listen),
       tokenFile_(std::move(tokenFile)),
-      server_(listen, MachineHostNames(listen), token),
+      server_(listen, MachineHostNames(listen), token,
+              [this](const WebChange& change) { return Carry(change); }),
       address_(WebPageAddress(listen, server_.Port(), token)) {}
-
-bool WebControl::ApplyChanges() {
-    auto changes = server_.TakeChanges();
-    for (WebChangeRequest& request : changes) {
-        request.reply.set_value(Carry(request.change));
-    }
-    return !changes.empty();
-}
 
 WebReply WebControl::Carry(const WebChange& change) {
     if (parts_.program.Ended()) {
@@ -99,10 +92,19 @@ WebReply WebControl::RenewToken() {
     return {200, "{\"renewed\":true,\"address\":\"" + address_ + "\"}", token};
 }
 
-void WebControl::AfterEngineTick() {
+bool WebControl::AfterEngineTick() {
+    const auto now = std::chrono::steady_clock::now();
     if (server_.WantsFrames()) {
-        server_.Publish(WebStateJson(parts_.model, parts_.program.OutputsInUse(), parts_.messages));
+        lastServed_ = now;
+        return server_.Publish(
+            WebStateJson(parts_.model, parts_.program.OutputsInUse(), parts_.messages));
     }
+    if (now - lastServed_ >= std::chrono::seconds(1)) {
+        // With no page open the server still closes the connections that idle too long.
+        lastServed_ = now;
+        return server_.Serve();
+    }
+    return false;
 }
 
 }  // namespace zeb

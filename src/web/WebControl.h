@@ -2,8 +2,9 @@
 // The web page as a part of the running program, the same for the window and the headless
 // service: it starts the server when the page is switched on, carries out the changes the
 // pages send on the program's thread through the actions every view uses, and publishes the
-// state after each engine tick. The front end watches ChangesFd on its loop.
+// state after each engine tick. The front end watches Fd on its loop and then calls Serve.
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -39,12 +40,13 @@ class WebControl {
     WebControl(Parts parts, const WebListen& listen, std::filesystem::path tokenFile,
                std::string token);
 
-    int ChangesFd() const { return server_.ChangesFd(); }
-    // The program's thread: carries out the changes that wait; true when there were any (the
-    // window then shows the model again).
-    bool ApplyChanges();
-    // After each engine tick: the state for the open pages.
-    void AfterEngineTick();
+    int Fd() const { return server_.Fd(); }
+    // The program's thread: serves the pages and carries out the changes they sent; true when
+    // there were any (the window then shows the model again).
+    bool Serve() { return server_.Serve(); }
+    // After each engine tick: the state for the open pages. True when changes were carried
+    // out meanwhile, as Serve says.
+    bool AfterEngineTick();
 
     // The address with its token.
     const std::string& Address() const { return address_; }
@@ -58,6 +60,7 @@ class WebControl {
     std::filesystem::path tokenFile_;
     WebServer server_;
     std::string address_;
+    std::chrono::steady_clock::time_point lastServed_;
 };
 
 }  // namespace zeb

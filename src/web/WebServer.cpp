@@ -5,7 +5,6 @@
 #include <microhttpd.h>
 #include <net/if.h>
 #include <netinet/in.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -23,13 +23,10 @@ namespace zeb {
 namespace {
 
 constexpr size_t kStreamBlock = 16 * 1024;
-constexpr size_t kThreadStack = 512 * 1024;
 // A stream says something at least this often, so a page that went away is noticed.
 constexpr std::chrono::seconds kKeepAlive{1};
 // How long /state waits for the next frame when no page streams.
 constexpr std::chrono::milliseconds kStateWait{500};
-// How long an ending program waits for the answers to changes to go out.
-constexpr std::chrono::seconds kAnswersGoOut{1};
 // Client addresses remembered for the rate limit before the table starts afresh.
 constexpr size_t kMostBuckets = 1024;
 
@@ -126,7 +123,8 @@ int ListenSocket(const WebListen& listen, uint16_t& port) {
         ::inet_pton(AF_INET, listen.address.c_str(), &address.sin_addr);
         length = sizeof address;
     }
-    const int fd = ::socket(six ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd =
+        ::socket(six ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         throw std::system_error(errno, std::generic_category(), "socket");
     }
@@ -179,12 +177,16 @@ void ForEachInterfaceAddress(Each each) {
 
 struct WebServer::Request {
     bool answered = false;
-    bool change = false;  // a change's body was read: its answer is counted until it is sent
+    bool waitsState = false;  // a state request parked until the next frame
+    uint64_t frameSeen = 0;   // the frame number when it was parked
+    std::chrono::steady_clock::time_point since;
+    std::optional<WebReply> reply;  // a change's answer, once carried out
     std::string body;
 };
 
 struct WebServer::Stream {
     WebServer& server;
+    MHD_Connection* connection;
     uint64_t generation;
     uint64_t shown = 0;
     std::string pending;
@@ -206,6 +208,13 @@ struct WebServer::Callbacks {
             return fresh.answered ? result : MHD_YES;
         }
         Request& request = *static_cast<Request*>(*state);
+        if (request.waitsState) {
+            return static_cast<MHD_Result>(server.SendState(connection, request));
+        }
+        if (request.reply) {
+            const WebReply reply = std::exchange(request.reply, std::nullopt).value();
+            return Send(connection, reply.status, reply.body, "application/json", reply.newToken);
+        }
         if (*uploadSize != 0) {
             const size_t given = std::exchange(*uploadSize, 0);
             if (request.answered) {
@@ -223,25 +232,15 @@ struct WebServer::Callbacks {
             return MHD_YES;
         }
         request.answered = true;
-        request.change = true;
-        {
-            const std::lock_guard lock(server.mutex_);
-            ++server.changesAnswering_;
-        }
-        return static_cast<MHD_Result>(server.Change(connection, request.body));
+        return static_cast<MHD_Result>(server.Change(connection, request));
     }
 
     static void Completed(void* self, MHD_Connection* /*connection*/, void** state,
                           MHD_RequestTerminationCode /*code*/) {
         const std::unique_ptr<Request> finished(static_cast<Request*>(*state));
         *state = nullptr;
-        if (finished && finished->change) {
-            auto& server = *static_cast<WebServer*>(self);
-            {
-                const std::lock_guard lock(server.mutex_);
-                --server.changesAnswering_;
-            }
-            server.answered_.notify_all();
+        if (finished && finished->waitsState) {
+            --static_cast<WebServer*>(self)->stateWaiters_;
         }
     }
 
@@ -249,20 +248,20 @@ struct WebServer::Callbacks {
         Stream& stream = *static_cast<Stream*>(cls);
         WebServer& server = stream.server;
         if (stream.sent >= stream.pending.size()) {
-            std::unique_lock lock(server.mutex_);
-            server.newFrame_.wait_for(lock, kKeepAlive, [&] {
-                return server.stopping_ || server.tokenGeneration_ != stream.generation ||
-                       server.frameNumber_ != stream.shown;
-            });
             if (server.stopping_ || server.tokenGeneration_ != stream.generation) {
                 return MHD_CONTENT_READER_END_OF_STREAM;
             }
-            // Only the newest frame: a page that reads slowly skips those it missed.
             if (server.frameNumber_ != stream.shown && server.frame_) {
+                // Only the newest frame: a page that reads slowly skips those it missed.
                 stream.shown = server.frameNumber_;
                 stream.pending = "data: " + *server.frame_ + "\n\n";
-            } else {
+            } else if (std::chrono::steady_clock::now() - server.lastResume_ >= kKeepAlive) {
+                // No frames for a while: a comment, so a page that went away is noticed.
                 stream.pending = ":\n\n";
+                server.lastResume_ = std::chrono::steady_clock::now();
+            } else {
+                server.Suspend(stream.connection);
+                return 0;
             }
             stream.sent = 0;
         }
@@ -274,102 +273,108 @@ struct WebServer::Callbacks {
 
     static void StreamEnd(void* cls) {
         std::unique_ptr<Stream> stream(static_cast<Stream*>(cls));
-        const std::lock_guard lock(stream->server.mutex_);
         --stream->server.live_;
     }
 };
 
 WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, std::string token,
-                     WebLimits limits)
-    : limits_(limits) {
+                     WebChangeHandler carry, WebLimits limits)
+    : carry_(std::move(carry)), limits_(limits), lastResume_(std::chrono::steady_clock::now()) {
     listenFd_ = ListenSocket(listen, port_);
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0) {
-        const int error = errno;
-        ::close(listenFd_);
-        throw std::system_error(error, std::generic_category(), "eventfd");
-    }
     policy_.token = std::move(token);
     policy_.hosts = std::move(hosts);
     policy_.port = port_;
-    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL;
+    unsigned flags = MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
     if (listen.address.find(':') != std::string::npos) {
         flags |= MHD_USE_IPv6;
     }
     daemon_ = MHD_start_daemon(
         flags, 0, nullptr, nullptr, &Callbacks::Access, this, MHD_OPTION_LISTEN_SOCKET, listenFd_,
         MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::Completed, this, MHD_OPTION_CONNECTION_LIMIT,
-        limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds,
-        MHD_OPTION_THREAD_STACK_SIZE, kThreadStack, MHD_OPTION_END);
+        limits_.connections, MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds, MHD_OPTION_END);
     if (daemon_ == nullptr) {
         ::close(listenFd_);
-        ::close(wakeFd_);
         throw std::system_error(EIO, std::generic_category(), "the web server did not start");
     }
 }
 
 WebServer::~WebServer() {
-    {
-        std::unique_lock lock(mutex_);
-        stopping_ = true;
-        for (WebChangeRequest& waiting : changes_) {
-            waiting.reply.set_value({503, ReasonJson("the program is ending"), {}});
-        }
-        changes_.clear();
-        newFrame_.notify_all();
-        // Stopping closes every connection at once: the answers on their way go out first.
-        answered_.wait_for(lock, kAnswersGoOut, [this] { return changesAnswering_ == 0; });
+    stopping_ = true;
+    for (WaitingChange& waiting : std::exchange(changes_, {})) {
+        waiting.request->reply = WebReply{503, ReasonJson("the program is ending"), {}};
+        MHD_resume_connection(waiting.connection);
     }
+    // The parked connections end (streams) or get their answers, which go out before the
+    // daemon closes every connection.
+    ResumeAll();
+    running_ = false;
+    Run();
     MHD_stop_daemon(daemon_);
     ::close(listenFd_);
-    ::close(wakeFd_);
 }
 
-std::vector<WebChangeRequest> WebServer::TakeChanges() {
-    uint64_t count = 0;
-    [[maybe_unused]] const ssize_t ignored = ::read(wakeFd_, &count, sizeof count);
-    const std::lock_guard lock(mutex_);
-    return std::exchange(changes_, {});
+int WebServer::Fd() const {
+    const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_EPOLL_FD);
+    return info != nullptr ? info->epoll_fd : -1;
 }
 
-bool WebServer::WantsFrames() const {
-    const std::lock_guard lock(mutex_);
-    return live_ > 0 || stateWaiters_ > 0;
-}
-
-void WebServer::Publish(std::string frame) {
-    auto shared = std::make_shared<const std::string>(std::move(frame));
-    {
-        const std::lock_guard lock(mutex_);
-        frame_ = std::move(shared);
-        ++frameNumber_;
+void WebServer::Run() {
+    if (running_) {
+        return;
     }
-    newFrame_.notify_all();
+    running_ = true;
+    MHD_run(daemon_);
+    running_ = false;
+}
+
+bool WebServer::Serve() {
+    Run();
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastResume_ >= kKeepAlive) {
+        ResumeAll();  // the keep-alive comments, and state requests that waited long enough
+        Run();
+    }
+    bool carried = false;
+    while (!changes_.empty() && !running_) {
+        // Taken first: a message box a change opens may run the loop, and Serve, again.
+        for (WaitingChange& waiting : std::exchange(changes_, {})) {
+            waiting.request->reply = carry_(waiting.change);
+            MHD_resume_connection(waiting.connection);
+            carried = true;
+        }
+        Run();
+    }
+    return carried;
+}
+
+void WebServer::Suspend(MHD_Connection* connection) {
+    MHD_suspend_connection(connection);
+    suspended_.push_back(connection);
+}
+
+void WebServer::ResumeAll() {
+    for (MHD_Connection* connection : std::exchange(suspended_, {})) {
+        MHD_resume_connection(connection);
+    }
+    lastResume_ = std::chrono::steady_clock::now();
+}
+
+bool WebServer::Publish(std::string frame) {
+    frame_ = std::make_shared<const std::string>(std::move(frame));
+    ++frameNumber_;
+    ResumeAll();
+    return Serve();
 }
 
 void WebServer::SetToken(const std::string& token) {
-    {
-        const std::lock_guard lock(mutex_);
-        policy_.token = token;
-        ++tokenGeneration_;
-    }
-    newFrame_.notify_all();
-}
-
-unsigned WebServer::LiveClients() const {
-    const std::lock_guard lock(mutex_);
-    return live_;
-}
-
-WebAccessPolicy WebServer::Policy() const {
-    const std::lock_guard lock(mutex_);
-    return policy_;
+    policy_.token = token;
+    ++tokenGeneration_;
+    ResumeAll();
 }
 
 bool WebServer::RateAllows(MHD_Connection* connection) {
     const std::string client = ClientAddress(connection);
     const auto now = std::chrono::steady_clock::now();
-    const std::lock_guard lock(mutex_);
     if (buckets_.size() >= kMostBuckets && buckets_.find(client) == buckets_.end()) {
         buckets_.clear();
     }
@@ -390,7 +395,6 @@ bool WebServer::RateAllows(MHD_Connection* connection) {
 int WebServer::Answer(MHD_Connection* connection, const std::string& url, const std::string& method,
                       Request& request) {
     request.answered = true;
-    const WebAccessPolicy policy = Policy();
     const WebRequestFacts facts{
         .method = method,
         .host = Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_HOST),
@@ -398,7 +402,7 @@ int WebServer::Answer(MHD_Connection* connection, const std::string& url, const 
         .cookie = Header(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_COOKIE),
         .urlToken = Header(connection, MHD_GET_ARGUMENT_KIND, "token"),
     };
-    const WebAccess access = CheckWebAccess(facts, policy);
+    const WebAccess access = CheckWebAccess(facts, policy_);
     if (access != WebAccess::Granted) {
         return Refuse(connection,
                       access == WebAccess::NoToken ? MHD_HTTP_UNAUTHORIZED : MHD_HTTP_FORBIDDEN,
@@ -426,38 +430,31 @@ int WebServer::Answer(MHD_Connection* connection, const std::string& url, const 
         return OpenStream(connection);
     }
     if (url == "/state") {
-        return SendState(connection);
+        return SendState(connection, request);
     }
     for (const WebPageFile& file : WebPageFiles()) {
         if (url == file.path) {
             // The cookie replaces the token in the address, which the page then removes.
             return Send(connection, MHD_HTTP_OK, std::string(file.body), file.type.data(),
-                        file.path == "/" ? policy.token : std::string());
+                        file.path == "/" ? policy_.token : std::string());
         }
     }
     return Refuse(connection, MHD_HTTP_NOT_FOUND, "no such page");
 }
 
 int WebServer::OpenStream(MHD_Connection* connection) {
-    uint64_t generation = 0;
-    {
-        const std::lock_guard lock(mutex_);
-        if (live_ >= limits_.liveClients) {
-            return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE,
-                          "already " + std::to_string(limits_.liveClients) + " pages are open");
-        }
-        ++live_;
-        generation = tokenGeneration_;
+    if (live_ >= limits_.liveClients) {
+        return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE,
+                      "already " + std::to_string(limits_.liveClients) + " pages are open");
     }
-    auto stream = std::make_unique<Stream>(Stream{*this, generation, 0, {}, 0});
+    auto stream = std::make_unique<Stream>(Stream{*this, connection, tokenGeneration_, 0, {}, 0});
     MHD_Response* response =
         MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, kStreamBlock, &Callbacks::StreamRead,
                                           stream.get(), &Callbacks::StreamEnd);
     if (response == nullptr) {
-        const std::lock_guard lock(mutex_);
-        --live_;
         return MHD_NO;
     }
+    ++live_;
     stream.release();  // StreamEnd deletes it
     SecureHeaders(response);
     MHD_add_response_header(response, "Content-Type", "text/event-stream");
@@ -466,48 +463,48 @@ int WebServer::OpenStream(MHD_Connection* connection) {
     return queued;
 }
 
-int WebServer::SendState(MHD_Connection* connection) {
-    std::shared_ptr<const std::string> frame;
-    {
-        std::unique_lock lock(mutex_);
-        // Without an open stream the frame kept may be old: wait for the next tick's.
+int WebServer::SendState(MHD_Connection* connection, Request& request) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!request.waitsState) {
+        // With an open stream the frame kept is the newest; without, it may be old: the
+        // request waits for the next tick's.
+        if (live_ > 0 && frame_) {
+            return Send(connection, MHD_HTTP_OK, *frame_);
+        }
+        request.waitsState = true;
+        request.answered = false;
+        request.frameSeen = frameNumber_;
+        request.since = now;
         ++stateWaiters_;
-        const uint64_t before = frameNumber_;
-        newFrame_.wait_for(lock, kStateWait, [&] {
-            return stopping_ || (live_ > 0 && frame_) || frameNumber_ != before;
-        });
-        --stateWaiters_;
-        frame = frame_;
+        Suspend(connection);
+        return MHD_YES;
     }
-    if (!frame) {
+    if (frameNumber_ == request.frameSeen && !stopping_ && now - request.since < kStateWait) {
+        Suspend(connection);
+        return MHD_YES;
+    }
+    request.waitsState = false;
+    request.answered = true;
+    --stateWaiters_;
+    if (!frame_) {
         return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "no state yet: try again");
     }
-    return Send(connection, MHD_HTTP_OK, *frame);
+    return Send(connection, MHD_HTTP_OK, *frame_);
 }
 
-int WebServer::Change(MHD_Connection* connection, const std::string& body) {
+int WebServer::Change(MHD_Connection* connection, Request& request) {
     std::string reason;
-    auto change = ParseWebChange(body, reason);
+    auto change = ParseWebChange(request.body, reason);
     if (!change) {
         return Refuse(connection, MHD_HTTP_BAD_REQUEST, reason);
     }
-    std::future<WebReply> answer;
-    {
-        const std::lock_guard lock(mutex_);
-        if (stopping_) {
-            return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "the program is ending");
-        }
-        changes_.push_back({std::move(*change), {}});
-        answer = changes_.back().reply.get_future();
+    if (stopping_) {
+        return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "the program is ending");
     }
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
-    if (answer.wait_for(limits_.changeWait) != std::future_status::ready) {
-        // The program's thread is held (a message box in the window): it comes when it can.
-        return Send(connection, MHD_HTTP_ACCEPTED, "{\"pending\":true}");
-    }
-    const WebReply reply = answer.get();
-    return Send(connection, reply.status, reply.body, "application/json", reply.newToken);
+    // Carried out once libmicrohttpd's round is over; the answer goes out on the resume.
+    changes_.push_back({connection, &request, std::move(*change)});
+    MHD_suspend_connection(connection);
+    return MHD_YES;
 }
 
 std::vector<std::string> MachineHostNames(const WebListen& listen) {

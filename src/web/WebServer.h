@@ -1,8 +1,10 @@
 #pragma once
-// The page's HTTP server (libmicrohttpd, a thread per connection). It answers on its own
-// threads and touches nothing of the program: a change travels through a queue to the
-// program's thread, which carries it out and answers; the state comes back as frames the
-// program's thread publishes after its engine ticks, and every open page gets the newest one.
+// The page's HTTP server (libmicrohttpd), run on the program's own thread: the front end
+// watches Fd() on its loop and calls Serve() when it is readable. Every socket is non-blocking,
+// so no client holds the program up; a change is carried out by the program's handler after the
+// server's own work, outside libmicrohttpd's callbacks (a message box it opens may run the loop
+// again), and the state goes to every open page as frames the program publishes after its
+// engine ticks: each page gets the newest one, with no thread to wake.
 //
 //   GET  /, /page.css, /page.js   the page (from memory)
 //   GET  /state                   the newest state, JSON
@@ -12,14 +14,11 @@
 // Every request needs the token (the address's "token" argument or the cookie it is exchanged
 // for), a Host the machine goes by and, for a change, no foreign Origin.
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <future>
+#include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -39,10 +38,8 @@ struct WebReply {
     std::string newToken;
 };
 
-struct WebChangeRequest {
-    WebChange change;
-    std::promise<WebReply> reply;
-};
+// Carries out one change on the program's thread and says how it went.
+using WebChangeHandler = std::function<WebReply(const WebChange&)>;
 
 struct WebLimits {
     size_t bodyBytes = 16 * 1024;
@@ -53,14 +50,13 @@ struct WebLimits {
     // Requests per client address: a burst, then this many a second.
     double burst = 120;
     double perSecond = 40;
-    std::chrono::milliseconds changeWait{3000};
 };
 
 class WebServer {
   public:
     // Listens on `listen`; throws std::system_error with the reason when it cannot.
     WebServer(const WebListen& listen, std::vector<std::string> hosts, std::string token,
-              WebLimits limits = {});
+              WebChangeHandler carry, WebLimits limits = {});
     ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
@@ -68,24 +64,30 @@ class WebServer {
     // The port listened on (the one asked for, or the system's pick for port 0).
     uint16_t Port() const { return port_; }
 
-    // Readable while changes wait for the program's thread.
-    int ChangesFd() const { return wakeFd_; }
-    // The program's thread: the waiting changes, each to be answered.
-    std::vector<WebChangeRequest> TakeChanges();
+    // Readable while the server has work: then Serve().
+    int Fd() const;
+    // Accepts, reads, answers and sends what is ready, and carries out the changes that came;
+    // true when there were any (the window then shows the model again).
+    bool Serve();
 
     // Whether any page waits for frames; none need be built otherwise.
-    bool WantsFrames() const;
-    // The newest state for every page.
-    void Publish(std::string frame);
+    bool WantsFrames() const { return live_ > 0 || stateWaiters_ > 0; }
+    // The newest state for every page, sent at once; serves as Serve() does.
+    bool Publish(std::string frame);
 
     // A renewed token: requests with the old one are refused and open streams end.
     void SetToken(const std::string& token);
 
-    unsigned LiveClients() const;
+    unsigned LiveClients() const { return live_; }
 
   private:
     struct Request;
     struct Stream;
+    struct WaitingChange {
+        MHD_Connection* connection;
+        Request* request;
+        WebChange change;
+    };
     // libmicrohttpd's callbacks.
     struct Callbacks;
     friend struct Callbacks;
@@ -93,20 +95,20 @@ class WebServer {
     int Answer(MHD_Connection* connection, const std::string& url, const std::string& method,
                Request& request);
     int OpenStream(MHD_Connection* connection);
-    int SendState(MHD_Connection* connection);
-    int Change(MHD_Connection* connection, const std::string& body);
+    int SendState(MHD_Connection* connection, Request& request);
+    int Change(MHD_Connection* connection, Request& request);
     bool RateAllows(MHD_Connection* connection);
-    WebAccessPolicy Policy() const;
+    // Parks a connection until the next frame (or the answer to its change).
+    void Suspend(MHD_Connection* connection);
+    void ResumeAll();
+    // libmicrohttpd's own round, never inside one of its callbacks.
+    void Run();
 
+    WebChangeHandler carry_;
     WebLimits limits_;
     uint16_t port_ = 0;
     int listenFd_ = -1;
-    int wakeFd_ = -1;
 
-    mutable std::mutex mutex_;
-    std::condition_variable newFrame_;
-    std::condition_variable answered_;
-    unsigned changesAnswering_ = 0;
     WebAccessPolicy policy_;
     uint64_t tokenGeneration_ = 0;
     std::shared_ptr<const std::string> frame_;
@@ -114,7 +116,10 @@ class WebServer {
     unsigned live_ = 0;
     unsigned stateWaiters_ = 0;
     bool stopping_ = false;
-    std::vector<WebChangeRequest> changes_;
+    bool running_ = false;
+    std::vector<MHD_Connection*> suspended_;
+    std::vector<WaitingChange> changes_;
+    std::chrono::steady_clock::time_point lastResume_;
     struct Bucket {
         double tokens;
         std::chrono::steady_clock::time_point filled;
