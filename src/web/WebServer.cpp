@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -23,6 +24,9 @@ namespace zeb {
 namespace {
 
 constexpr size_t kStreamBlock = 16 * 1024;
+// A frame as a Server-Sent Event.
+constexpr std::string_view kEventStart = "data: ";
+constexpr std::string_view kEventEnd = "\n\n";
 // A stream says something at least this often, so a page that went away is noticed.
 constexpr std::chrono::seconds kKeepAlive{1};
 // How long /state waits for the next frame when no page streams.
@@ -189,7 +193,7 @@ struct WebServer::Stream {
     MHD_Connection* connection;
     uint64_t generation;
     uint64_t shown = 0;
-    std::string pending;
+    std::shared_ptr<const std::string> pending;  // the event being sent, shared by the pages
     size_t sent = 0;
 };
 
@@ -247,17 +251,18 @@ struct WebServer::Callbacks {
     static ssize_t StreamRead(void* cls, uint64_t /*position*/, char* buffer, size_t max) {
         Stream& stream = *static_cast<Stream*>(cls);
         WebServer& server = stream.server;
-        if (stream.sent >= stream.pending.size()) {
+        if (!stream.pending || stream.sent >= stream.pending->size()) {
             if (server.stopping_ || server.tokenGeneration_ != stream.generation) {
                 return MHD_CONTENT_READER_END_OF_STREAM;
             }
-            if (server.frameNumber_ != stream.shown && server.frame_) {
+            if (server.frameNumber_ != stream.shown && server.event_) {
                 // Only the newest frame: a page that reads slowly skips those it missed.
                 stream.shown = server.frameNumber_;
-                stream.pending = "data: " + *server.frame_ + "\n\n";
+                stream.pending = server.event_;
             } else if (std::chrono::steady_clock::now() - server.lastResume_ >= kKeepAlive) {
                 // No frames for a while: a comment, so a page that went away is noticed.
-                stream.pending = ":\n\n";
+                static const auto kComment = std::make_shared<const std::string>(":\n\n");
+                stream.pending = kComment;
                 server.lastResume_ = std::chrono::steady_clock::now();
             } else {
                 server.Suspend(stream.connection);
@@ -265,8 +270,8 @@ struct WebServer::Callbacks {
             }
             stream.sent = 0;
         }
-        const size_t count = std::min(max, stream.pending.size() - stream.sent);
-        std::memcpy(buffer, stream.pending.data() + stream.sent, count);
+        const size_t count = std::min(max, stream.pending->size() - stream.sent);
+        std::memcpy(buffer, stream.pending->data() + stream.sent, count);
         stream.sent += count;
         return static_cast<ssize_t>(count);
     }
@@ -360,7 +365,11 @@ void WebServer::ResumeAll() {
 }
 
 bool WebServer::Publish(std::string frame) {
-    frame_ = std::make_shared<const std::string>(std::move(frame));
+    // Written once as the event every stream sends.
+    auto event = std::make_shared<std::string>();
+    event->reserve(frame.size() + kEventStart.size() + kEventEnd.size());
+    event->append(kEventStart).append(frame).append(kEventEnd);
+    event_ = std::move(event);
     ++frameNumber_;
     ResumeAll();
     return Serve();
@@ -468,8 +477,8 @@ int WebServer::SendState(MHD_Connection* connection, Request& request) {
     if (!request.waitsState) {
         // With an open stream the frame kept is the newest; without, it may be old: the
         // request waits for the next tick's.
-        if (live_ > 0 && frame_) {
-            return Send(connection, MHD_HTTP_OK, *frame_);
+        if (live_ > 0 && event_) {
+            return Send(connection, MHD_HTTP_OK, FrameJson());
         }
         request.waitsState = true;
         request.answered = false;
@@ -486,10 +495,15 @@ int WebServer::SendState(MHD_Connection* connection, Request& request) {
     request.waitsState = false;
     request.answered = true;
     --stateWaiters_;
-    if (!frame_) {
+    if (!event_) {
         return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "no state yet: try again");
     }
-    return Send(connection, MHD_HTTP_OK, *frame_);
+    return Send(connection, MHD_HTTP_OK, FrameJson());
+}
+
+std::string WebServer::FrameJson() const {
+    return event_->substr(kEventStart.size(),
+                          event_->size() - kEventStart.size() - kEventEnd.size());
 }
 
 int WebServer::Change(MHD_Connection* connection, Request& request) {

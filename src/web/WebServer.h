@@ -101,6 +101,8 @@ class WebServer {
     // Parks a connection until the next frame (or the answer to its change).
     void Suspend(MHD_Connection* connection);
     void ResumeAll();
+    // The newest frame's state, without its event's framing.
+    std::string FrameJson() const;
     // libmicrohttpd's own round, never inside one of its callbacks.
     void Run();
 
@@ -111,7 +113,7 @@ class WebServer {
 
     WebAccessPolicy policy_;
     uint64_t tokenGeneration_ = 0;
-    std::shared_ptr<const std::string> frame_;
+    std::shared_ptr<const std::string> event_;  // the newest frame, as its event
     uint64_t frameNumber_ = 0;
     unsigned live_ = 0;
     unsigned stateWaiters_ = 0;
