@@ -96,8 +96,18 @@ bool WebControl::AfterEngineTick() {
     const auto now = std::chrono::steady_clock::now();
     if (server_.WantsFrames()) {
         lastServed_ = now;
+        const std::string outputs = parts_.program.OutputsInUse();
+        // The whole state goes out only when more than the live part changed.
+        std::string settings =
+            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Settings);
+        std::optional<std::string> whole;
+        if (settings != lastSettings_ || server_.WantsWholeState()) {
+            whole = WebStateJson(parts_.model, outputs, parts_.messages);
+            lastSettings_ = std::move(settings);
+        }
         return server_.Publish(
-            WebStateJson(parts_.model, parts_.program.OutputsInUse(), parts_.messages));
+            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live),
+            std::move(whole));
     }
     if (now - lastServed_ >= std::chrono::seconds(1)) {
         // With no page open the server still closes the connections that idle too long.

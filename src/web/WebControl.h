@@ -61,6 +61,7 @@ class WebControl {
     WebServer server_;
     std::string address_;
     std::chrono::steady_clock::time_point lastServed_;
+    std::string lastSettings_;  // the state without its live part, as last sent whole
 };
 
 }  // namespace zeb

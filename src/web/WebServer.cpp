@@ -182,7 +182,7 @@ void ForEachInterfaceAddress(Each each) {
 struct WebServer::Request {
     bool answered = false;
     bool waitsState = false;  // a state request parked until the next frame
-    uint64_t frameSeen = 0;   // the frame number when it was parked
+    uint64_t wholeSeen = 0;   // the whole state's number when it was parked
     std::chrono::steady_clock::time_point since;
     std::optional<WebReply> reply;  // a change's answer, once carried out
     std::string body;
@@ -192,7 +192,8 @@ struct WebServer::Stream {
     WebServer& server;
     MHD_Connection* connection;
     uint64_t generation;
-    uint64_t shown = 0;
+    uint64_t shown = 0;                          // the newest frame sent
+    uint64_t shownWhole = 0;                     // the newest whole state sent
     std::shared_ptr<const std::string> pending;  // the event being sent, shared by the pages
     size_t sent = 0;
 };
@@ -255,7 +256,13 @@ struct WebServer::Callbacks {
             if (server.stopping_ || server.tokenGeneration_ != stream.generation) {
                 return MHD_CONTENT_READER_END_OF_STREAM;
             }
-            if (server.frameNumber_ != stream.shown && server.event_) {
+            if (server.wholeNumber_ != stream.shownWhole && server.wholeEvent_) {
+                // The whole state first (a new page, or a change since), then live frames.
+                stream.shownWhole = server.wholeNumber_;
+                stream.shown = std::max(stream.shown, server.wholeAtFrame_);
+                stream.pending = server.wholeEvent_;
+            } else if (server.frameNumber_ != stream.shown && server.event_ &&
+                       stream.shownWhole != 0) {
                 // Only the newest frame: a page that reads slowly skips those it missed.
                 stream.shown = server.frameNumber_;
                 stream.pending = server.event_;
@@ -364,13 +371,21 @@ void WebServer::ResumeAll() {
     lastResume_ = std::chrono::steady_clock::now();
 }
 
-bool WebServer::Publish(std::string frame) {
-    // Written once as the event every stream sends.
-    auto event = std::make_shared<std::string>();
-    event->reserve(frame.size() + kEventStart.size() + kEventEnd.size());
-    event->append(kEventStart).append(frame).append(kEventEnd);
-    event_ = std::move(event);
+bool WebServer::Publish(std::string live, std::optional<std::string> whole) {
+    // Each written once as the event every stream sends.
+    const auto event = [](const std::string& frame) {
+        auto text = std::make_shared<std::string>();
+        text->reserve(frame.size() + kEventStart.size() + kEventEnd.size());
+        text->append(kEventStart).append(frame).append(kEventEnd);
+        return text;
+    };
     ++frameNumber_;
+    event_ = event(live);
+    if (whole) {
+        wholeEvent_ = event(*whole);
+        ++wholeNumber_;
+        wholeAtFrame_ = frameNumber_;
+    }
     ResumeAll();
     return Serve();
 }
@@ -475,35 +490,31 @@ int WebServer::OpenStream(MHD_Connection* connection) {
 int WebServer::SendState(MHD_Connection* connection, Request& request) {
     const auto now = std::chrono::steady_clock::now();
     if (!request.waitsState) {
-        // With an open stream the frame kept is the newest; without, it may be old: the
-        // request waits for the next tick's.
-        if (live_ > 0 && event_) {
-            return Send(connection, MHD_HTTP_OK, FrameJson());
-        }
+        // The whole state kept may be ticks old: the request waits for the next tick's.
         request.waitsState = true;
         request.answered = false;
-        request.frameSeen = frameNumber_;
+        request.wholeSeen = wholeNumber_;
         request.since = now;
         ++stateWaiters_;
         Suspend(connection);
         return MHD_YES;
     }
-    if (frameNumber_ == request.frameSeen && !stopping_ && now - request.since < kStateWait) {
+    if (wholeNumber_ == request.wholeSeen && !stopping_ && now - request.since < kStateWait) {
         Suspend(connection);
         return MHD_YES;
     }
     request.waitsState = false;
     request.answered = true;
     --stateWaiters_;
-    if (!event_) {
+    if (!wholeEvent_) {
         return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "no state yet: try again");
     }
-    return Send(connection, MHD_HTTP_OK, FrameJson());
+    return Send(connection, MHD_HTTP_OK, WholeJson());
 }
 
-std::string WebServer::FrameJson() const {
-    return event_->substr(kEventStart.size(),
-                          event_->size() - kEventStart.size() - kEventEnd.size());
+std::string WebServer::WholeJson() const {
+    return wholeEvent_->substr(kEventStart.size(),
+                               wholeEvent_->size() - kEventStart.size() - kEventEnd.size());
 }
 
 int WebServer::Change(MHD_Connection* connection, Request& request) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,8 +73,12 @@ class WebServer {
 
     // Whether any page waits for frames; none need be built otherwise.
     bool WantsFrames() const { return live_ > 0 || stateWaiters_ > 0; }
-    // The newest state for every page, sent at once; serves as Serve() does.
-    bool Publish(std::string frame);
+    // Whether the next Publish should carry the whole state: a state request waits for it.
+    bool WantsWholeState() const { return stateWaiters_ > 0 || wholeNumber_ == 0; }
+    // The newest live frame for every page, with the whole state when it changed (or was
+    // asked for), sent at once; serves as Serve() does. A page gets the whole state before
+    // any live frame.
+    bool Publish(std::string live, std::optional<std::string> whole);
 
     // A renewed token: requests with the old one are refused and open streams end.
     void SetToken(const std::string& token);
@@ -101,8 +106,8 @@ class WebServer {
     // Parks a connection until the next frame (or the answer to its change).
     void Suspend(MHD_Connection* connection);
     void ResumeAll();
-    // The newest frame's state, without its event's framing.
-    std::string FrameJson() const;
+    // The newest whole state, without its event's framing.
+    std::string WholeJson() const;
     // libmicrohttpd's own round, never inside one of its callbacks.
     void Run();
 
@@ -113,8 +118,11 @@ class WebServer {
 
     WebAccessPolicy policy_;
     uint64_t tokenGeneration_ = 0;
-    std::shared_ptr<const std::string> event_;  // the newest frame, as its event
+    std::shared_ptr<const std::string> event_;  // the newest live frame, as its event
     uint64_t frameNumber_ = 0;
+    std::shared_ptr<const std::string> wholeEvent_;  // the newest whole state, as its event
+    uint64_t wholeNumber_ = 0;
+    uint64_t wholeAtFrame_ = 0;  // the frame it came with
     unsigned live_ = 0;
     unsigned stateWaiters_ = 0;
     bool stopping_ = false;

@@ -172,8 +172,47 @@ class JsonWriter {
 
 }  // namespace
 
+namespace {
+
+std::string LiveJson(const ProgramModel& model, const std::string& outputsInUse) {
+    const EngineState& engine = model.engine;
+    JsonWriter json;
+    json.Open('{');
+    json.Key("live").Bool(true);
+    json.Key("lit").Open('[');
+    for (const bool lit : engine.lampLit) {
+        json.Bool(lit);
+    }
+    json.Close(']');
+    json.Key("auto").Open('[');
+    for (const double level : engine.AutoThreshold) {
+        json.Tenths(level);
+    }
+    json.Close(']');
+    json.Key("spectrum").Open('[');
+    for (const double band : engine.SpectrumBands) {
+        json.Tenths(band);
+    }
+    json.Close(']');
+    json.Key("meters").Open('[');
+    json.Tenths(engine.MeterLeft);
+    json.Tenths(engine.MeterRight);
+    json.Close(']');
+    json.Key("tempo").String(model.beat.readout);
+    json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
+    json.Key("outputs").String(outputsInUse);
+    json.Close('}');
+    return json.Take();
+}
+
+}  // namespace
+
 std::string WebStateJson(const ProgramModel& model, const std::string& outputsInUse,
-                         const WebMessages& messages) {
+                         const WebMessages& messages, WebStatePart part) {
+    if (part == WebStatePart::Live) {
+        return LiveJson(model, outputsInUse);
+    }
+    const bool whole = part == WebStatePart::Whole;
     const EngineState& engine = model.engine;
     JsonWriter json;
     json.Open('{');
@@ -185,18 +224,22 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
         json.Key("band").Number(ClampedBand(BandCaptionNumber(channel.bandCaption)));
         json.Key("caption").String(channel.bandCaption);
         json.Key("threshold").Number(channel.threshold.Value());
-        json.Key("lit").Bool(engine.lampLit[at]);
-        json.Key("auto").Tenths(engine.AutoThreshold[at]);
+        if (whole) {
+            json.Key("lit").Bool(engine.lampLit[at]);
+            json.Key("auto").Tenths(engine.AutoThreshold[at]);
+        }
         json.Key("colour").String(LampColourText(channel.colour));
         json.Key("beat").Bool(channel.followsBeat);
         json.Close('}');
     }
     json.Close(']');
-    json.Key("spectrum").Open('[');
-    for (const double band : engine.SpectrumBands) {
-        json.Tenths(band);
+    if (whole) {
+        json.Key("spectrum").Open('[');
+        for (const double band : engine.SpectrumBands) {
+            json.Tenths(band);
+        }
+        json.Close(']');
     }
-    json.Close(']');
     json.Key("toggles").Open('{');
     for (const Toggle toggle : kToggles) {
         json.Key(ToggleName(toggle)).Bool(ToggleOn(model, toggle));
@@ -204,10 +247,12 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
     json.Close('}');
     json.Key("level").Number(model.sLevel.Value());
     json.Key("gain").Number(model.slider2.Value());
-    json.Key("meters").Open('[');
-    json.Tenths(engine.MeterLeft);
-    json.Tenths(engine.MeterRight);
-    json.Close(']');
+    if (whole) {
+        json.Key("meters").Open('[');
+        json.Tenths(engine.MeterLeft);
+        json.Tenths(engine.MeterRight);
+        json.Close(']');
+    }
     json.Key("speed").List(model.combo4);
     json.Key("lpt").List(model.combo1);
     json.Key("lptAddress").String(model.outputs.LptAddressText);
@@ -227,13 +272,17 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
     json.Key("index").Number(static_cast<int64_t>(model.dmx.layout));
     json.Close('}');
     json.Close('}');
-    json.Key("tempo").String(model.beat.readout);
+    if (whole) {
+        json.Key("tempo").String(model.beat.readout);
+    }
     json.Key("delay").Number(model.delay.ms.Value());
     json.Key("captureLost").Bool(model.capture.lost);
     json.Key("capturing").Bool(model.capture.RecordHandle != 0);
     json.Key("oladLost").Bool(model.dmx.On() && model.dmx.oladLost);
-    json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
-    json.Key("outputs").String(outputsInUse);
+    if (whole) {
+        json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
+        json.Key("outputs").String(outputsInUse);
+    }
     json.Key("messages").Open('[');
     for (const WebMessage& message : messages.Recent()) {
         json.Open('{');

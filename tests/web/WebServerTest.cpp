@@ -125,7 +125,7 @@ TEST(WebServerTest, ARenewedTokenEndsTheOpenStreamsAndShutsTheOldOneOut) {
     // The stream is open once a page waits for frames.
     ServeUntil(*server, [&] { return server->WantsFrames(); });
     ASSERT_TRUE(server->WantsFrames());
-    server->Publish(R"({"frame":1})");
+    server->Publish(R"({"live":true})", R"({"frame":1})");
     server->SetToken("ffeeddccbbaa99887766554433221100");
     ServeUntil(*server, [&] { return Ready(stream); });
     EXPECT_THAT(stream.get(), HasSubstr(R"(data: {"frame":1})"));
@@ -141,13 +141,14 @@ TEST(WebServerTest, AStateRequestWithoutAnOpenPageGetsTheNextFrame) {
     Carried carried;
     auto server = Started(carried);
     const uint16_t port = server->Port();
-    server->Publish(R"({"frame":1})");  // kept, but old by the time the request comes
+    server->Publish(R"({"live":true})",
+                    R"({"frame":1})");  // kept, but old by the time the request comes
     auto state = std::async(std::launch::async,
                             [port] { return Exchange(port, Request(port, "GET", "/state")); });
     ServeUntil(*server, [&] { return server->WantsFrames(); });
     ASSERT_TRUE(server->WantsFrames());
     EXPECT_FALSE(Ready(state));
-    server->Publish(R"({"frame":2})");
+    server->Publish(R"({"live":true})", R"({"frame":2})");
     ServeUntil(*server, [&] { return Ready(state); });
     const std::string reply = state.get();
     EXPECT_THAT(reply, StartsWith("HTTP/1.1 200"));

@@ -203,9 +203,26 @@ function render(state) {
   }
 }
 
+// The whole state comes first and whenever more than the live part changed; every other
+// tick brings only what ticks change, merged into the state last shown.
+let shown = null;
+function merged(frame) {
+  if (!frame.live) return frame;
+  if (!shown) return null;
+  frame.lit.forEach((lit, i) => {
+    shown.channels[i].lit = lit;
+    shown.channels[i].auto = frame.auto[i];
+  });
+  for (const key of ["spectrum", "meters", "tempo", "silent", "outputs"]) shown[key] = frame[key];
+  return shown;
+}
+
 function connect() {
   const events = new EventSource("/events");
-  events.onmessage = (event) => render(JSON.parse(event.data));
+  events.onmessage = (event) => {
+    shown = merged(JSON.parse(event.data));
+    if (shown) render(shown);
+  };
   events.onerror = () => {
     $("state").textContent = "connection lost: trying again";
     $("state").classList.add("bad");
