@@ -31,6 +31,8 @@ constexpr std::string_view kEventEnd = "\n\n";
 constexpr std::chrono::seconds kKeepAlive{1};
 // How long /state waits for the next frame when no page streams.
 constexpr std::chrono::milliseconds kStateWait{500};
+// Rounds of libmicrohttpd's own at most in one Serve.
+constexpr int kMostRounds = 8;
 // Client addresses remembered for the rate limit before the table starts afresh.
 constexpr size_t kMostBuckets = 1024;
 
@@ -335,7 +337,15 @@ void WebServer::Run() {
         return;
     }
     running_ = true;
-    MHD_run(daemon_);
+    // libmicrohttpd may keep connections it found ready and did not get to (its epoll is edge
+    // triggered, so the descriptor will not say so again): it runs again while it says so.
+    for (int round = 0; round < kMostRounds; ++round) {
+        MHD_run(daemon_);
+        MHD_UNSIGNED_LONG_LONG wait = 0;
+        if (MHD_get_timeout(daemon_, &wait) != MHD_YES || wait > 0) {
+            break;
+        }
+    }
     running_ = false;
 }
 
