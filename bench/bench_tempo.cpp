@@ -21,10 +21,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
 
+#include "audio/RingBackend.h"
 #include "audio/TempoAnalyser.h"
 #include "audio/TempoTracker.h"
 #include "engine/BeatClock.h"
@@ -36,7 +38,6 @@ using namespace std::chrono_literals;
 using zeb::BeatClock;
 
 constexpr uint32_t kRate = 44100;
-constexpr auto kTrackerLook = zeb::TempoTracker::kLook;
 
 zeb::TempoModuleEntry Entry() {
     static zeb::TempoModuleEntry entry = [] {
@@ -118,24 +119,24 @@ Followed Follow(const std::vector<float>& samples, uint32_t rate = kRate) {
     };
     Followed followed;
     size_t analysed = 0;
-    std::vector<BeatClock::Time> pending;
+    // The tracker's one-slot mailbox: the program hears the newest beat of a look.
+    std::optional<BeatClock::Time> mailbox;
+    const long look = zeb::TempoTracker::LookInterval(rate, zeb::kCaptureRingSamples) / 1ms;
     const auto totalMs = static_cast<long>(samples.size() * 1000 / rate);
     for (long ms = 0; ms < totalMs; ++ms) {
         const BeatClock::Time now = origin + std::chrono::milliseconds(ms);
-        if (ms % (kTrackerLook / 1ms) == 0) {
+        if (ms % look == 0) {
             // A look of the tracker: every whole hop captured by now.
             const auto captured = static_cast<size_t>(ms) * rate / 1000;
             while (analysed + hop <= captured) {
                 if (auto beat = analyser->Hop({samples.data() + analysed, hop})) {
-                    pending.push_back(at(static_cast<double>(*beat) / rate));
+                    mailbox = at(static_cast<double>(*beat) / rate);
                 }
                 analysed += hop;
             }
         }
-        if (!pending.empty()) {
-            // The tracker's one-slot mailbox: the program hears the newest beat of a look.
-            clock.Heard({pending.back()});
-            pending.clear();
+        if (mailbox) {
+            clock.Heard({*std::exchange(mailbox, std::nullopt)});
         }
         if (clock.Advance(now) && clock.FlashLit()) {
             followed.flashes.push_back(static_cast<double>(ms) / 1000.0);

@@ -8,12 +8,10 @@
 namespace zeb {
 
 namespace {
-// Holds the FFT window and 20 ms at every sample rate a sound server offers (up to 384 kHz).
-constexpr size_t kRingCapacity = 16384;
 constexpr uint32_t kLevelWindowsPerSecond = 50;  // the level looks at the newest 20 ms
 }  // namespace
 
-RingBackend::RingBackend() : ring_(kRingCapacity), scratch_(kRingCapacity) {}
+RingBackend::RingBackend() : ring_(kCaptureRingSamples), scratch_(kCaptureRingSamples) {}
 
 CaptureHandle RingBackend::BeginCapture(uint32_t rate) {
     ring_.Clear(rate);

@@ -2,6 +2,7 @@
 // What the PulseAudio and the WAV-file back ends share: the error code of the last call, the
 // handle of the one running capture, and level and FFT computed from the capture's sample ring.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -12,6 +13,10 @@
 #include "audio/SampleRing.h"
 
 namespace zeb {
+
+// The capture's ring holds the FFT window and 20 ms at every sample rate a sound server offers
+// (up to 384 kHz): 371 ms at 44.1 kHz, 43 ms at 384 kHz.
+inline constexpr size_t kCaptureRingSamples = 16384;
 
 class RingBackend : public CaptureBackend {
   public:

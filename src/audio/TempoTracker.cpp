@@ -11,6 +11,7 @@ namespace zeb {
 namespace {
 
 constexpr size_t kTakenAtOnce = 8192;
+constexpr std::chrono::milliseconds kLongestLook{200};
 
 }  // namespace
 
@@ -32,11 +33,19 @@ std::optional<BeatReport> TempoTracker::Take() {
     return beat;
 }
 
+std::chrono::milliseconds TempoTracker::LookInterval(uint32_t rate, size_t capacity) {
+    if (rate == 0) {
+        return kLongestLook;
+    }
+    const std::chrono::milliseconds halfRing{capacity * 1000 / 2 / rate};
+    return std::clamp(halfRing, std::chrono::milliseconds{1}, kLongestLook);
+}
+
 void TempoTracker::Run(const std::stop_token& stop) {
     while (!stop.stop_requested()) {
         Analyse();
         std::unique_lock lock(waitMutex_);
-        wait_.wait_for(lock, stop, kLook, [] { return false; });
+        wait_.wait_for(lock, stop, LookInterval(rate_, ring_.Capacity()), [] { return false; });
     }
 }
 
@@ -46,6 +55,7 @@ void TempoTracker::Analyse() {
         if (taken.run != run_ || taken.first != next_ || !analyser_) {
             // A new capture, or samples lost: the analysis starts afresh from here.
             run_ = taken.run;
+            rate_ = taken.rate;
             firstFed_ = taken.first;
             hop_.clear();
             analyser_.reset();

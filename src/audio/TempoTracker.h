@@ -22,11 +22,13 @@ class SampleRing;
 
 class TempoTracker {
   public:
-    // The tracker looks at the ring this often. The ring holds far more, and the flashes come
-    // from the tempo and phase predicted ahead, so a beat heard up to this late loses nothing;
-    // each look is a wake-up of the thread, which on a virtual machine costs more than the
-    // analysis of the samples it finds.
-    static constexpr std::chrono::milliseconds kLook{200};
+    // How often the tracker looks at a ring of `capacity` samples filling at `rate`: every
+    // 200 ms, or every time half the ring has filled when that comes sooner (at the higher
+    // rates), so no sample is overwritten before it is taken. The flashes come from the tempo
+    // and phase predicted ahead, so a beat heard that late loses nothing; each look is a
+    // wake-up of the thread, which on a virtual machine costs more than the analysis of the
+    // samples it finds.
+    static std::chrono::milliseconds LookInterval(uint32_t rate, size_t capacity);
 
     // Follows the captures of `ring`, each with a new analyser from `entry`.
     TempoTracker(const SampleRing& ring, TempoModuleEntry entry);
@@ -47,6 +49,7 @@ class TempoTracker {
     // Owned by the tracker's thread.
     std::unique_ptr<TempoAnalyser> analyser_;
     uint64_t run_ = 0;
+    uint32_t rate_ = 0;       // the run's
     uint64_t next_ = 0;       // the ring's number of the next sample to take
     uint64_t firstFed_ = 0;   // the ring's number of the analyser's first sample
     std::vector<float> hop_;  // samples of the hop being filled

@@ -27,10 +27,6 @@ constexpr size_t kStreamBlock = 16 * 1024;
 // A frame as a Server-Sent Event.
 constexpr std::string_view kEventStart = "data: ";
 constexpr std::string_view kEventEnd = "\n\n";
-// A stream says something at least this often, so a page that went away is noticed.
-constexpr std::chrono::seconds kKeepAlive{1};
-// How long /state waits for the next frame when no page streams.
-constexpr std::chrono::milliseconds kStateWait{500};
 // Rounds of libmicrohttpd's own at most in one Serve.
 constexpr int kMostRounds = 8;
 // Client addresses remembered for the rate limit before the table starts afresh.
@@ -183,9 +179,8 @@ void ForEachInterfaceAddress(Each each) {
 
 struct WebServer::Request {
     bool answered = false;
-    bool waitsState = false;  // a state request parked until the next frame
-    uint64_t wholeSeen = 0;   // the whole state's number when it was parked
-    std::chrono::steady_clock::time_point since;
+    bool waitsState = false;        // a state request parked until the next whole state
+    uint64_t wholeSeen = 0;         // the whole state's number when it was parked
     std::optional<WebReply> reply;  // a change's answer, once carried out
     std::string body;
 };
@@ -194,9 +189,9 @@ struct WebServer::Stream {
     WebServer& server;
     MHD_Connection* connection;
     uint64_t generation;
-    uint64_t shown = 0;                          // the newest frame sent
-    uint64_t shownWhole = 0;                     // the newest whole state sent
-    std::shared_ptr<const std::string> pending;  // the event being sent, shared by the pages
+    uint64_t shown = 0;                            // the newest frame sent
+    uint64_t shownWhole = 0;                       // the newest whole state sent
+    std::shared_ptr<const std::string> pending{};  // the event being sent, shared by the pages
     size_t sent = 0;
 };
 
@@ -268,12 +263,8 @@ struct WebServer::Callbacks {
                 // Only the newest frame: a page that reads slowly skips those it missed.
                 stream.shown = server.frameNumber_;
                 stream.pending = server.event_;
-            } else if (std::chrono::steady_clock::now() - server.lastResume_ >= kKeepAlive) {
-                // No frames for a while: a comment, so a page that went away is noticed.
-                static const auto kComment = std::make_shared<const std::string>(":\n\n");
-                stream.pending = kComment;
-                server.lastResume_ = std::chrono::steady_clock::now();
             } else {
+                // Until the next tick's frame; a page that went away is noticed when it is sent.
                 server.Suspend(stream.connection);
                 return 0;
             }
@@ -293,7 +284,7 @@ struct WebServer::Callbacks {
 
 WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, std::string token,
                      WebChangeHandler carry, WebLimits limits)
-    : carry_(std::move(carry)), limits_(limits), lastResume_(std::chrono::steady_clock::now()) {
+    : carry_(std::move(carry)), limits_(limits) {
     listenFd_ = ListenSocket(listen, port_);
     policy_.token = std::move(token);
     policy_.hosts = std::move(hosts);
@@ -321,7 +312,6 @@ WebServer::~WebServer() {
     // The parked connections end (streams) or get their answers, which go out before the
     // daemon closes every connection.
     ResumeAll();
-    running_ = false;
     Run();
     MHD_stop_daemon(daemon_);
     ::close(listenFd_);
@@ -351,11 +341,6 @@ void WebServer::Run() {
 
 bool WebServer::Serve() {
     Run();
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastResume_ >= kKeepAlive) {
-        ResumeAll();  // the keep-alive comments, and state requests that waited long enough
-        Run();
-    }
     bool carried = false;
     while (!changes_.empty() && !running_) {
         // Taken first: a message box a change opens may run the loop, and Serve, again.
@@ -378,7 +363,6 @@ void WebServer::ResumeAll() {
     for (MHD_Connection* connection : std::exchange(suspended_, {})) {
         MHD_resume_connection(connection);
     }
-    lastResume_ = std::chrono::steady_clock::now();
 }
 
 bool WebServer::Publish(std::string live, std::optional<std::string> whole) {
@@ -481,7 +465,8 @@ int WebServer::OpenStream(MHD_Connection* connection) {
         return Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE,
                       "already " + std::to_string(limits_.liveClients) + " pages are open");
     }
-    auto stream = std::make_unique<Stream>(Stream{*this, connection, tokenGeneration_, 0, {}, 0});
+    auto stream = std::make_unique<Stream>(
+        Stream{.server = *this, .connection = connection, .generation = tokenGeneration_});
     MHD_Response* response =
         MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, kStreamBlock, &Callbacks::StreamRead,
                                           stream.get(), &Callbacks::StreamEnd);
@@ -498,18 +483,15 @@ int WebServer::OpenStream(MHD_Connection* connection) {
 }
 
 int WebServer::SendState(MHD_Connection* connection, Request& request) {
-    const auto now = std::chrono::steady_clock::now();
     if (!request.waitsState) {
-        // The whole state kept may be ticks old: the request waits for the next tick's.
+        // The whole state kept may be ticks old: the request waits for the next tick's, which
+        // carries the whole state while any request waits.
         request.waitsState = true;
         request.answered = false;
         request.wholeSeen = wholeNumber_;
-        request.since = now;
         ++stateWaiters_;
-        Suspend(connection);
-        return MHD_YES;
     }
-    if (wholeNumber_ == request.wholeSeen && !stopping_ && now - request.since < kStateWait) {
+    if (wholeNumber_ == request.wholeSeen && !stopping_) {
         Suspend(connection);
         return MHD_YES;
     }

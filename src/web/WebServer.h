@@ -77,7 +77,8 @@ class WebServer {
     bool WantsWholeState() const { return stateWaiters_ > 0 || wholeNumber_ == 0; }
     // The newest live frame for every page, with the whole state when it changed (or was
     // asked for), sent at once; serves as Serve() does. A page gets the whole state before
-    // any live frame.
+    // any live frame. The program publishes after every engine tick while WantsFrames():
+    // parked streams and state requests wait for nothing else.
     bool Publish(std::string live, std::optional<std::string> whole);
 
     // A renewed token: requests with the old one are refused and open streams end.
@@ -129,7 +130,6 @@ class WebServer {
     bool running_ = false;
     std::vector<MHD_Connection*> suspended_;
     std::vector<WaitingChange> changes_;
-    std::chrono::steady_clock::time_point lastResume_;
     struct Bucket {
         double tokens;
         std::chrono::steady_clock::time_point filled;

@@ -174,21 +174,9 @@ class JsonWriter {
 
 namespace {
 
-std::string LiveJson(const ProgramModel& model, const std::string& outputsInUse) {
+// What every tick changes but the lamps and automatic levels, which the channels carry.
+void WriteLive(JsonWriter& json, const ProgramModel& model, const std::string& outputsInUse) {
     const EngineState& engine = model.engine;
-    JsonWriter json;
-    json.Open('{');
-    json.Key("live").Bool(true);
-    json.Key("lit").Open('[');
-    for (const bool lit : engine.lampLit) {
-        json.Bool(lit);
-    }
-    json.Close(']');
-    json.Key("auto").Open('[');
-    for (const double level : engine.AutoThreshold) {
-        json.Tenths(level);
-    }
-    json.Close(']');
     json.Key("spectrum").Open('[');
     for (const double band : engine.SpectrumBands) {
         json.Tenths(band);
@@ -201,45 +189,9 @@ std::string LiveJson(const ProgramModel& model, const std::string& outputsInUse)
     json.Key("tempo").String(model.beat.readout);
     json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
     json.Key("outputs").String(outputsInUse);
-    json.Close('}');
-    return json.Take();
 }
 
-}  // namespace
-
-std::string WebStateJson(const ProgramModel& model, const std::string& outputsInUse,
-                         const WebMessages& messages, WebStatePart part) {
-    if (part == WebStatePart::Live) {
-        return LiveJson(model, outputsInUse);
-    }
-    const bool whole = part == WebStatePart::Whole;
-    const EngineState& engine = model.engine;
-    JsonWriter json;
-    json.Open('{');
-    json.Key("channels").Open('[');
-    for (int i = 0; i < kChannelCount; ++i) {
-        const auto at = static_cast<size_t>(i);
-        const ChannelConfig& channel = model.channels[at];
-        json.Open('{');
-        json.Key("band").Number(ClampedBand(BandCaptionNumber(channel.bandCaption)));
-        json.Key("caption").String(channel.bandCaption);
-        json.Key("threshold").Number(channel.threshold.Value());
-        if (whole) {
-            json.Key("lit").Bool(engine.lampLit[at]);
-            json.Key("auto").Tenths(engine.AutoThreshold[at]);
-        }
-        json.Key("colour").String(LampColourText(channel.colour));
-        json.Key("beat").Bool(channel.followsBeat);
-        json.Close('}');
-    }
-    json.Close(']');
-    if (whole) {
-        json.Key("spectrum").Open('[');
-        for (const double band : engine.SpectrumBands) {
-            json.Tenths(band);
-        }
-        json.Close(']');
-    }
+void WriteSettings(JsonWriter& json, const ProgramModel& model, const WebMessages& messages) {
     json.Key("toggles").Open('{');
     for (const Toggle toggle : kToggles) {
         json.Key(ToggleName(toggle)).Bool(ToggleOn(model, toggle));
@@ -247,12 +199,6 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
     json.Close('}');
     json.Key("level").Number(model.sLevel.Value());
     json.Key("gain").Number(model.slider2.Value());
-    if (whole) {
-        json.Key("meters").Open('[');
-        json.Tenths(engine.MeterLeft);
-        json.Tenths(engine.MeterRight);
-        json.Close(']');
-    }
     json.Key("speed").List(model.combo4);
     json.Key("lpt").List(model.combo1);
     json.Key("lptAddress").String(model.outputs.LptAddressText);
@@ -272,17 +218,10 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
     json.Key("index").Number(static_cast<int64_t>(model.dmx.layout));
     json.Close('}');
     json.Close('}');
-    if (whole) {
-        json.Key("tempo").String(model.beat.readout);
-    }
     json.Key("delay").Number(model.delay.ms.Value());
     json.Key("captureLost").Bool(model.capture.lost);
     json.Key("capturing").Bool(model.capture.RecordHandle != 0);
     json.Key("oladLost").Bool(model.dmx.On() && model.dmx.oladLost);
-    if (whole) {
-        json.Key("silent").Bool(engine.PeakLeft <= kSilencePeak);
-        json.Key("outputs").String(outputsInUse);
-    }
     json.Key("messages").Open('[');
     for (const WebMessage& message : messages.Recent()) {
         json.Open('{');
@@ -293,6 +232,53 @@ std::string WebStateJson(const ProgramModel& model, const std::string& outputsIn
         json.Close('}');
     }
     json.Close(']');
+}
+
+}  // namespace
+
+std::string WebStateJson(const ProgramModel& model, const std::string& outputsInUse,
+                         const WebMessages& messages, WebStatePart part) {
+    const EngineState& engine = model.engine;
+    JsonWriter json;
+    json.Open('{');
+    if (part == WebStatePart::Live) {
+        json.Key("live").Bool(true);
+        json.Key("lit").Open('[');
+        for (const bool lit : engine.lampLit) {
+            json.Bool(lit);
+        }
+        json.Close(']');
+        json.Key("auto").Open('[');
+        for (const double level : engine.AutoThreshold) {
+            json.Tenths(level);
+        }
+        json.Close(']');
+        WriteLive(json, model, outputsInUse);
+        json.Close('}');
+        return json.Take();
+    }
+    const bool whole = part == WebStatePart::Whole;
+    json.Key("channels").Open('[');
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto at = static_cast<size_t>(i);
+        const ChannelConfig& channel = model.channels[at];
+        json.Open('{');
+        json.Key("band").Number(ClampedBand(BandCaptionNumber(channel.bandCaption)));
+        json.Key("caption").String(channel.bandCaption);
+        json.Key("threshold").Number(channel.threshold.Value());
+        if (whole) {
+            json.Key("lit").Bool(engine.lampLit[at]);
+            json.Key("auto").Tenths(engine.AutoThreshold[at]);
+        }
+        json.Key("colour").String(LampColourText(channel.colour));
+        json.Key("beat").Bool(channel.followsBeat);
+        json.Close('}');
+    }
+    json.Close(']');
+    WriteSettings(json, model, messages);
+    if (whole) {
+        WriteLive(json, model, outputsInUse);
+    }
     json.Close('}');
     return json.Take();
 }

@@ -1,11 +1,14 @@
 // The tempo tracker's thread: it takes every sample the capture appends, hop by hop, and hands
-// the program's thread each beat stamped with the moment its sample was captured.
+// the program's thread each beat stamped with the moment its sample was captured; it looks
+// often enough that a small ring loses nothing between two looks.
 
 #include "audio/TempoTracker.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "Eventually.h"
@@ -45,6 +48,14 @@ void MakeMarkedBeats(uint32_t /*rate*/, std::unique_ptr<TempoAnalyser>& analyser
     analyser = std::make_unique<MarkedBeats>();
 }
 
+// Analysers made so far: the tracker makes a new one for each capture, and whenever it fell so
+// far behind that the ring no longer held the samples it was to take next.
+std::atomic<int> analysersMade{0};
+void CountAnalysers(uint32_t rate, std::unique_ptr<TempoAnalyser>& analyser) {
+    ++analysersMade;
+    MakeMarkedBeats(rate, analyser);
+}
+
 TEST(TempoTracker, EachCaptureIsFollowedFromItsStartAndABeatCarriesItsSamplesCaptureTime) {
     SampleRing ring(16384);
     TempoTracker tracker(ring, &MakeMarkedBeats);
@@ -65,6 +76,23 @@ TEST(TempoTracker, EachCaptureIsFollowedFromItsStartAndABeatCarriesItsSamplesCap
     ring.Append(block, start + 5s);
     ASSERT_TRUE(zeb::testing::Eventually([&] { return (beat = tracker.Take()).has_value(); }));
     EXPECT_LT(Distance(beat->beat, start + 5s - 149ms), 1us);
+}
+
+TEST(TempoTracker, ASmallRingAtItsRateLosesNoSampleBetweenTwoLooks) {
+    // 150 ms of samples: less than the tracker's longest wait between two looks.
+    SampleRing ring(150);
+    analysersMade = 0;
+    TempoTracker tracker(ring, &CountAnalysers);
+    ring.Clear(1000);
+    const std::vector<float> block(10, 0.0f);
+    auto due = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i) {  // a second, 10 samples every 10 ms, as a capture delivers
+        due += 10ms;
+        std::this_thread::sleep_until(due);
+        ring.Append(block);
+    }
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(analysersMade, 1) << "the tracker fell behind the ring and started afresh";
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ import time
 import unittest
 
 from sounds import CHANNEL_UNDER_TEST, IN_BAND_HZ, WithSoundFiles, tone_setup
-from zebrun import ZebRun, ini_text
+from zebrun import ZebRun, ini_text, rising_edges
 
 BEAT_CHANNEL = 7  # on the FTDI byte's top bit
 CLICK_PERIOD_MS = 500  # 120 BPM
@@ -34,19 +34,6 @@ def beat_settings(every=None, beat=True):
             keys.append(("Every", str(every)))
         sections.append(("Beat", keys))
     return ini_text(sections)
-
-
-def rising_edges(lines, bit):
-    """Times (ms) of the FTDI frames that light `bit` after a frame that did not."""
-    edges, lit = [], False
-    for ms, event in lines:
-        if not event.startswith("write "):
-            continue
-        now = bool(int(event.split()[1], 16) & (1 << bit))
-        if now and not lit:
-            edges.append(ms)
-        lit = now
-    return edges
 
 
 def modules_loaded(pid):

@@ -72,6 +72,19 @@ def log_lines(path):
     return lines
 
 
+def rising_edges(lines, bit):
+    """Times (ms) of the FTDI frames that light `bit` after a frame that did not."""
+    edges, lit = [], False
+    for ms, event in lines:
+        if not event.startswith("write "):
+            continue
+        now = bool(int(event.split()[1], 16) & (1 << bit))
+        if now and not lit:
+            edges.append(ms)
+        lit = now
+    return edges
+
+
 def wait_until(condition, timeout, what, interval=0.02):
     """Polls `condition` until it returns something true; fails with `what` at the deadline."""
     deadline = time.monotonic() + timeout

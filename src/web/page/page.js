@@ -209,12 +209,9 @@ let shown = null;
 function merged(frame) {
   if (!frame.live) return frame;
   if (!shown) return null;
-  frame.lit.forEach((lit, i) => {
-    shown.channels[i].lit = lit;
-    shown.channels[i].auto = frame.auto[i];
-  });
-  for (const key of ["spectrum", "meters", "tempo", "silent", "outputs"]) shown[key] = frame[key];
-  return shown;
+  const {live, lit, auto, ...rest} = frame;
+  lit.forEach((on, i) => Object.assign(shown.channels[i], {lit: on, auto: auto[i]}));
+  return Object.assign(shown, rest);
 }
 
 function connect() {
