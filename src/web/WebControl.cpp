@@ -51,6 +51,7 @@ WebControl::WebControl(Parts parts, const WebListen& listen, std::filesystem::pa
       address_(WebPageAddress(listen, server_.Port(), token)) {}
 
 WebReply WebControl::Carry(const WebChange& change) {
+    pageChanged_ = true;
     if (parts_.program.Ended()) {
         return {503, R"({"error":"the program is ending"})", {}};
     }
@@ -95,22 +96,30 @@ WebReply WebControl::RenewToken() {
 bool WebControl::AfterEngineTick() {
     const auto now = std::chrono::steady_clock::now();
     if (server_.WantsFrames()) {
-        lastServed_ = now;
         const std::string outputs = parts_.program.OutputsInUse();
         // The whole state goes out only when more than the live part changed.
-        std::string settings =
-            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Settings);
         std::optional<std::string> whole;
-        if (settings != lastSettings_ || server_.WantsWholeState()) {
-            whole = WebStateJson(parts_.model, outputs, parts_.messages);
-            lastSettings_ = std::move(settings);
+        if (pageChanged_ || server_.WantsWholeState() ||
+            ++ticksSinceSettingsLook_ >= kSettingsLookEvery) {
+            pageChanged_ = false;
+            ticksSinceSettingsLook_ = 0;
+            std::string settings =
+                WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Settings);
+            if (settings != lastSettings_ || server_.WantsWholeState()) {
+                whole = WebStateJson(parts_.model, outputs, parts_.messages);
+                lastSettings_ = std::move(settings);
+            }
         }
-        return server_.Publish(
-            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live),
-            std::move(whole));
+        std::string live =
+            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live);
+        if (whole || live != lastLive_ || now - lastPublished_ >= kQuietRepeat) {
+            lastServed_ = lastPublished_ = now;
+            lastLive_ = live;
+            return server_.Publish(std::move(live), std::move(whole));
+        }
     }
     if (now - lastServed_ >= std::chrono::seconds(1)) {
-        // With no page open the server still closes the connections that idle too long.
+        // Without frames to send the server still closes the connections that idle too long.
         lastServed_ = now;
         return server_.Serve();
     }
