@@ -110,8 +110,7 @@ bool WebControl::AfterEngineTick() {
                 lastSettings_ = std::move(settings);
             }
         }
-        std::string live =
-            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live);
+        std::string live = WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live);
         if (whole || live != lastLive_ || now - lastPublished_ >= kQuietRepeat) {
             lastServed_ = lastPublished_ = now;
             lastLive_ = live;

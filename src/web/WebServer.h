@@ -8,7 +8,7 @@
 //
 //   GET  /, /page.css, /page.js   the page (from memory)
 //   GET  /state                   the newest state, JSON
-//   GET  /events                  the state at every engine tick (Server-Sent Events)
+//   GET  /events                  the state at each engine tick that changes it (SSE)
 //   POST /change                  one change (WebChange.h), JSON in and out
 //
 // Every request needs the token (the address's "token" argument or the cookie it is exchanged
@@ -77,8 +77,9 @@ class WebServer {
     bool WantsWholeState() const { return stateWaiters_ > 0 || wholeNumber_ == 0; }
     // The newest live frame for every page, with the whole state when it changed (or was
     // asked for), sent at once; serves as Serve() does. A page gets the whole state before
-    // any live frame. The program publishes after every engine tick while WantsFrames():
-    // parked streams and state requests wait for nothing else.
+    // any live frame. The program publishes after an engine tick while WantsFrames(), at
+    // once while WantsWholeState() and at least every 2 s otherwise: parked streams and state
+    // requests wait for nothing else.
     bool Publish(std::string live, std::optional<std::string> whole);
 
     // A renewed token: requests with the old one are refused and open streams end.

@@ -40,6 +40,14 @@ def web_setup(threshold_under_test):
     ])
 
 
+def open_stream(port, token):
+    """A page's event stream: its socket and the response, whose status is read."""
+    stream = http.client.HTTPConnection("127.0.0.1", port, timeout=EVENT_TIMEOUT)
+    stream.request("GET", "/events", headers={"Host": f"127.0.0.1:{port}", "Cookie": f"zeb_token={token}"})
+    sock = stream.sock  # the response takes it over
+    return sock, stream.getresponse()
+
+
 class WithWebPage(WithSoundFiles):
     SOUNDS = {"tone": [(30.0, IN_BAND_HZ, 0.5)]}
     THRESHOLD = 0
@@ -268,12 +276,6 @@ class WebPageRefuses(WithWebPage):
     def test_floods_and_slow_clients_leave_the_program_ticking(self):
         # Sixteen pages at most; the seventeenth is turned away. Each page reads on, as a
         # browser does: the server lets a page that reads nothing for ten seconds go.
-        def open_stream():
-            stream = http.client.HTTPConnection("127.0.0.1", self.port, timeout=EVENT_TIMEOUT)
-            stream.request("GET", "/events", headers={"Host": f"127.0.0.1:{self.port}", "Cookie": f"zeb_token={self.token}"})
-            sock = stream.sock  # the response takes it over
-            return sock, stream.getresponse()
-
         def read_on(response):
             try:
                 while response.read1(65536):
@@ -283,27 +285,20 @@ class WebPageRefuses(WithWebPage):
 
         streams, readers = [], []
         for _ in range(16):
-            stream, response = open_stream()
+            stream, response = open_stream(self.port, self.token)
             self.assertEqual(response.status, 200)
             self.assertEqual(response.read(7), b"data: {")
             streams.append(stream)
             readers.append(threading.Thread(target=read_on, args=(response,), daemon=True))
             readers[-1].start()
         # An event stream never ends: only its status is read.
-        extra, response = open_stream()
+        extra, response = open_stream(self.port, self.token)
         self.assertEqual(response.status, 503)
         extra.close()
         for stream in streams:
             stream.shutdown(socket.SHUT_RDWR)
         for reader in readers:
             reader.join(EVENT_TIMEOUT)
-
-        # The pages that went are noticed in a steady tone too, where frames seldom change.
-        def a_page_gets_in():
-            stream, response = open_stream()
-            stream.close()
-            return response.status == 200
-        wait_until(a_page_gets_in, EVENT_TIMEOUT, "a new page after the sixteen went", interval=0.25)
 
         # A hundred connections at once, one of them a header that never ends.
         slow = socket.create_connection(("127.0.0.1", self.port), timeout=EVENT_TIMEOUT)
@@ -333,6 +328,25 @@ class WebPageRefuses(WithWebPage):
         wait_until(lambda: self.lamp_lines() >= before + 4, EVENT_TIMEOUT, "lamps switching afterwards")
         wait_until(lambda: self.request("GET", "/state")[0] == 200, EVENT_TIMEOUT, "the page answering again")
         self.assertTrue(self.run_.running())
+
+
+class WebPageInSilence(WithWebPage):
+    SOUNDS = {"tone": [(30.0, None, 0)]}
+
+    def test_pages_that_went_are_noticed_while_nothing_changes(self):
+        # In silence no frame differs from the one before: the pages still get one now and
+        # then, by which the server notices those that went and frees their places.
+        for _ in range(16):
+            stream, response = open_stream(self.port, self.token)
+            self.assertEqual(response.read(7), b"data: {")
+            stream.shutdown(socket.SHUT_RDWR)
+            stream.close()
+
+        def a_page_gets_in():
+            stream, response = open_stream(self.port, self.token)
+            stream.close()
+            return response.status == 200
+        wait_until(a_page_gets_in, EVENT_TIMEOUT, "a new page after sixteen went", interval=0.25)
 
 
 class WebPortTaken(WithSoundFiles):
