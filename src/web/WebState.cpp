@@ -94,7 +94,7 @@ class JsonWriter {
     void Bool(bool value) { Piece(*this).Add(value ? "true" : "false").AppendTo(text_); }
     // Texts typed by hand need not be UTF-8: a byte that is not becomes U+FFFD.
     void String(std::string_view value) {
-        Separate();
+        Piece(*this).AppendTo(text_);
         Quoted(value);
     }
     void List(const ChoiceList& list) {
@@ -182,17 +182,6 @@ class JsonWriter {
         }
         text_ += '"';
     }
-    void Separate() {
-        if (afterKey_) {
-            afterKey_ = false;
-            return;
-        }
-        if (!first_) {
-            text_ += ',';
-        }
-        first_ = false;
-    }
-
     std::string text_;
     bool first_ = true;
     bool afterKey_ = false;
