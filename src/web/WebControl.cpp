@@ -94,7 +94,7 @@ WebReply WebControl::RenewToken() {
 }
 
 bool WebControl::AfterEngineTick() {
-    const auto now = std::chrono::steady_clock::now();
+    bool carried = false;
     if (server_.WantsFrames()) {
         const std::string outputs = parts_.program.OutputsInUse();
         // The whole state goes out only when more than the live part changed.
@@ -110,19 +110,18 @@ bool WebControl::AfterEngineTick() {
                 lastSettings_ = std::move(settings);
             }
         }
-        std::string live = WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live);
-        if (whole || live != lastLive_ || now - lastPublished_ >= kQuietRepeat) {
-            lastServed_ = lastPublished_ = now;
-            lastLive_ = live;
-            return server_.Publish(std::move(live), std::move(whole));
-        }
+        carried = server_.Publish(
+            WebStateJson(parts_.model, outputs, parts_.messages, WebStatePart::Live),
+            std::move(whole));
     }
+    const auto now = std::chrono::steady_clock::now();
     if (now - lastServed_ >= std::chrono::seconds(1)) {
-        // Without frames to send the server still closes the connections that idle too long.
+        // libmicrohttpd's time-outs (a header that never ends, an idle connection) need a
+        // round now and then, whether or not frames went out.
         lastServed_ = now;
-        return server_.Serve();
+        carried = server_.Serve() || carried;
     }
-    return false;
+    return carried;
 }
 
 }  // namespace zeb

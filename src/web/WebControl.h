@@ -22,8 +22,6 @@ namespace zeb {
 
 class WebControl {
   public:
-    // Well inside the server's time-out for a connection that makes no progress.
-    static constexpr std::chrono::seconds kQuietRepeat{2};
     // The settings change seldom: a page's change is looked for at the next tick, the rest
     // (the window's, the program's own) every this many ticks, 140 ms.
     static constexpr unsigned kSettingsLookEvery = 4;
@@ -50,9 +48,8 @@ class WebControl {
     // The program's thread: serves the pages and carries out the changes they sent; true when
     // there were any (the window then shows the model again).
     bool Serve() { return server_.Serve(); }
-    // After each engine tick: the state for the open pages, unless it is the one they have
-    // (in silence, say): that goes again only every kQuietRepeat, by which a page that went
-    // away is noticed. True when changes were carried out meanwhile, as Serve says.
+    // After each engine tick: the state for the open pages. True when changes were carried
+    // out meanwhile, as Serve says.
     bool AfterEngineTick();
 
     // The address with its token.
@@ -69,10 +66,8 @@ class WebControl {
     std::string address_;
     std::chrono::steady_clock::time_point lastServed_;
     std::string lastSettings_;  // the state without its live part, as last sent whole
-    std::string lastLive_;      // the live frame last sent
     unsigned ticksSinceSettingsLook_ = 0;
     bool pageChanged_ = false;
-    std::chrono::steady_clock::time_point lastPublished_;
 };
 
 }  // namespace zeb

@@ -264,7 +264,7 @@ struct WebServer::Callbacks {
                 stream.shown = server.frameNumber_;
                 stream.pending = server.event_;
             } else {
-                // Until the next tick's frame; a page that went away is noticed when it is sent.
+                // Until the next frame; a page that went away is noticed when it is sent.
                 server.Suspend(stream.connection);
                 return 0;
             }
@@ -304,13 +304,9 @@ WebServer::WebServer(const WebListen& listen, std::vector<std::string> hosts, st
 }
 
 WebServer::~WebServer() {
+    // Serve carries out every change it takes, so none waits here. The parked streams end,
+    // which goes out before the daemon closes every connection.
     stopping_ = true;
-    for (WaitingChange& waiting : std::exchange(changes_, {})) {
-        waiting.request->reply = WebReply{503, ReasonJson("the program is ending"), {}};
-        MHD_resume_connection(waiting.connection);
-    }
-    // The parked connections end (streams) or get their answers, which go out before the
-    // daemon closes every connection.
     ResumeAll();
     Run();
     MHD_stop_daemon(daemon_);
@@ -373,6 +369,14 @@ bool WebServer::Publish(std::string live, std::optional<std::string> whole) {
         text->append(kEventStart).append(frame).append(kEventEnd);
         return text;
     };
+    const auto now = std::chrono::steady_clock::now();
+    const bool unchanged = !whole && event_ &&
+                           event_->size() == live.size() + kEventStart.size() + kEventEnd.size() &&
+                           event_->compare(kEventStart.size(), live.size(), live) == 0;
+    if (unchanged && now - published_ < kQuietRepeat) {
+        return false;
+    }
+    published_ = now;
     ++frameNumber_;
     event_ = event(live);
     if (whole) {

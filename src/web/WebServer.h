@@ -55,6 +55,9 @@ struct WebLimits {
 
 class WebServer {
   public:
+    // Well inside the time-out for a connection that makes no progress.
+    static constexpr std::chrono::seconds kQuietRepeat{2};
+
     // Listens on `listen`; throws std::system_error with the reason when it cannot.
     WebServer(const WebListen& listen, std::vector<std::string> hosts, std::string token,
               WebChangeHandler carry, WebLimits limits = {});
@@ -77,9 +80,10 @@ class WebServer {
     bool WantsWholeState() const { return stateWaiters_ > 0 || wholeNumber_ == 0; }
     // The newest live frame for every page, with the whole state when it changed (or was
     // asked for), sent at once; serves as Serve() does. A page gets the whole state before
-    // any live frame. The program publishes after an engine tick while WantsFrames(), at
-    // once while WantsWholeState() and at least every 2 s otherwise: parked streams and state
-    // requests wait for nothing else.
+    // any live frame. A live frame like the one before, without a whole state, tells the
+    // pages nothing: it goes again only every kQuietRepeat, by which a page that went away
+    // is noticed, and nothing is served then. The program publishes after every engine tick
+    // while WantsFrames(): parked streams and state requests wait for nothing else.
     bool Publish(std::string live, std::optional<std::string> whole);
 
     // A renewed token: requests with the old one are refused and open streams end.
@@ -122,7 +126,8 @@ class WebServer {
     uint64_t tokenGeneration_ = 0;
     std::shared_ptr<const std::string> event_;  // the newest live frame, as its event
     uint64_t frameNumber_ = 0;
-    std::shared_ptr<const std::string> wholeEvent_;  // the newest whole state, as its event
+    std::chrono::steady_clock::time_point published_;  // when event_ last went out
+    std::shared_ptr<const std::string> wholeEvent_;    // the newest whole state, as its event
     uint64_t wholeNumber_ = 0;
     uint64_t wholeAtFrame_ = 0;  // the frame it came with
     unsigned live_ = 0;

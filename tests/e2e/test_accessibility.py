@@ -8,6 +8,7 @@ import re
 import signal
 import socket
 import subprocess
+import time
 import unittest
 
 from sounds import WithSoundFiles
@@ -193,6 +194,25 @@ class ScreenReaderView(WithSoundFiles):
         self.assertEqual(connection.getresponse().status, 200)
         # The window shows the change as soon as it was carried out: read once, no waiting.
         self.assertEqual(objects["Channel 3 threshold"].queryValue().currentValue, 9)
+
+        # A change in the window reaches a page that is open already.
+        stream = http.client.HTTPConnection("127.0.0.1", port, timeout=EVENT_TIMEOUT)
+        self.addCleanup(stream.close)
+        stream.request("GET", "/events", headers={"Cookie": f"zeb_token={token}", "Host": f"127.0.0.1:{port}"})
+        events, buffered = stream.getresponse(), b""
+
+        def next_states():
+            nonlocal buffered
+            buffered += events.read1(65536)
+            *complete, buffered = buffered.split(b"\n\n")
+            return [json.loads(event.removeprefix(b"data: ")) for event in complete]
+
+        while not any("channels" in state for state in next_states()):
+            pass
+        objects["Channel 4 threshold"].queryValue().currentValue = 12
+        deadline = time.monotonic() + EVENT_TIMEOUT
+        while not any(state.get("channels", [{}] * 5)[4].get("threshold") == 12 for state in next_states()):
+            self.assertLess(time.monotonic(), deadline, "channel 4's threshold on the page")
 
 
 if __name__ == "__main__":
